@@ -1,0 +1,60 @@
+#include "DesktopDialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace {
+const QString AppTitle = QStringLiteral("Reelpocket");
+}
+
+DesktopMessageBoxes::DesktopMessageBoxes(std::function<QWidget*()> owner)
+    : owner_(std::move(owner))
+{
+}
+
+void DesktopMessageBoxes::showOk(const QString& text)
+{
+    QMessageBox::information(owner_(), AppTitle, text, QMessageBox::Ok);
+}
+
+bool DesktopMessageBoxes::askYesNo(const QString& text)
+{
+    return QMessageBox::question(owner_(), AppTitle, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
+DesktopFileDialogs::DesktopFileDialogs(std::function<QWidget*()> owner)
+    : owner_(std::move(owner))
+{
+}
+
+QString SourceDialogResult(const QStringList& chosenPaths)
+{
+    if (chosenPaths.size() <= 1)
+        return chosenPaths.value(0);
+    // Several files: the folder of the first one, then the names, as a multi-select dialog returns them.
+    const QString folder = QDir::toNativeSeparators(QFileInfo(chosenPaths.first()).absolutePath());
+    QString result = folder;
+    for (const QString& path : chosenPaths)
+        result += QChar(0) + QFileInfo(path).fileName();
+    return result;
+}
+
+QString DesktopFileDialogs::openSources()
+{
+    const QStringList chosen = QFileDialog::getOpenFileNames(owner_(), QString(), QString(), QString());
+    QStringList native;
+    for (const QString& path : chosen)
+        native << QDir::toNativeSeparators(path);
+    return SourceDialogResult(native);
+}
+
+std::optional<QString> DesktopFileDialogs::chooseFolder(const QString& initial)
+{
+    const QString folder = QFileDialog::getExistingDirectory(owner_(), QString(), initial);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(folder);
+}

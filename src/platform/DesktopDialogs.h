@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <functional>
+
+class DesktopMessageBoxes : public MessageBoxes
+{
+public:
+    explicit DesktopMessageBoxes(std::function<QWidget*()> owner);
+    void showOk(const QString& text) override;
+    bool askYesNo(const QString& text) override;
+
+private:
+    std::function<QWidget*()> owner_;
+};
+
+class DesktopFileDialogs : public FileDialogs
+{
+public:
+    explicit DesktopFileDialogs(std::function<QWidget*()> owner);
+    QString openSources() override;
+    std::optional<QString> chooseFolder(const QString& initial) override;
+
+private:
+    std::function<QWidget*()> owner_;
+};
+
+// Builds the open dialog's result string from the chosen paths: one full path, or the common
+// folder followed by each name, separated by NUL characters.
+QString SourceDialogResult(const QStringList& chosenPaths);

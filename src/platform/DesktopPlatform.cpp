@@ -1,0 +1,21 @@
+#include "DesktopDialogs.h"
+#include "DesktopShell.h"
+#include "DesktopSystem.h"
+#include "IniSettingsStore.h"
+#include "Platform.h"
+#include "ProcessRunner.h"
+#include "SocketTcpClient.h"
+
+Platform makeDesktopPlatform(std::function<QWidget*()> owner)
+{
+    Platform p;
+    p.messages = std::make_unique<DesktopMessageBoxes>(owner);
+    p.dialogs = std::make_unique<DesktopFileDialogs>(owner);
+    p.shell = std::make_unique<DesktopShell>();
+    p.settings = std::make_unique<IniSettingsStore>();
+    p.system = std::make_unique<DesktopSystem>();
+    const QString folder = p.system->programFolder();
+    p.createRunner = [folder] { return std::make_unique<ProcessRunner>(folder); };
+    p.createTcpClient = [] { return std::make_unique<SocketTcpClient>(); };
+    return p;
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ShellRpk;
+class QWidget;
+
+// The outside world as the program sees it. Logic calls only these interfaces; the Qt
+// implementations live in this folder, and tests substitute fakes that script answers.
+
+class MessageBoxes
+{
+public:
+    virtual ~MessageBoxes() = default;
+    // An OK box with the application's title.
+    virtual void showOk(const QString& text) = 0;
+    // A Yes/No question with the application's title; true for Yes.
+    virtual bool askYesNo(const QString& text) = 0;
+};
+
+class FileDialogs
+{
+public:
+    virtual ~FileDialogs() = default;
+    // Multi-select open dialog: "" when cancelled, the full path for one file, else the folder
+    // followed by the chosen names, all separated by NUL characters.
+    virtual QString openSources() = 0;
+    // Folder chooser starting at `initial`; nullopt when cancelled. The result has no trailing separator
+    // unless it is a root.
+    virtual std::optional<QString> chooseFolder(const QString& initial) = 0;
+};
+
+enum class WindowStyle { Hidden, NormalNoFocus };
+
+class Shell
+{
+public:
+    virtual ~Shell() = default;
+    // The desktop's "open" verb on a URL; returns the shell's result value.
+    virtual int openUrl(const QString& url, int showCommand) = 0;
+    // Starts a command line and does not wait for it.
+    virtual void startCommand(const QString& commandLine, WindowStyle style) = 0;
+};
+
+class SettingsStore
+{
+public:
+    virtual ~SettingsStore() = default;
+    // Keys are matched without regard to letter case; a missing key reads as "".
+    virtual QString read(const QString& app, const QString& section, const QString& key) = 0;
+    virtual void write(const QString& app, const QString& section, const QString& key, const QString& value) = 0;
+};
+
+class TcpClient : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    virtual bool isClosed() const = 0;
+    // Drops any connection or attempt; no further events come from it.
+    virtual void close() = 0;
+    virtual void connectTo(const QString& host, int port) = 0;
+    virtual void send(const QByteArray& bytes) = 0;
+    // Everything received and not yet taken.
+    virtual QByteArray takeData() = 0;
+
+signals:
+    void connected();
+    void dataArrival();
+    void error();
+};
+
+class SystemFacts
+{
+public:
+    virtual ~SystemFacts() = default;
+    // The folder holding the program, without a trailing separator (except at a root).
+    virtual QString programFolder() = 0;
+    virtual void changeWorkingDirectory(const QString& folder) = 0;
+    // Display name of the user's language, e.g. "Français (France)" or "Dutch".
+    virtual QString systemLanguageName() = 0;
+    // The operating system's system folder; "" where there is none.
+    virtual QString systemFolder() = 0;
+    // The user's decimal separator.
+    virtual QChar decimalSeparator() = 0;
+    // Whether the desktop components must be registered at start-up (Windows only).
+    virtual bool componentsNeedRegistration() = 0;
+    // Calls DllRegisterServer of a library: nullopt when it cannot be loaded or called, else its result.
+    virtual std::optional<int> registerLibrary(const QString& path) = 0;
+    // Blocks the calling thread.
+    virtual void pause(int milliseconds) = 0;
+};
+
+// One object holding every service, handed to the main window at construction.
+struct Platform
+{
+    std::unique_ptr<MessageBoxes> messages;
+    std::unique_ptr<FileDialogs> dialogs;
+    std::unique_ptr<Shell> shell;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<SystemFacts> system;
+    std::function<std::unique_ptr<ShellRpk>()> createRunner;
+    std::function<std::unique_ptr<TcpClient>()> createTcpClient;
+};
+
+// The real services of this desktop; `owner` parents the dialogs.
+Platform makeDesktopPlatform(std::function<QWidget*()> owner);

@@ -1,0 +1,262 @@
+#include "Form1.h"
+
+#include "FrmCancel.h"
+#include "ProgressBar.h"
+#include "TabControl.h"
+#include "Twips.h"
+#include "Destination.h"
+#include "SourceList.h"
+#include "StartUp.h"
+#include "conversion/Controller.h"
+#include "conversion/Progress.h"
+#include "update/VersionCheck.h"
+#include "update/WebLinks.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTimer>
+
+void DeleteLaterRunner::operator()(::ShellRpk* runner) const
+{
+    runner->disconnect();
+    runner->Stop();
+    runner->deleteLater();
+}
+
+QString T(const Form1& f, const QString& key)
+{
+    return Translate(f.lang, key);
+}
+
+Form1::Form1(Platform& platform, QWidget* parent)
+    : QWidget(parent)
+    , platform(platform)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Reelpocket"));
+    createControls();
+    connectEvents();
+}
+
+Form1::~Form1()
+{
+    // No encoder outlives the window.
+    S.reset();
+}
+
+namespace {
+template<typename W, typename... Args>
+W* make(QWidget* parent, const char* name, Args&&... args)
+{
+    auto* w = new W(std::forward<Args>(args)..., parent);
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+} // namespace
+
+void Form1::createControls()
+{
+    setFixedSize(ToPixels(10920), ToPixels(SingleLayoutHeight));
+
+    tabMain = make<TabControl>(this, "tabMain", 3);
+    PlaceTwips(tabMain, 0, 0, 10935, 4335);
+    QWidget* convertTab = tabMain->page(0);
+    QWidget* optionsTab = tabMain->page(1);
+    QWidget* aboutTab = tabMain->page(2);
+
+    // Convert tab, created bottom to top of the stacking order.
+    txtTime = make<QLineEdit>(convertTab, "txtTime");
+    PlaceTwips(txtTime, 6960, 2160, 855, 285);
+    txtTime->setReadOnly(true);
+    lstSource = make<QListWidget>(convertTab, "lstSource");
+    PlaceTwips(lstSource, 240, 720, 6375, 300);
+    lstSource->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    cmdSourceFile = make<QPushButton>(convertTab, "cmdSourceFile");
+    PlaceTwips(cmdSourceFile, 6720, 720, 3975, 375);
+    txtDestination = make<QLineEdit>(convertTab, "txtDestination");
+    PlaceTwips(txtDestination, 240, 1200, 6375, 360);
+    cmdDestination = make<QPushButton>(convertTab, "cmdDestination");
+    PlaceTwips(cmdDestination, 6720, 1200, 3975, 375);
+    lblSubtitlesTip = make<QLabel>(convertTab, "lblSubtitlesTip", QStringLiteral(" ?"));
+    PlaceTwips(lblSubtitlesTip, 240, 1680, 255, 255);
+    lblSubtitlesTip->setCursor(Qt::PointingHandCursor);
+    chkSubtitles = make<QCheckBox>(convertTab, "chkSubtitles");
+    PlaceTwips(chkSubtitles, 480, 1680, 2775, 255);
+    cmdCancel = make<QPushButton>(convertTab, "cmdCancel");
+    PlaceTwips(cmdCancel, 240, 2040, 10455, 615);
+    cmdConvert = make<QPushButton>(convertTab, "cmdConvert");
+    PlaceTwips(cmdConvert, 240, 2040, 10455, 615);
+    lblStatus = make<QGroupBox>(convertTab, "lblStatus");
+    PlaceTwips(lblStatus, 240, 2760, 10455, 1335);
+    lblPercent = make<QLabel>(lblStatus, "lblPercent", QStringLiteral("0%"));
+    PlaceTwips(lblPercent, 9480, 480, 735, 255);
+    lblTimeElapsed = make<QLabel>(lblStatus, "lblTimeElapsed");
+    PlaceTwips(lblTimeElapsed, 360, 960, 2175, 255);
+    lblTimeE = make<QLabel>(lblStatus, "lblTimeE", QStringLiteral("00:00:00"));
+    PlaceTwips(lblTimeE, 2640, 960, 975, 255);
+    lblTimeRemaining = make<QLabel>(lblStatus, "lblTimeRemaining");
+    PlaceTwips(lblTimeRemaining, 6120, 960, 2055, 255);
+    lblTimeR = make<QLabel>(lblStatus, "lblTimeR", QStringLiteral("00:00:00"));
+    PlaceTwips(lblTimeR, 8280, 960, 975, 255);
+    pBar = make<QProgressBar>(convertTab, "pBar");
+    PlaceTwips(pBar, 600, 3240, 8895, 255);
+    pBar->setMinimum(0);
+    pBar->setTextVisible(false);
+    SetBarMax(pBar, 100);
+    SetBarValue(pBar, 0);
+
+    // Options tab
+    lblLanguage = make<QLabel>(optionsTab, "lblLanguage");
+    PlaceTwips(lblLanguage, 360, 840, 1095, 255);
+    comboLanguage = make<QComboBox>(optionsTab, "comboLanguage");
+    PlaceTwips(comboLanguage, 1560, 720, 1815, 360);
+    comboLanguage->addItems(ComboLanguages());
+    comboLanguage->setCurrentIndex(-1);
+    chkOverwrite = make<QCheckBox>(optionsTab, "chkOverwrite");
+    PlaceTwips(chkOverwrite, 360, 1380, 6975, 315);
+    chkShowPutiPhone = make<QCheckBox>(optionsTab, "chkShowPutiPhone");
+    PlaceTwips(chkShowPutiPhone, 360, 1740, 7695, 375);
+
+    // About tab
+    txtAbout = make<QTextEdit>(aboutTab, "txtAbout");
+    PlaceTwips(txtAbout, 120, 600, 10695, 3375);
+    txtAbout->setReadOnly(true);
+    txtAbout->setAcceptRichText(false);
+    lblContact = make<QLabel>(aboutTab, "lblContact", QStringLiteral("Contact"));
+    PlaceTwips(lblContact, 3240, 2400, 4455, 255);
+    lblContact->setAlignment(Qt::AlignCenter);
+    lblContact->setCursor(Qt::PointingHandCursor);
+    cmdDonate = make<QPushButton>(aboutTab, "cmdDonate");
+    PlaceTwips(cmdDonate, 4200, 3480, 2415, 495);
+
+    // The version-check panel covers the tabs while it is shown.
+    frameCheckVersion = make<QFrame>(this, "frameCheckVersion");
+    PlaceTwips(frameCheckVersion, 0, 0, 10935, 4335);
+    frameCheckVersion->setAutoFillBackground(true);
+    frameCheckVersion->setVisible(false);
+    lblCheckVersion = make<QLabel>(frameCheckVersion, "lblCheckVersion");
+    PlaceTwips(lblCheckVersion, 5400, 1920, 105, 240);
+    cmdGetNewVersion = make<QPushButton>(frameCheckVersion, "cmdGetNewVersion");
+    PlaceTwips(cmdGetNewVersion, 3480, 2400, 3975, 495);
+    cmdGetNewVersion->setVisible(false);
+
+    txtInfo = make<QPlainTextEdit>(this, "txtInfo");
+    PlaceTwips(txtInfo, 240, 5640, 8655, 4455);
+
+    Timer = make<QTimer>(this, "Timer");
+    Timer->setInterval(1000);
+    timerCheckVersion = make<QTimer>(this, "timerCheckVersion");
+    timerCheckVersion->setInterval(2000);
+
+    frmCancel = new FrmCancel(*this);
+}
+
+void Form1::connectEvents()
+{
+    connect(cmdConvert, &QPushButton::clicked, this, [this] { StartConversion(*this); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { RequestCancel(*this); });
+    connect(Timer, &QTimer::timeout, this, [this] { TimerTick(*this); });
+
+    connect(cmdSourceFile, &QPushButton::clicked, this, [this] { AddSourcesFromDialog(*this); });
+    connect(cmdDestination, &QPushButton::clicked, this, [this] { BrowseDestination(*this); });
+    lstSource->setAcceptDrops(true);
+    lstSource->viewport()->setAcceptDrops(true);
+    lstSource->viewport()->installEventFilter(this);
+    lstSource->installEventFilter(this);
+    txtDestination->setAcceptDrops(true);
+    txtDestination->installEventFilter(this);
+    lblSubtitlesTip->installEventFilter(this);
+    lblContact->installEventFilter(this);
+
+    connect(chkOverwrite, &QCheckBox::clicked, this, &Form1::OptionClicked);
+    connect(chkShowPutiPhone, &QCheckBox::clicked, this, &Form1::OptionClicked);
+    connect(comboLanguage, &QComboBox::activated, this, &Form1::OptionClicked);
+
+    connect(cmdDonate, &QPushButton::clicked, this, [this] { OpenDonatePage(*this); });
+    connect(cmdGetNewVersion, &QPushButton::clicked, this, [this] { OpenDownloadPageAndQuit(*this); });
+
+    Winsock1 = platform.createTcpClient();
+    connect(Winsock1.get(), &TcpClient::connected, this, [this] { Winsock1_Connect(*this); });
+    connect(Winsock1.get(), &TcpClient::dataArrival, this, [this] { Winsock1_DataArrival(*this); });
+    connect(Winsock1.get(), &TcpClient::error, this, [this] { Winsock1_Error(*this); });
+    connect(timerCheckVersion, &QTimer::timeout, this, [this] { timerCheckVersion_Timer(*this); });
+}
+
+void Form1::OptionClicked()
+{
+    // Setting the controls during start-up must not save anything.
+    if (opts.SiteBaseUrl.isEmpty())
+        return;
+    SaveOptions(*this);
+}
+
+void Form1::ShellRpk(const QString& cmd)
+{
+    S = RunnerRef(platform.createRunner().release());
+    connect(S.get(), &::ShellRpk::Output, this, [this](const QString& piece) { HandleEncoderOutput(*this, piece); });
+    connect(S.get(), &::ShellRpk::Completed, this, [this](const QString& res) { OnRunnerCompleted(*this, res); });
+    connect(S.get(), &::ShellRpk::StartFailed, this, [this](const ::ShellRpk::RunError& e) {
+        platform.messages->showOk(e.description + QStringLiteral(" - ") + e.source + QStringLiteral(" - ")
+            + QString::number(e.number));
+    });
+    if (const auto error = S->Run(cmd)) {
+        platform.messages->showOk(error->description + QStringLiteral(" - ") + error->source + QStringLiteral(" - ")
+            + QString::number(error->number));
+    }
+}
+
+void Form1::ReleaseRunner()
+{
+    S.reset();
+}
+
+int Form1::WindowHeightTwips() const
+{
+    return ToTwips(height());
+}
+
+void Form1::SetWindowHeightTwips(double twips)
+{
+    const int pixels = ToPixels(twips);
+    setFixedHeight(pixels);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
+    if (!QueryUnload(*this)) {
+        event->ignore();
+        return;
+    }
+    unloaded_ = true;
+    SaveWindowState(*this);
+    S.reset();
+    event->accept();
+    emit unloaded();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lstSource || watched == lstSource->viewport())
+        return SourceListEvent(*this, watched, event) || QWidget::eventFilter(watched, event);
+    if (watched == txtDestination)
+        return DestinationEvent(*this, event) || QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonRelease) {
+        if (watched == lblSubtitlesTip)
+            OpenSubtitlesHelpPage(*this);
+        else if (watched == lblContact)
+            OpenContactPage(*this);
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+class Form1;
+
+// Runs once before the window is shown. False when the program cannot start (the user has been told).
+bool StartUp(Form1& f);
+void SaveOptions(Form1& f);
+void SaveWindowState(Form1& f);
+QString GetSystemFolder(Form1& f);
