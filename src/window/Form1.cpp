@@ -27,7 +27,6 @@
 void DeleteLaterRunner::operator()(::ShellRpk* runner) const
 {
     runner->disconnect();
-    runner->Stop();
     runner->deleteLater();
 }
 
@@ -49,6 +48,8 @@ Form1::Form1(Platform& platform, QWidget* parent)
 Form1::~Form1()
 {
     // No encoder outlives the window.
+    if (S)
+        S->Stop();
     S.reset();
 }
 
@@ -241,6 +242,8 @@ void Form1::closeEvent(QCloseEvent* event)
     }
     unloaded_ = true;
     SaveWindowState(*this);
+    if (S)
+        S->Stop();
     S.reset();
     event->accept();
     emit unloaded();

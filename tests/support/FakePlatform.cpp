@@ -1,0 +1,73 @@
+#include "window/Form1.h"
+#include "FakePlatform.h"
+
+#include "platform/ProcessRunner.h"
+#include "platform/SocketTcpClient.h"
+
+std::optional<ShellRpk::RunError> FakeRunner::Run(const QString& cmd)
+{
+    command = cmd;
+    log_->commands << cmd;
+    runError = log_->nextRunError;
+    log_->nextRunError.reset();
+    return runError;
+}
+
+void FakeRunner::Stop()
+{
+    stopped = true;
+    ++log_->stops;
+}
+
+FakeRunner* CurrentRunner(const Form1& f)
+{
+    return qobject_cast<FakeRunner*>(f.S.get());
+}
+
+// A TCP client that never connects; version-check tests replace it with the real one.
+class IdleTcpClient : public TcpClient
+{
+public:
+    bool isClosed() const override { return true; }
+    void close() override {}
+    void connectTo(const QString&, int) override {}
+    void send(const QByteArray&) override {}
+    QByteArray takeData() override { return {}; }
+};
+
+FakePlatform::FakePlatform()
+{
+    auto m = std::make_unique<FakeMessageBoxes>();
+    auto d = std::make_unique<FakeFileDialogs>();
+    auto sh = std::make_unique<FakeShell>();
+    auto st = std::make_unique<FakeSettingsStore>();
+    auto sy = std::make_unique<FakeSystem>();
+    messages = m.get();
+    dialogs = d.get();
+    shell = sh.get();
+    settings = st.get();
+    system = sy.get();
+    platform.messages = std::move(m);
+    platform.dialogs = std::move(d);
+    platform.shell = std::move(sh);
+    platform.settings = std::move(st);
+    platform.system = std::move(sy);
+    auto log = runners;
+    platform.createRunner = [log]() -> std::unique_ptr<ShellRpk> {
+        return std::make_unique<FakeRunner>(log);
+    };
+    platform.createTcpClient = [] { return std::make_unique<IdleTcpClient>(); };
+}
+
+void FakePlatform::useRealRunner()
+{
+    FakeSystem* sys = system;
+    platform.createRunner = [sys]() -> std::unique_ptr<ShellRpk> {
+        return std::make_unique<ProcessRunner>(sys->folder);
+    };
+}
+
+void FakePlatform::useRealTcp()
+{
+    platform.createTcpClient = [] { return std::make_unique<SocketTcpClient>(); };
+}

@@ -1,0 +1,176 @@
+#pragma once
+
+#include "conversion/ShellRpk.h"
+#include "platform/Platform.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QStringList>
+#include <deque>
+#include <memory>
+
+class Form1;
+
+// Message boxes that record every text and answer Yes/No questions from a script.
+class FakeMessageBoxes : public MessageBoxes
+{
+public:
+    void showOk(const QString& text) override { shown << text; }
+    bool askYesNo(const QString& text) override
+    {
+        asked << text;
+        if (answers.empty())
+            return false;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    QStringList shown;
+    QStringList asked;
+    std::deque<bool> answers; // false (No) when the script runs out
+};
+
+class FakeFileDialogs : public FileDialogs
+{
+public:
+    QString openSources() override
+    {
+        ++opened;
+        return sourceResult;
+    }
+    std::optional<QString> chooseFolder(const QString& initial) override
+    {
+        folderInitial << initial;
+        return folderResult;
+    }
+    QString sourceResult;
+    std::optional<QString> folderResult;
+    int opened = 0;
+    QStringList folderInitial;
+};
+
+class FakeShell : public Shell
+{
+public:
+    int openUrl(const QString& url, int showCommand) override
+    {
+        urls << url;
+        showCommands << showCommand;
+        return 42;
+    }
+    void startCommand(const QString& commandLine, WindowStyle style) override
+    {
+        commands << commandLine;
+        styles << style;
+    }
+    QStringList urls;
+    QList<int> showCommands;
+    QStringList commands;
+    QList<WindowStyle> styles;
+};
+
+// An in-memory store with the case-insensitive keys of the real one; records every write.
+class FakeSettingsStore : public SettingsStore
+{
+public:
+    QString read(const QString& app, const QString& section, const QString& key) override
+    {
+        return values.value(app + QLatin1Char('/') + section + QLatin1Char('/') + key.toLower());
+    }
+    void write(const QString& app, const QString& section, const QString& key, const QString& value) override
+    {
+        writes << key;
+        values[app + QLatin1Char('/') + section + QLatin1Char('/') + key.toLower()] = value;
+    }
+    // Sets a value under application "Reelpocket", section "Config".
+    void set(const QString& key, const QString& value) { write(QStringLiteral("Reelpocket"), QStringLiteral("Config"), key, value), writes.clear(); }
+    QString get(const QString& key) { return read(QStringLiteral("Reelpocket"), QStringLiteral("Config"), key); }
+    QMap<QString, QString> values;
+    QStringList writes;
+};
+
+class FakeSystem : public SystemFacts
+{
+public:
+    QString programFolder() override { return folder; }
+    void changeWorkingDirectory(const QString& dir) override { workingDirectory = dir; }
+    QString systemLanguageName() override { return languageName; }
+    QString systemFolder() override { return systemDir; }
+    QChar decimalSeparator() override { return separator; }
+    bool componentsNeedRegistration() override { return needRegistration; }
+    std::optional<int> registerLibrary(const QString& path) override
+    {
+        registered << path;
+        return registerResult;
+    }
+    void pause(int milliseconds) override { pauses << milliseconds; }
+
+    QString folder;
+    QString workingDirectory;
+    QString languageName = QStringLiteral("English (United States)");
+    QString systemDir;
+    QChar separator = QLatin1Char('.');
+    bool needRegistration = false;
+    std::optional<int> registerResult = 0;
+    QStringList registered;
+    QList<int> pauses;
+};
+
+// A runner whose process the test ends by hand: finish() raises Completed with the given output.
+struct RunnerLog;
+
+class FakeRunner : public ShellRpk
+{
+    Q_OBJECT
+public:
+    explicit FakeRunner(std::shared_ptr<RunnerLog> log)
+        : log_(std::move(log))
+    {
+    }
+    std::optional<RunError> Run(const QString& cmd) override;
+    void Stop() override;
+    bool Succeeded() const override { return succeeded; }
+
+    void output(const QString& piece) { emit Output(piece); }
+    void finish(const QString& res, bool ok = true)
+    {
+        succeeded = ok;
+        emit Completed(res);
+    }
+
+    QString command;
+    bool stopped = false;
+    bool succeeded = false;
+    std::optional<RunError> runError;
+
+private:
+    std::shared_ptr<RunnerLog> log_;
+};
+
+// What every runner the window created was asked to do, in order.
+struct RunnerLog
+{
+    QStringList commands;
+    int stops = 0;
+    // The next runner's Run() fails with this error.
+    std::optional<ShellRpk::RunError> nextRunError;
+};
+
+// The runner the window holds now, or nullptr.
+FakeRunner* CurrentRunner(const Form1& f);
+
+// A platform made of fakes; the pointers stay valid as long as the Platform lives.
+struct FakePlatform
+{
+    FakePlatform();
+    Platform platform;
+    FakeMessageBoxes* messages;
+    FakeFileDialogs* dialogs;
+    FakeShell* shell;
+    FakeSettingsStore* settings;
+    FakeSystem* system;
+    std::shared_ptr<RunnerLog> runners = std::make_shared<RunnerLog>();
+    // When set, the window gets real processes and real sockets instead of fakes.
+    void useRealRunner();
+    void useRealTcp();
+};

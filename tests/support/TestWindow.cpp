@@ -1,0 +1,33 @@
+#include "TestWindow.h"
+
+#include "localisation/WindowTexts.h"
+
+#include <QDir>
+#include <QListWidget>
+
+QApplication& TestApp()
+{
+    static int argc = 1;
+    static char name[] = "reelpocket-tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+TestWindow::TestWindow(const QString& language)
+{
+    TestApp();
+    fake.system->folder = programFolder();
+    form = std::make_unique<Form1>(fake.platform);
+    form->lang.CurrentLanguage = language;
+    LoadLanguageFile(form->lang, QDir(programFolder()).filePath(QStringLiteral("Languages")));
+    ApplyWindowTexts(*form);
+}
+
+void TestWindow::addSources(const QStringList& paths)
+{
+    form->lstSource->addItems(paths);
+}
