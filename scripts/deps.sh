@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Reelpocket needs on Debian 12.
+set -euo pipefail
+packages=(cmake g++ pkg-config qt6-base-dev ffmpeg libavformat-dev libavcodec-dev libavutil-dev
+          libgtest-dev libbenchmark-dev)
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
