@@ -128,7 +128,8 @@ QString PlainNumber(double value)
 
 QString ParseProbeOutput(const QString& output)
 {
-    const auto duration = TimeToSeconds(ExtractBetween(output, QStringLiteral("Duration: "), QStringLiteral(".., start:")));
+    const auto duration
+        = TimeToSeconds(ExtractBetween(output, QStringLiteral("Duration: "), QStringLiteral(".., start:")));
     if (!duration)
         return QString();
 

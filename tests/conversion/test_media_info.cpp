@@ -5,7 +5,8 @@
 namespace {
 
 const QString kDurationLine = QStringLiteral("  Duration: 00:01:23.45, start: 0.000000, bitrate: 1411 kb/s\n");
-const QString kVideoLine = QStringLiteral("    Stream #0.0: Video: h264, yuv420p, 640x480 [PAR 1:1 DAR 4:3], 25.00 tb(r)\n");
+const QString kVideoLine
+    = QStringLiteral("    Stream #0.0: Video: h264, yuv420p, 640x480 [PAR 1:1 DAR 4:3], 25.00 tb(r)\n");
 
 QString Probe(const QString& duration, const QString& video)
 {
@@ -26,7 +27,8 @@ TEST(ExtractBetween, FirstStartGreedyToLastEndOnTheSameLine)
     // An end before the start on the same line does not count.
     EXPECT_EQ(ExtractBetween("<b> <a>x", "<a>", "<b>"), "0");
     EXPECT_EQ(ExtractBetween("", "", ""), "");
-    EXPECT_EQ(ExtractBetween("CURRENT_VERSION=>0.75<=CURRENT_VERSION", "CURRENT_VERSION=>", "<=CURRENT_VERSION"), "0.75");
+    EXPECT_EQ(ExtractBetween("CURRENT_VERSION=>0.75<=CURRENT_VERSION", "CURRENT_VERSION=>", "<=CURRENT_VERSION"),
+              "0.75");
 }
 
 TEST(ExtractBetween, DotMatchesCarriageReturnButNotLineFeed)
@@ -102,8 +104,7 @@ TEST(ParseProbeOutput, DurationForms)
 {
     EXPECT_EQ(ParseProbeOutput(Probe("  Duration: 01:00:00.99, start: 0.000000, bitrate: 5 kb/s\n", kVideoLine)),
               "3600| 640|480|25");
-    EXPECT_EQ(ParseProbeOutput(Probe("  Duration: N/A, start: 0.000000, bitrate: N/A\n", kVideoLine)),
-              "0| 640|480|25");
+    EXPECT_EQ(ParseProbeOutput(Probe("  Duration: N/A, start: 0.000000, bitrate: N/A\n", kVideoLine)), "0| 640|480|25");
     EXPECT_EQ(ParseProbeOutput(Probe("", kVideoLine)), "0| 640|480|25");
     // A two-part time is an error, and no partial result survives.
     EXPECT_EQ(ParseProbeOutput(Probe("  Duration: 01:23.45, start: 0.000000\n", kVideoLine)), "");
@@ -112,8 +113,9 @@ TEST(ParseProbeOutput, DurationForms)
 TEST(ParseProbeOutput, FrameRates)
 {
     auto withRate = [](const QString& rate) {
-        return ParseProbeOutput(Probe(kDurationLine, "    Stream #0.0: Video: mpeg4, yuv420p, 1280x720 [PAR 1:1 DAR 16:9], "
-                                          + rate + " tb(r)\n"));
+        return ParseProbeOutput(
+            Probe(kDurationLine,
+                  "    Stream #0.0: Video: mpeg4, yuv420p, 1280x720 [PAR 1:1 DAR 16:9], " + rate + " tb(r)\n"));
     };
     EXPECT_EQ(withRate("29.97"), "83| 1280|720|29.97");
     EXPECT_EQ(withRate("23.976"), "83| 1280|720|23.976");
@@ -131,14 +133,16 @@ TEST(ParseProbeOutput, UnusableVideoLinesFail)
     // No PAR block: videoText is "0".
     EXPECT_EQ(ParseProbeOutput(Probe(kDurationLine, "Stream #0.0: Video: h264, yuv420p, 640x480, 25 tb(r)\n")), "");
     // Third comma piece without an "x".
-    EXPECT_EQ(ParseProbeOutput(Probe(kDurationLine, "Stream #0.0: Video: h264, yuv420p, 640 [PAR 1:1 DAR 4:3], 25 tb(r)\n")),
-              "");
+    EXPECT_EQ(
+        ParseProbeOutput(Probe(kDurationLine, "Stream #0.0: Video: h264, yuv420p, 640 [PAR 1:1 DAR 4:3], 25 tb(r)\n")),
+        "");
     // A comma inside the pixel format shifts the pieces; the size is not looked for anywhere else.
-    EXPECT_EQ(ParseProbeOutput(Probe(kDurationLine,
-                                     "Stream #0.0: Video: h264, yuv420p(tv, bt709), 640x480 [PAR 1:1 DAR 4:3], 25 tb(r)\n")),
-              "");
-    EXPECT_EQ(ParseProbeOutput(Probe(kDurationLine,
-                                     "Stream #0.0: Video: h264, yuv(x, 5x6), 640x480 [PAR 1:1 DAR 4:3], 25 tb(r)\n")),
+    EXPECT_EQ(
+        ParseProbeOutput(Probe(kDurationLine,
+                               "Stream #0.0: Video: h264, yuv420p(tv, bt709), 640x480 [PAR 1:1 DAR 4:3], 25 tb(r)\n")),
+        "");
+    EXPECT_EQ(ParseProbeOutput(
+                  Probe(kDurationLine, "Stream #0.0: Video: h264, yuv(x, 5x6), 640x480 [PAR 1:1 DAR 4:3], 25 tb(r)\n")),
               "83| 5|6)|25");
     EXPECT_EQ(ParseProbeOutput("foo: Unknown format\n"), "");
     EXPECT_EQ(ParseProbeOutput(""), "");

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the command line asks for: a probe ("-i SRC" and no output) or an encode.
+struct Request
+{
+    enum class Mode { Probe, Encode, Invalid };
+    Mode mode = Mode::Invalid;
+    std::string input;
+    std::string output;
+    std::vector<std::string> inputOptions; // options before -i, "-y" left out
+    std::vector<std::string> outputOptions; // options after -i, as given
+    std::string error;
+};
+
+Request ParseArguments(const std::vector<std::string>& args);
+
+struct PictureSize
+{
+    int width = 0;
+    int height = 0;
+};
+
+// The output options rewritten for the installed ffmpeg. The picture size and the user's video filters are
+// taken out: the filter chain that replaces them is built by the caller.
+struct Translation
+{
+    std::vector<std::string> options;
+    std::optional<PictureSize> size; // from -s, both sides rounded down to even
+    std::string videoFilters; // from -vf / -filter:v
+    std::string format; // from -f, empty when not given
+    std::string videoCodec; // from -vcodec / -c:v, empty when not given
+    bool hasPixelFormat = false;
+    bool hasMovFlags = false;
+};
+
+Translation TranslateOutputOptions(const std::vector<std::string>& options);
+
+// Value escaping for ffmpeg's filter graphs: first for an option value, then for the graph description.
+std::string EscapeFilterValue(const std::string& value);
+std::string EscapeFilterGraph(const std::string& description);
+
+// The video filter chain: the user's filters, the (even) output size, the subtitles.
+std::string BuildVideoFilters(const Translation& translation, const std::string& subtitleFilter);

@@ -1,0 +1,113 @@
+#include "Encode.h"
+
+#include "Console.h"
+#include "EncoderRun.h"
+#include "OutputCheck.h"
+#include "SubtitleScript.h"
+#include "TempOutput.h"
+
+#include <unistd.h>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+namespace {
+
+std::string AbsolutePath(const std::string& path)
+{
+    if (!path.empty() && path.front() == '/')
+        return path;
+    char cwd[4096];
+    return ::getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + path : path;
+}
+
+std::string GuessFormat(const std::string& output)
+{
+    const AVOutputFormat* format = av_guess_format(nullptr, output.c_str(), nullptr);
+    return format ? format->name : "mp4";
+}
+
+bool IsMovFamily(const std::string& format)
+{
+    return format == "mp4" || format == "ipod" || format == "mov" || format == "3gp";
+}
+
+int Fail(Console& console, const std::string& why)
+{
+    console.Message("ffmpeg.exe: " + why + "\n");
+    return 1;
+}
+
+} // namespace
+
+int RunEncode(const Request& request, int parentAtStart)
+{
+    Console console;
+    SignalWatch signals(parentAtStart);
+    const auto ffmpeg = FindFfmpeg();
+    if (!ffmpeg)
+        return Fail(console, "the ffmpeg program was not found on PATH; install FFmpeg (Debian package \"ffmpeg\")");
+
+    std::string why;
+    std::string input = request.input;
+    std::string subtitleFilter;
+    if (IsSubtitleScriptName(input)) {
+        const auto script = ReadSubtitleScript(input, why);
+        if (!script)
+            return Fail(console, why);
+        input = script->source;
+        if (!script->subtitles.empty()) {
+            subtitleFilter = SubtitleFilter(script->subtitles, why);
+            if (subtitleFilter.empty())
+                return Fail(console, why);
+        }
+    }
+
+    const Translation translation = TranslateOutputOptions(request.outputOptions);
+    const std::string format = translation.format.empty() ? GuessFormat(request.output) : translation.format;
+    TempOutput temp;
+    if (!temp.Create(AbsolutePath(request.output), why))
+        return Fail(console, why);
+
+    std::vector<std::string> args = {"-hide_banner", "-nostdin", "-nostats",      "-loglevel", "warning",
+                                     "-progress",    "pipe:3",   "-stats_period", "0.25"};
+    args.insert(args.end(), request.inputOptions.begin(), request.inputOptions.end());
+    args.insert(args.end(), {"-i", "file:" + AbsolutePath(input)});
+    args.insert(args.end(), translation.options.begin(), translation.options.end());
+    if (translation.format.empty())
+        args.insert(args.end(), {"-f", format});
+    if (translation.videoCodec != "copy") {
+        args.insert(args.end(), {"-vf", BuildVideoFilters(translation, subtitleFilter)});
+        // iPhones play 8-bit 4:2:0 only.
+        if (!translation.hasPixelFormat)
+            args.insert(args.end(), {"-pix_fmt", "yuv420p"});
+    }
+    if (IsMovFamily(format) && !translation.hasMovFlags)
+        args.insert(args.end(), {"-movflags", "+faststart"});
+    args.insert(args.end(), {"-sn", "-dn", "-y", "file:" + temp.path()});
+
+    const RunOutcome outcome = RunEncoder(*ffmpeg, args, signals, console);
+    if (outcome.stoppedBy != 0) {
+        temp.Discard();
+        console.Message("ffmpeg.exe: stopped, no output written\n");
+        return 128 + outcome.stoppedBy;
+    }
+    if (outcome.exitCode != 0) {
+        temp.Discard();
+        return Fail(console,
+                    "encoding failed (ffmpeg exit status " + std::to_string(outcome.exitCode) + "), no output written");
+    }
+    if (!OutputReadsBack(temp.path(), format, why)) {
+        temp.Discard();
+        return Fail(console, why + ", no output written");
+    }
+    if (const int signal = signals.Take()) {
+        temp.Discard();
+        console.Message("ffmpeg.exe: stopped, no output written\n");
+        return 128 + signal;
+    }
+    if (!temp.Commit(why))
+        return Fail(console, why);
+    return 0;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The three-line script the program writes for a subtitled job:
+//   DirectShowSource("SRC")
+//   LoadPlugin ("<program folder>/VSFilter.dll")
+//   TextSub ("<folder>/<base>.srt")
+struct SubtitleScript
+{
+    std::string source;
+    std::string plugin;
+    std::string subtitles;
+};
+
+bool IsSubtitleScriptName(const std::string& path);
+
+// Reads and checks the script as its host would: the plug-in must exist and the subtitle file must be
+// readable. On failure returns nullopt with the reason in `why`.
+std::optional<SubtitleScript> ReadSubtitleScript(const std::string& path, std::string& why);
+
+bool IsValidUtf8(const std::string& bytes);
+
+// The ffmpeg filter that burns the subtitle file into the picture, escaped for a filter graph. A file that
+// is not valid UTF-8 is read as Windows-1252, the usual encoding of older subtitle files.
+std::string SubtitleFilter(const std::string& subtitlePath, std::string& why);

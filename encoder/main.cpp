@@ -1,0 +1,36 @@
+// The encoder bridge: the "ffmpeg.exe" of the program folder. It takes the program's fixed command lines,
+// probes sources itself and hands the encoding to the system's ffmpeg with the options it understands.
+#include "Arguments.h"
+#include "Console.h"
+#include "Encode.h"
+#include "Probe.h"
+#include "SubtitleScript.h"
+
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    const int parentAtStart = static_cast<int>(getppid());
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const Request request = ParseArguments(args);
+    switch (request.mode) {
+    case Request::Mode::Probe: {
+        // A subtitle script is probed through the source it names, as its host would present it.
+        std::string why;
+        if (IsSubtitleScriptName(request.input)) {
+            if (const auto script = ReadSubtitleScript(request.input, why))
+                return RunProbe(request.input, script->source);
+        }
+        return RunProbe(request.input, request.input);
+    }
+    case Request::Mode::Encode:
+        return RunEncode(request, parentAtStart);
+    case Request::Mode::Invalid:
+        break;
+    }
+    Console().Message("ffmpeg.exe: " + request.error
+                      + "\nusage: ffmpeg.exe -i INPUT (probe) | ffmpeg.exe [-y] -i INPUT [options] OUTPUT\n");
+    return 1;
+}
