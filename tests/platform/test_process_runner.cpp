@@ -1,0 +1,163 @@
+#include "platform/CommandLine.h"
+#include "platform/ProcessRunner.h"
+#include "support/TestWindow.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <csignal>
+
+namespace {
+
+const QString Helper = QStringLiteral(HELPER_runner_child);
+
+bool Alive(pid_t pid)
+{
+    // A zombie still answers kill(0); read its state instead.
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const int close = text.lastIndexOf(')');
+    return close > 0 && text.mid(close + 2, 1) != "Z";
+}
+
+struct Events
+{
+    QStringList pieces;
+    QStringList completed;
+};
+
+std::shared_ptr<Events> Collect(ProcessRunner& runner)
+{
+    auto events = std::make_shared<Events>();
+    QObject::connect(&runner, &ShellRpk::Output, [events](const QString& p) { events->pieces << p; });
+    QObject::connect(&runner, &ShellRpk::Completed, [events](const QString& r) { events->completed << r; });
+    return events;
+}
+
+} // namespace
+
+TEST(CommandLine, SplitsLikeWindowsProgramsWithoutAShell)
+{
+    EXPECT_EQ(SplitCommandLine(QStringLiteral("ffmpeg.exe -i \"/v/my clip.avi\"")),
+        (QStringList {"ffmpeg.exe", "-i", "/v/my clip.avi"}));
+    // Shell syntax is plain text: nothing is expanded or run.
+    EXPECT_EQ(SplitCommandLine(QStringLiteral("a \"$(rm -rf x); `y`\" b|c")),
+        (QStringList {"a", "$(rm -rf x); `y`", "b|c"}));
+    EXPECT_EQ(SplitCommandLine(QStringLiteral("  a   \"\"  b ")), (QStringList {"a", "", "b"}));
+    EXPECT_EQ(SplitCommandLine(QStringLiteral("x -s 480x360 \"/o/it's.mp4\"")),
+        (QStringList {"x", "-s", "480x360", "/o/it's.mp4"}));
+}
+
+TEST(ProcessRunner, DeliversPiecesThenOneCompletedWithTheWholeOutput)
+{
+    TestApp();
+    ProcessRunner runner(QFileInfo(Helper).absolutePath());
+    QList<QString> order;
+    QString whole;
+    QObject::connect(&runner, &ShellRpk::Output, [&](const QString& p) { order << QStringLiteral("out:") + p; });
+    QObject::connect(&runner, &ShellRpk::Completed, [&](const QString& r) {
+        order << QStringLiteral("done");
+        whole = r;
+    });
+    // A bare program name is found in the program folder.
+    ASSERT_FALSE(runner.Run(QFileInfo(Helper).fileName() + QStringLiteral(" pieces")).has_value());
+    QTRY_VERIFY_WITH_TIMEOUT(order.contains(QStringLiteral("done")), 5000);
+    EXPECT_EQ(whole, QStringLiteral("onetwo\nthree"));
+    EXPECT_GE(order.size(), 3); // arrived in more than one piece
+    EXPECT_EQ(order.last(), QStringLiteral("done"));
+    EXPECT_EQ(order.count(QStringLiteral("done")), 1);
+    QString joined;
+    for (const QString& o : order.mid(0, order.size() - 1))
+        joined += o.mid(4);
+    EXPECT_EQ(joined, whole);
+    EXPECT_TRUE(runner.Succeeded());
+}
+
+TEST(ProcessRunner, KeepsTheExitStatusAndPassesArgumentsUnchanged)
+{
+    TestApp();
+    ProcessRunner failing(QFileInfo(Helper).absolutePath());
+    auto run = Collect(failing);
+    ASSERT_FALSE(failing.Run(Helper + QStringLiteral(" exit 3")).has_value());
+    QTRY_COMPARE_WITH_TIMEOUT(run->completed.size(), 1, 5000);
+    EXPECT_FALSE(failing.Succeeded());
+
+    ProcessRunner args(QFileInfo(Helper).absolutePath());
+    auto argsRun = Collect(args);
+    ASSERT_FALSE(args.Run(Helper + QStringLiteral(" args \"a b\" ; $HOME \"é'x\"")).has_value());
+    QTRY_COMPARE_WITH_TIMEOUT(argsRun->completed.size(), 1, 5000);
+    EXPECT_EQ(argsRun->completed.first(), QStringLiteral("[a b]\n[;]\n[$HOME]\n[é'x]\n"));
+    EXPECT_TRUE(args.Succeeded());
+}
+
+TEST(ProcessRunner, StopEndsTheProcessAndEverythingItStarted)
+{
+    TestApp();
+    QTemporaryDir dir;
+    const QString pidFile = dir.filePath(QStringLiteral("pids"));
+    pid_t parent = 0;
+    pid_t child = 0;
+    {
+        ProcessRunner runner(dir.path());
+        auto run = Collect(runner);
+        ASSERT_FALSE(runner.Run(Helper + QStringLiteral(" tree ") + pidFile).has_value());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pidFile).size() > 0, 5000);
+        QFile f(pidFile);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QList<QByteArray> ids = f.readAll().trimmed().split(' ');
+        parent = ids.value(0).toInt();
+        child = ids.value(1).toInt();
+        ASSERT_TRUE(Alive(parent));
+        ASSERT_TRUE(Alive(child));
+        runner.Stop();
+        QTest::qWait(100);
+        // Nothing is raised after Stop().
+        EXPECT_TRUE(run->completed.isEmpty());
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!Alive(parent) && !Alive(child), 3000);
+}
+
+TEST(ProcessRunner, DestroyingTheRunnerLeavesNoProcessBehind)
+{
+    TestApp();
+    QTemporaryDir dir;
+    const QString pidFile = dir.filePath(QStringLiteral("pids"));
+    auto runner = std::make_unique<ProcessRunner>(dir.path());
+    ASSERT_FALSE(runner->Run(Helper + QStringLiteral(" tree ") + pidFile).has_value());
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pidFile).size() > 0, 5000);
+    QFile f(pidFile);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> ids = f.readAll().trimmed().split(' ');
+    runner.reset();
+    QTRY_VERIFY_WITH_TIMEOUT(!Alive(ids.value(0).toInt()) && !Alive(ids.value(1).toInt()), 3000);
+}
+
+TEST(ProcessRunner, AProgramThatIsNotThereIsAnErrorWithDescriptionSourceAndNumber)
+{
+    TestApp();
+    QTemporaryDir dir;
+    ProcessRunner runner(dir.path());
+    const auto error = runner.Run(QStringLiteral("ffmpeg.exe -i \"x.avi\""));
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(error->description.contains(QStringLiteral("ffmpeg.exe")));
+    EXPECT_EQ(error->source, QStringLiteral("ShellRpk"));
+    EXPECT_EQ(error->number, 53);
+}
+
+TEST(ProcessRunner, TheWindowShowsAStartFailureAsDescriptionSourceNumber)
+{
+    FakePlatform fake;
+    QTemporaryDir dir;
+    fake.system->folder = dir.path();
+    fake.useRealRunner();
+    TestApp();
+    Form1 form(fake.platform);
+    form.ShellRpk(QStringLiteral("ffmpeg.exe -i \"x.avi\""));
+    ASSERT_EQ(fake.messages->shown.size(), 1);
+    EXPECT_TRUE(fake.messages->shown.first().endsWith(QStringLiteral(" - ShellRpk - 53")));
+}
