@@ -50,8 +50,9 @@ void StartConversion(Form1& f)
 QString CheckDestination(Form1& f)
 {
     const QString d = f.txtDestination->text();
-    // The folder must exist; it is never created here.
-    if (!d.endsWith(Separator()) || !QFileInfo(d).isDir())
+    // The folder must exist; it is never created here. A double quote could not be written inside
+    // the quoted output path of the encoder's command line.
+    if (!d.endsWith(Separator()) || !QFileInfo(d).isDir() || d.contains(QLatin1Char('"')))
         return QStringLiteral("error_badDestination");
     return QStringLiteral("ok");
 }
@@ -115,7 +116,8 @@ void StartEncoding(Form1& f)
         const int count = f.lstSource->count();
         if (count > 1) {
             f.lblStatus->setTitle(T(f, QStringLiteral("cmdConvert_ing")) + QLatin1Char('(')
-                + QString::number(c.CurrentIndex + 1) + QLatin1Char('/') + QString::number(count) + QLatin1Char(')'));
+                                  + QString::number(c.CurrentIndex + 1) + QLatin1Char('/') + QString::number(count)
+                                  + QLatin1Char(')'));
         }
         SetBarMax(f.pBar, job.pbarmax.toFloat());
         const QString folder = f.platform.system->programFolder();

@@ -1,8 +1,56 @@
 #include "SubtitleScript.h"
 
-// STUB: replaced by the real subtitle script.
-bool SubtitlesAvailable(const QString&, const QString&) { return false; }
-QString SubtitleScriptText(const QString&, const QString&) { return {}; }
-void WriteSubtitleScript(const QString&, const QString&) {}
-QString SubtitleScriptPath(const QString& programFolder) { return programFolder + QStringLiteral("/tmp.avs"); }
-void WriteTextFile(const QString&, const QString&) {}
+#include "Paths.h"
+
+#include <QFile>
+
+namespace {
+QString InProgramFolder(const QString& programFolder, const QString& name)
+{
+    return programFolder + Separator() + name;
+}
+
+QString SubtitleFileOf(const QString& source)
+{
+    return FolderPart(source) + BaseNamePart(source) + QStringLiteral(".srt");
+}
+} // namespace
+
+bool SubtitlesAvailable(const QString& programFolder, const QString& source)
+{
+    const bool plugin = FileExists(InProgramFolder(programFolder, QStringLiteral("VSFilter.dll")));
+    const bool subtitles = FileExists(SubtitleFileOf(source));
+    return plugin && subtitles;
+}
+
+QString SubtitleScriptText(const QString& programFolder, const QString& source)
+{
+    const QChar q = QLatin1Char('"');
+    const QString crlf = QStringLiteral("\r\n");
+    return QStringLiteral("DirectShowSource(") + q + source + q + QLatin1Char(')') + crlf
+        + QStringLiteral("LoadPlugin (") + q + InProgramFolder(programFolder, QStringLiteral("VSFilter.dll")) + q
+        + QLatin1Char(')') + crlf + QStringLiteral("TextSub (") + q + SubtitleFileOf(source) + q + QLatin1Char(')');
+}
+
+void WriteSubtitleScript(const QString& programFolder, const QString& source)
+{
+    WriteTextFile(SubtitleScriptPath(programFolder), SubtitleScriptText(programFolder, source));
+}
+
+QString SubtitleScriptPath(const QString& programFolder)
+{
+    return InProgramFolder(programFolder, QStringLiteral("tmp.avs"));
+}
+
+void WriteTextFile(const QString& path, const QString& text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+#ifdef Q_OS_WIN
+    // Windows programs read single-byte text in the system's code page.
+    file.write(text.toLocal8Bit());
+#else
+    file.write(text.toUtf8());
+#endif
+}

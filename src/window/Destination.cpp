@@ -3,13 +3,82 @@
 #include "Form1.h"
 #include "conversion/Paths.h"
 
+#include <QDir>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
 
-// STUB: replaced by the real destination handling.
-void BrowseDestination(Form1&) {}
-DropEffect DropDestination(Form1&, const QMimeData*) { return DropEffect::None; }
+void BrowseDestination(Form1& f)
+{
+    const std::optional<QString> chosen = f.platform.dialogs->chooseFolder(f.txtDestination->text());
+    if (!chosen)
+        return;
+    // The destination is a plain prefix of the output names, so it keeps its trailing separator.
+    QString folder = *chosen;
+    if (!folder.endsWith(Separator()))
+        folder += Separator();
+    f.txtDestination->setText(folder);
+}
+
+DropEffect DropDestination(Form1& f, const QMimeData* data)
+{
+    if (FileDropEffect(data) == DropEffect::None)
+        return DropEffect::None;
+    QString path;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) {
+            path = QDir::toNativeSeparators(url.toLocalFile());
+            break;
+        }
+    }
+    // A dropped folder counts as a file: its parent becomes the destination.
+    if (path.size() > 1 && path.endsWith(Separator()))
+        path.chop(1);
+    f.txtDestination->setText(FolderPart(path));
+    return DropEffect::Copy;
+}
+
 QString OutputFileName(const Form1& f)
 {
-    return f.txtDestination->text() + BaseNamePart(f.conv.Jobs[f.conv.CurrentIndex].File) + QStringLiteral(".mp4");
+    return OutputFileNameOf(f, f.conv.CurrentIndex);
 }
-bool DestinationEvent(Form1&, QEvent*) { return false; }
+
+QString OutputFileNameOf(const Form1& f, int row)
+{
+    return f.txtDestination->text() + BaseNamePart(f.conv.Jobs[row].File) + QStringLiteral(".mp4");
+}
+
+namespace {
+void AnswerDrag(QDropEvent* event, DropEffect effect)
+{
+    if (effect == DropEffect::Copy) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+} // namespace
+
+bool DestinationEvent(Form1& f, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        AnswerDrag(drag, FileDropEffect(drag->mimeData()));
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        AnswerDrag(drop, DropDestination(f, drop->mimeData()));
+        return true;
+    }
+    case QEvent::MouseButtonDblClick:
+        BrowseDestination(f);
+        return true;
+    default:
+        return false;
+    }
+}

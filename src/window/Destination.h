@@ -8,9 +8,13 @@ class Form1;
 class QEvent;
 class QMimeData;
 
+// Lets the user pick the destination folder; cancelling changes nothing.
 void BrowseDestination(Form1& f);
+// The destination becomes the folder of the first dropped path.
 DropEffect DropDestination(Form1& f, const QMimeData* data);
 // The output path of the row at CurrentIndex.
 QString OutputFileName(const Form1& f);
-// Drops and double clicks on the destination box; true when the event was handled.
+// The output path of any row of the batch.
+QString OutputFileNameOf(const Form1& f, int row);
+// Drags, drops and double clicks on the destination box; true when the event was handled.
 bool DestinationEvent(Form1& f, QEvent* event);
