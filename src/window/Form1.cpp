@@ -51,6 +51,7 @@ Form1::~Form1()
     if (S)
         S->Stop();
     S.reset();
+    delete frmCancel;
 }
 
 namespace {

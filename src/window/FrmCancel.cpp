@@ -8,7 +8,8 @@
 #include <QPushButton>
 
 FrmCancel::FrmCancel(Form1& form)
-    : QDialog(&form)
+    // A window of its own: disabling the main window must not disable the question.
+    : QDialog(nullptr)
     , form_(form)
 {
     setObjectName(QStringLiteral("frmCancel"));

@@ -1,0 +1,300 @@
+#include "conversion/Controller.h"
+#include "support/TestWindow.h"
+#include "window/Destination.h"
+#include "window/FrmCancel.h"
+#include "window/Twips.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString ProbeText(int seconds = 10)
+{
+    return QStringLiteral("Input #0, avi, from 'x':\n  Duration: 00:00:%1.00, start: 0.000000, bitrate: 100 kb/s\n"
+                          "    Stream #0.0: Video: mpeg4, yuv420p, 320x240 [PAR 1:1 DAR 4:3], 25 tb(r)\n"
+                          "At least one output file must be specified\n")
+        .arg(seconds, 2, 10, QLatin1Char('0'));
+}
+
+// A window with a real destination folder and sources that live in another folder.
+struct Batch : TestWindow
+{
+    QTemporaryDir sources;
+    QTemporaryDir destination;
+
+    explicit Batch(int count)
+    {
+        f().txtDestination->setText(destination.path() + QLatin1Char('/'));
+        QStringList paths;
+        for (int i = 0; i < count; ++i)
+            paths << sources.filePath(QStringLiteral("clip%1.avi").arg(i));
+        addSources(paths);
+    }
+    QString source(int i) const { return sources.filePath(QStringLiteral("clip%1.avi").arg(i)); }
+    QString output(int i) const { return destination.filePath(QStringLiteral("clip%1.mp4").arg(i)); }
+    QString status() const { return form->lblStatus->title(); }
+    FakeRunner* runner() const { return CurrentRunner(*form); }
+    const QStringList& commands() const { return fake.runners->commands; }
+
+    void finishProbe() { runner()->finish(ProbeText()); }
+    // An encode that succeeds leaves its output behind, as the real encoder does.
+    void finishEncode(bool ok = true)
+    {
+        if (ok) {
+            QFile out(OutputFileName(*form));
+            out.open(QIODevice::WriteOnly);
+        }
+        runner()->finish(QStringLiteral("size= 10kB time=10.00 bitrate= 8.0kbits/s\n"), ok);
+    }
+    void runAll(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            finishProbe();
+        for (int i = 0; i < count; ++i)
+            finishEncode();
+    }
+};
+
+} // namespace
+
+TEST(StartConversion, AnEmptyListOrABadDestinationStartsNothing)
+{
+    Batch empty(0);
+    QTest::mouseClick(empty.form->cmdConvert, Qt::LeftButton);
+    EXPECT_EQ(empty.fake.messages->shown, QStringList {empty.t(QStringLiteral("error_badsource"))});
+    EXPECT_TRUE(empty.commands().isEmpty());
+    EXPECT_TRUE(empty.form->conv.ConversionPhase.isEmpty());
+
+    Batch noSeparator(1);
+    noSeparator.form->txtDestination->setText(noSeparator.destination.path());
+    StartConversion(noSeparator.f());
+    Batch missing(1);
+    missing.form->txtDestination->setText(missing.destination.path() + QStringLiteral("/gone/"));
+    StartConversion(missing.f());
+    for (Batch* b : {&noSeparator, &missing}) {
+        EXPECT_EQ(b->fake.messages->shown, QStringList {b->t(QStringLiteral("error_badDestination"))});
+        EXPECT_TRUE(b->commands().isEmpty());
+        EXPECT_TRUE(b->form->cmdConvert->isVisible() || !b->form->isVisible());
+        EXPECT_TRUE(b->status().isEmpty());
+    }
+    // The check never creates the folder.
+    EXPECT_FALSE(QDir(missing.destination.filePath(QStringLiteral("gone"))).exists());
+}
+
+TEST(StartConversion, OneSourceIsProbedThenEncodedWithoutACounter)
+{
+    Batch b(1);
+    QTest::mouseClick(b.form->cmdConvert, Qt::LeftButton);
+    EXPECT_EQ(b.form->conv.ConversionPhase, QStringLiteral("info"));
+    EXPECT_EQ(b.commands(), QStringList {QStringLiteral("ffmpeg.exe -i \"") + b.source(0) + QLatin1Char('"')});
+    EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ing")));
+    b.finishProbe();
+    ASSERT_EQ(b.commands().size(), 2);
+    EXPECT_TRUE(b.commands()[1].startsWith(QStringLiteral("ffmpeg.exe -y -i \"") + b.source(0) + QLatin1Char('"')));
+    EXPECT_EQ(b.form->conv.ConversionPhase, QStringLiteral("conversion"));
+    EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ing")));
+    b.finishEncode();
+    EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
+    EXPECT_TRUE(b.form->conv.ConversionPhase.isEmpty());
+    EXPECT_EQ(b.commands().size(), 2);
+    EXPECT_TRUE(b.fake.messages->shown.isEmpty());
+}
+
+TEST(StartConversion, ThreeSourcesAreProbedThenEncodedInListOrderWithACounter)
+{
+    Batch b(3);
+    StartConversion(b.f());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(b.commands().last(), QStringLiteral("ffmpeg.exe -i \"") + b.source(i) + QLatin1Char('"'));
+        b.finishProbe();
+    }
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(b.commands().last().startsWith(QStringLiteral("ffmpeg.exe -y -i \"") + b.source(i) + QLatin1Char('"')));
+        EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ing")) + QStringLiteral("(%1/3)").arg(i + 1));
+        b.finishEncode();
+    }
+    EXPECT_EQ(b.commands().size(), 6);
+    EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
+    EXPECT_EQ(b.form->conv.ConvertedCount, 3);
+}
+
+TEST(StartConversion, ARefusedSecondSourceStopsBeforeAnythingIsEncoded)
+{
+    Batch b(3);
+    QFile existing(b.output(1));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("keep me");
+    existing.close();
+    SetCheckValue(b.form->chkOverwrite, 1);
+    b.form->opts.OptOverwrite = 1;
+    b.fake.messages->answers = {false};
+    StartConversion(b.f());
+    b.finishProbe();
+    b.finishProbe();
+    EXPECT_EQ(b.fake.messages->asked.size(), 1);
+    EXPECT_TRUE(b.fake.messages->asked.first().startsWith(b.output(1) + QStringLiteral(":\n")));
+    EXPECT_EQ(b.commands().size(), 2); // two probes, no encode
+    for (const QString& c : b.commands())
+        EXPECT_TRUE(c.startsWith(QStringLiteral("ffmpeg.exe -i ")));
+    EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
+    EXPECT_EQ(TextColour(b.form->lblStatus), QColor(255, 0, 0));
+    EXPECT_TRUE(b.form->conv.ConversionPhase.isEmpty());
+    QFile check(b.output(1));
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), QByteArray("keep me"));
+}
+
+TEST(Cancel, NoLetsTheBatchGoOnAndALaterCloseAsksAgain)
+{
+    Batch b(2);
+    b.form->show();
+    StartConversion(b.f());
+    QTest::mouseClick(b.form->cmdCancel, Qt::LeftButton);
+    EXPECT_TRUE(b.form->frmCancel->isVisible());
+    EXPECT_FALSE(b.form->isEnabled());
+    EXPECT_TRUE(b.form->frmCancel->isEnabled());
+    EXPECT_EQ(b.form->frmCancel->lblMsg->text(), b.t(QStringLiteral("cmdCancel_confirm")));
+    EXPECT_EQ(b.form->frmCancel->cmdYes->text(), b.t(QStringLiteral("cmdYes")));
+    // Events keep arriving while the question is open.
+    b.finishProbe();
+    EXPECT_EQ(b.commands().size(), 2);
+    QTest::mouseClick(b.form->frmCancel->cmdNo, Qt::LeftButton);
+    EXPECT_FALSE(b.form->frmCancel->isVisible());
+    EXPECT_TRUE(b.form->isEnabled());
+    EXPECT_EQ(b.fake.runners->stops, 0);
+    b.finishProbe();
+    EXPECT_EQ(b.form->conv.ConversionPhase, QStringLiteral("conversion"));
+
+    EXPECT_FALSE(b.form->close());
+    EXPECT_TRUE(b.form->isVisible());
+    EXPECT_TRUE(b.form->frmCancel->isVisible());
+    EXPECT_EQ(b.form->conv.CloseAfterCancel, 1);
+    // Escape is the same as No: the window is usable again and stays open.
+    QTest::keyClick(b.form->frmCancel, Qt::Key_Escape);
+    EXPECT_FALSE(b.form->frmCancel->isVisible());
+    EXPECT_TRUE(b.form->isEnabled());
+    EXPECT_EQ(b.form->conv.CloseAfterCancel, 0);
+    EXPECT_TRUE(b.form->isVisible());
+}
+
+TEST(Cancel, YesAfterACloseRequestStopsTheEncoderAndClosesTheWindow)
+{
+    Batch b(1);
+    b.form->show();
+    QSignalSpy unloaded(b.form.get(), &Form1::unloaded);
+    StartConversion(b.f());
+    b.finishProbe();
+    FakeRunner* encoder = b.runner();
+    EXPECT_FALSE(b.form->close());
+    QTest::mouseClick(b.form->frmCancel->cmdYes, Qt::LeftButton);
+    EXPECT_TRUE(encoder->stopped);
+    EXPECT_EQ(b.form->S, nullptr);
+    EXPECT_TRUE(b.form->conv.ConversionPhase.isEmpty());
+    EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
+    EXPECT_TRUE(b.form->isEnabled());
+    EXPECT_FALSE(b.form->isVisible());
+    EXPECT_FALSE(b.form->frmCancel->isVisible());
+    EXPECT_EQ(unloaded.count(), 1);
+}
+
+TEST(Cancel, YesFromTheButtonKeepsTheWindowAndIgnoresTheStoppedProcess)
+{
+    Batch b(2);
+    b.form->show();
+    StartConversion(b.f());
+    FakeRunner* probe = b.runner();
+    RequestCancel(b.f());
+    ConfirmCancel(b.f());
+    EXPECT_TRUE(probe->stopped);
+    EXPECT_TRUE(b.form->isVisible());
+    EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
+    // A completion that still arrives changes nothing.
+    OnRunnerCompleted(b.f(), ProbeText());
+    EXPECT_EQ(b.commands().size(), 1);
+    // The cancelled window closes without a question.
+    EXPECT_TRUE(b.form->close());
+}
+
+TEST(Cancel, TheBatchMayFinishWhileTheQuestionIsOpen)
+{
+    Batch b(1);
+    b.form->show();
+    StartConversion(b.f());
+    b.finishProbe();
+    RequestCancel(b.f());
+    FakeRunner* encoder = b.runner();
+    b.finishEncode();
+    EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
+    EXPECT_TRUE(b.form->frmCancel->isVisible());
+    QTest::mouseClick(b.form->frmCancel->cmdYes, Qt::LeftButton);
+    EXPECT_TRUE(encoder->stopped);
+    EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
+    EXPECT_TRUE(b.form->isEnabled());
+}
+
+TEST(CloseRule, AnEmptyConvertingTextNeverBlocksClosing)
+{
+    TestWindow w;
+    // A language table without the converting status.
+    w.form->lang.LanguageEntries = QStringList {QStringLiteral("cmdCancel_ed|\r\nCancelled")};
+    EXPECT_TRUE(QueryUnload(w.f()));
+    EXPECT_FALSE(w.form->frmCancel->isVisible());
+}
+
+TEST(BatchSize, AThousandSourcesRunAndOneMoreIsRefused)
+{
+    Batch tooMany(1001);
+    StartConversion(tooMany.f());
+    EXPECT_EQ(tooMany.fake.messages->shown, QStringList {tooMany.t(QStringLiteral("error_toomanysources"))});
+    EXPECT_TRUE(tooMany.commands().isEmpty());
+    EXPECT_TRUE(tooMany.status().isEmpty());
+
+    Batch b(1000);
+    StartConversion(b.f());
+    b.runAll(1000);
+    EXPECT_EQ(b.commands().size(), 2000);
+    EXPECT_TRUE(b.form->conv.Jobs[1000].File.isEmpty());
+    EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
+    EXPECT_TRUE(b.fake.messages->shown.isEmpty());
+}
+
+TEST(EndOfBatch, FailedEncodesAreReportedAndThePageOpensOnlyAfterASuccess)
+{
+    Batch b(2);
+    SetCheckValue(b.form->chkShowPutiPhone, 1);
+    StartConversion(b.f());
+    b.finishProbe();
+    b.finishProbe();
+    b.finishEncode(false);
+    b.finishEncode(true);
+    EXPECT_EQ(b.status(), b.t(QStringLiteral("error_encodefailed")));
+    EXPECT_EQ(TextColour(b.form->lblStatus), QColor(255, 0, 0));
+    EXPECT_EQ(b.fake.messages->shown,
+        QStringList {b.source(0) + QStringLiteral(":\n") + b.t(QStringLiteral("error_encodefailed"))});
+    EXPECT_EQ(b.fake.shell->urls.size(), 1);
+    EXPECT_TRUE(b.fake.shell->urls.first().endsWith(QStringLiteral("How_to_put_a_video_on_your_iPhone")));
+
+    Batch none(1);
+    SetCheckValue(none.form->chkShowPutiPhone, 1);
+    StartConversion(none.f());
+    none.finishProbe();
+    none.finishEncode(false);
+    EXPECT_TRUE(none.fake.shell->urls.isEmpty());
+
+    Batch greyed(1);
+    SetCheckValue(greyed.form->chkShowPutiPhone, 2);
+    StartConversion(greyed.f());
+    greyed.runAll(1);
+    EXPECT_TRUE(greyed.fake.shell->urls.isEmpty());
+}
