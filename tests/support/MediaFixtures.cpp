@@ -1,0 +1,102 @@
+#include "MediaFixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <cstdlib>
+
+namespace media {
+
+namespace {
+
+QByteArray RunTool(const QString& program, const QStringList& args, bool* ok)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start(program, args);
+    const bool finished = process.waitForFinished(120000);
+    *ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return process.readAllStandardOutput();
+}
+
+} // namespace
+
+bool Generate(const QStringList& args, const QString& output)
+{
+    bool ok = false;
+    RunTool(QStringLiteral("/usr/bin/ffmpeg"),
+            QStringList {"-hide_banner", "-nostdin", "-loglevel", "error", "-y"} + args + QStringList {output}, &ok);
+    return ok && QFileInfo(output).isFile();
+}
+
+bool MakeClip(const QString& output, const QString& video, double seconds, const QStringList& encodeArgs,
+              bool withAudio)
+{
+    const QString duration = QString::number(seconds);
+    QStringList args {"-f", "lavfi", "-i", "testsrc=size=" + video + ":duration=" + duration};
+    if (withAudio)
+        args += QStringList {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + duration};
+    // testsrc is RGB; encoders would otherwise keep full chroma.
+    const QStringList format = encodeArgs.contains("-pix_fmt") ? QStringList() : QStringList {"-pix_fmt", "yuv420p"};
+    return Generate(args + format + encodeArgs, output);
+}
+
+QMap<QString, QString> Probe(const QString& path, const QString& selector)
+{
+    QStringList args {"-v", "error", "-of", "default=noprint_wrappers=1"};
+    if (selector == QLatin1String("format"))
+        args += QStringList {"-show_entries", "format"};
+    else
+        args += QStringList {"-select_streams", selector, "-show_entries", "stream"};
+    bool ok = false;
+    const QString text = QString::fromUtf8(RunTool(QStringLiteral("/usr/bin/ffprobe"), args << path, &ok));
+    QMap<QString, QString> facts;
+    if (!ok)
+        return facts;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq > 0)
+            facts.insert(line.left(eq), line.mid(eq + 1).trimmed());
+    }
+    return facts;
+}
+
+QByteArray GreyFrame(const QString& path, double seconds)
+{
+    bool ok = false;
+    const QByteArray pixels
+        = RunTool(QStringLiteral("/usr/bin/ffmpeg"),
+                  {"-hide_banner", "-nostdin", "-loglevel", "error", "-ss", QString::number(seconds), "-i", path,
+                   "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "gray", "-"},
+                  &ok);
+    return ok ? pixels : QByteArray();
+}
+
+double MeanDifference(const QByteArray& a, const QByteArray& b)
+{
+    if (a.size() != b.size() || a.isEmpty())
+        return -1;
+    double sum = 0;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        sum += std::abs(static_cast<int>(static_cast<unsigned char>(a[i])) - static_cast<unsigned char>(b[i]));
+    return sum / static_cast<double>(a.size());
+}
+
+QList<qint64> ProcessesMentioning(const QString& marker)
+{
+    QList<qint64> found;
+    const QByteArray needle = marker.toUtf8();
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        if (!isPid)
+            continue;
+        QFile cmdline(QStringLiteral("/proc/") + entry + QStringLiteral("/cmdline"));
+        if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(needle))
+            found << pid;
+    }
+    return found;
+}
+
+} // namespace media

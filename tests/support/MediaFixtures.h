@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+// Small real media made at test time with the system's ffmpeg, and facts read back with ffprobe.
+namespace media {
+
+// Runs /usr/bin/ffmpeg with `args` and then `output`; true when it succeeded and the file exists.
+bool Generate(const QStringList& args, const QString& output);
+
+// A test picture with a tone: `video` is a lavfi size/rate spec such as "640x480:rate=25".
+bool MakeClip(const QString& output, const QString& video, double seconds, const QStringList& encodeArgs,
+              bool withAudio = true);
+
+// key=value facts of one stream ("v:0", "a:0") or of the file (selector "format").
+QMap<QString, QString> Probe(const QString& path, const QString& selector);
+
+// One decoded frame as 8-bit grey pixels, at `seconds` into the file.
+QByteArray GreyFrame(const QString& path, double seconds);
+
+// Mean absolute difference of two equally sized grey frames; -1 when their sizes differ.
+double MeanDifference(const QByteArray& a, const QByteArray& b);
+
+// Pids of running processes whose command line contains `marker`.
+QList<qint64> ProcessesMentioning(const QString& marker);
+
+} // namespace media
