@@ -9,6 +9,12 @@
 #include <gtest/gtest.h>
 #include <limits>
 
+// Readable failure messages.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
 namespace {
 
 QString Report(const QString& time)
