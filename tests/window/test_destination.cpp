@@ -1,0 +1,137 @@
+#include "window/Destination.h"
+
+#include "support/TestWindow.h"
+
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<QMimeData> Files(const QStringList& paths)
+{
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data->setUrls(urls);
+    return data;
+}
+
+std::unique_ptr<QMimeData> PlainText(const QString& text)
+{
+    auto data = std::make_unique<QMimeData>();
+    data->setText(text);
+    return data;
+}
+
+QString OutputFor(TestWindow& w, const QString& destination, const QString& source)
+{
+    w.f().txtDestination->setText(destination);
+    w.f().conv.Jobs[3].File = source;
+    w.f().conv.CurrentIndex = 3;
+    return OutputFileName(w.f());
+}
+
+} // namespace
+
+TEST(OutputFileName, DestinationBaseNameAndMp4)
+{
+    TestWindow w;
+    EXPECT_EQ(OutputFor(w, "/out/", "/v/clip.avi"), "/out/clip.mp4");
+    EXPECT_EQ(OutputFor(w, "/out/", "/v/my.clip.avi"), "/out/my.clip.mp4");
+    EXPECT_EQ(OutputFor(w, "/out/", "/v/CLIP.AVI"), "/out/CLIP.mp4");
+    // The text is a plain prefix: nothing adds a missing separator.
+    EXPECT_EQ(OutputFor(w, "/out", "/v/clip.avi"), "/outclip.mp4");
+    EXPECT_EQ(OutputFor(w, "/out/", "/v.old/noext"), "/out/.mp4");
+    EXPECT_EQ(OutputFileNameOf(w.f(), 3), "/out/.mp4");
+}
+
+TEST(BrowseDestination, ChosenFolderWithItsSeparator)
+{
+    TestWindow w;
+    w.f().txtDestination->setText("/start/here/");
+    w.fake.dialogs->folderResult = QString("/home/me/Movies");
+    BrowseDestination(w.f());
+    EXPECT_EQ(w.fake.dialogs->folderInitial, QStringList {"/start/here/"});
+    EXPECT_EQ(w.f().txtDestination->text(), "/home/me/Movies/");
+
+    w.fake.dialogs->folderResult = QString("/");
+    BrowseDestination(w.f());
+    EXPECT_EQ(w.f().txtDestination->text(), "/");
+
+    w.fake.dialogs->folderResult = std::nullopt;
+    BrowseDestination(w.f());
+    EXPECT_EQ(w.f().txtDestination->text(), "/");
+    EXPECT_TRUE(w.fake.messages->shown.isEmpty());
+}
+
+TEST(BrowseDestination, ButtonAndDoubleClickOpenTheChooser)
+{
+    TestWindow w;
+    w.fake.dialogs->folderResult = QString("/srv/videos");
+    w.f().show();
+    QTest::mouseClick(w.f().cmdDestination, Qt::LeftButton);
+    EXPECT_EQ(w.f().txtDestination->text(), "/srv/videos/");
+
+    w.fake.dialogs->folderResult = QString("/srv/other");
+    QTest::mouseDClick(w.f().txtDestination, Qt::LeftButton);
+    EXPECT_EQ(w.f().txtDestination->text(), "/srv/other/");
+    EXPECT_EQ(w.fake.dialogs->folderInitial.size(), 2);
+}
+
+TEST(DropDestination, FolderOfTheFirstDroppedPath)
+{
+    TestWindow w;
+    w.f().txtDestination->setText("/before/");
+    EXPECT_EQ(DropDestination(w.f(), Files({"/videos/a.avi", "/elsewhere/b.avi"}).get()), DropEffect::Copy);
+    EXPECT_EQ(w.f().txtDestination->text(), "/videos/");
+
+    // A dropped folder gives its parent.
+    EXPECT_EQ(DropDestination(w.f(), Files({"/videos/sub"}).get()), DropEffect::Copy);
+    EXPECT_EQ(w.f().txtDestination->text(), "/videos/");
+    EXPECT_EQ(DropDestination(w.f(), Files({"/videos/sub/"}).get()), DropEffect::Copy);
+    EXPECT_EQ(w.f().txtDestination->text(), "/videos/");
+
+    // Data without files changes nothing.
+    EXPECT_EQ(DropDestination(w.f(), PlainText("/not/a/file").get()), DropEffect::None);
+    EXPECT_EQ(w.f().txtDestination->text(), "/videos/");
+}
+
+TEST(DestinationEvent, DragOverAcceptsFilesOnly)
+{
+    TestWindow w;
+    const auto files = Files({"/videos/a.avi"});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, files.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.f().txtDestination, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+
+    const auto text = PlainText("hello");
+    QDragMoveEvent move(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, text.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.f().txtDestination, &move);
+    EXPECT_FALSE(move.isAccepted());
+}
+
+TEST(DestinationEvent, DropSetsTheFolder)
+{
+    TestWindow w;
+    w.f().txtDestination->setText("/before/");
+    const auto files = Files({"/videos/a.avi", "/other/b.avi"});
+    // Qt delivers a drop only to the widget that accepted the drag's entry.
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, files.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.f().txtDestination, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, files.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.f().txtDestination, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+    // The line edit's own drop would have inserted the URL text.
+    EXPECT_EQ(w.f().txtDestination->text(), "/videos/");
+}
