@@ -1,0 +1,249 @@
+// The bridge's encode: the program's fixed command line turned into an iPhone MP4 by the system's ffmpeg.
+#include "support/EncoderBridge.h"
+#include "support/MediaFixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+class EncoderEncode : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        const QStringList x264 {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"};
+        ok_ = media::MakeClip(Source("clip.avi"), "640x480:rate=25", 1, {"-c:v", "mpeg4", "-c:a", "libmp3lame"})
+            && media::MakeClip(Source("fast.mkv"), "320x180:rate=60000/1001", 1, x264)
+            && media::MakeClip(Source("yuv444.mkv"), "320x240:rate=25", 1, QStringList {"-pix_fmt", "yuv444p"} + x264)
+            && media::MakeClip(Source("tenbit.mkv"), "320x240:rate=25", 1,
+                               QStringList {"-pix_fmt", "yuv420p10le"} + x264)
+            && media::MakeClip(Source("odd.mkv"), "321x241:rate=25", 1, {"-c:v", "ffv1", "-c:a", "aac"})
+            && media::MakeClip(Source("portrait.mp4"), "480x640:rate=25", 1, x264)
+            && media::MakeClip(Source("anamorphic.mkv"), "720x576:rate=25", 1,
+                               QStringList {"-vf", "setsar=16/15"} + x264)
+            && media::MakeClip(Source("silent.mkv"), "320x240:rate=25", 1, x264, false)
+            && media::MakeClip(Source("paced.mkv"), "160x120:rate=25", 2, x264)
+            && media::Generate({"-f", "lavfi", "-i", "sine=duration=1", "-c:a", "aac"}, Source("audio.m4a"));
+        QFile text(Source("text.avi"));
+        ok_ = ok_ && text.open(QIODevice::WriteOnly) && text.write("This is a letter, not a video.\n") > 0;
+    }
+    static void TearDownTestSuite() { dir_.reset(); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(ok_) << "test media could not be made";
+        ASSERT_TRUE(out_.isValid());
+    }
+
+    static QString Source(const QString& name) { return dir_->filePath(name); }
+    QString Out(const QString& name) const { return out_.filePath(name); }
+    QStringList OutputFolder() const { return QDir(out_.path()).entryList(QDir::Files | QDir::Hidden); }
+
+    static std::unique_ptr<QTemporaryDir> dir_;
+    static bool ok_;
+    QTemporaryDir out_;
+};
+
+std::unique_ptr<QTemporaryDir> EncoderEncode::dir_;
+bool EncoderEncode::ok_ = false;
+
+TEST_F(EncoderEncode, FixedCommandLineMakesAnIphoneMp4)
+{
+    const auto run = bridge::Run(bridge::EncodeArguments(Source("clip.avi"), Out("clip.mp4"), 480, 360));
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+
+    const auto video = media::Probe(Out("clip.mp4"), "v:0");
+    EXPECT_EQ(video.value("codec_name").toStdString(), "h264");
+    EXPECT_EQ(video.value("pix_fmt").toStdString(), "yuv420p");
+    EXPECT_TRUE(QStringList({"High", "Main", "Constrained Baseline", "Baseline"}).contains(video.value("profile")))
+        << video.value("profile").toStdString();
+    EXPECT_EQ(video.value("width").toStdString(), "480");
+    EXPECT_EQ(video.value("height").toStdString(), "360");
+    EXPECT_EQ(video.value("r_frame_rate").toStdString(), "25/1");
+    EXPECT_EQ(video.value("level").toStdString(), "30");
+
+    const auto audio = media::Probe(Out("clip.mp4"), "a:0");
+    EXPECT_EQ(audio.value("codec_name").toStdString(), "aac");
+    EXPECT_EQ(audio.value("profile").toStdString(), "LC");
+    EXPECT_EQ(audio.value("channels").toStdString(), "2"); // the source is mono
+    EXPECT_NEAR(audio.value("bit_rate").toDouble(), 128000, 16000);
+
+    const auto format = media::Probe(Out("clip.mp4"), "format");
+    EXPECT_TRUE(format.value("format_name").contains("mp4"));
+
+    // The index sits in front of the media data, so playback can start before the whole file is read.
+    QFile file(Out("clip.mp4"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_LT(bytes.indexOf("moov"), bytes.indexOf("mdat"));
+
+    EXPECT_EQ(OutputFolder(), QStringList {"clip.mp4"});
+}
+
+TEST_F(EncoderEncode, ProgressReportsInTheOldForm)
+{
+    const auto run = bridge::Run(bridge::EncodeArguments(Source("clip.avi"), Out("clip.mp4"), 480, 360));
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+    const QList<double> positions = bridge::ReportedPositions(run.output);
+    ASSERT_FALSE(positions.isEmpty()) << run.output.toStdString();
+    EXPECT_NEAR(positions.last(), 1.0, 0.1);
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+    // The last report closes its line.
+    EXPECT_TRUE(run.output.endsWith("kbits/s\r\n")) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(QRegularExpression(R"(size= {0,7}\d+kB time=\d+\.\d\d bitrate= *\d+\.\dkbits/s)")));
+}
+
+TEST_F(EncoderEncode, ReportsComeAtLeastTwiceASecondWhileEncoding)
+{
+    // "-re" reads the source at its own speed, so the two-second encode lasts two seconds.
+    const auto run
+        = bridge::Run(QStringList {"-re"} + bridge::EncodeArguments(Source("paced.mkv"), Out("paced.mp4"), 160, 120));
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+    const QList<double> positions = bridge::ReportedPositions(run.output);
+    EXPECT_GE(positions.size(), 4) << run.output.toStdString();
+    // Reports are separated by a carriage return alone.
+    EXPECT_TRUE(run.output.contains("kbits/s\rsize=")) << run.output.toStdString();
+}
+
+TEST_F(EncoderEncode, FrameRateCapAndPassThrough)
+{
+    ASSERT_EQ(bridge::Run(bridge::EncodeArguments(Source("fast.mkv"), Out("capped.mp4"), 320, 180, true)).exitCode, 0);
+    EXPECT_EQ(media::Probe(Out("capped.mp4"), "v:0").value("r_frame_rate").toStdString(), "30/1");
+
+    ASSERT_EQ(bridge::Run(bridge::EncodeArguments(Source("fast.mkv"), Out("free.mp4"), 320, 180)).exitCode, 0);
+    const QStringList rate = media::Probe(Out("free.mp4"), "v:0").value("avg_frame_rate").split('/');
+    ASSERT_EQ(rate.size(), 2);
+    EXPECT_NEAR(rate[0].toDouble() / rate[1].toDouble(), 59.94, 0.01);
+}
+
+TEST_F(EncoderEncode, FullChromaAndTenBitSourcesBecome8Bit420)
+{
+    for (const char* name : {"yuv444.mkv", "tenbit.mkv"}) {
+        SCOPED_TRACE(name);
+        const auto run = bridge::Run(bridge::EncodeArguments(Source(name), Out("out.mp4"), 320, 240));
+        ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+        const auto video = media::Probe(Out("out.mp4"), "v:0");
+        EXPECT_EQ(video.value("pix_fmt").toStdString(), "yuv420p");
+        EXPECT_EQ(video.value("profile").toStdString(), "High");
+    }
+}
+
+TEST_F(EncoderEncode, OutputSizes)
+{
+    struct Case
+    {
+        const char* source;
+        int width, height; // as the program asks
+        const char *outW, *outH; // what the file gets
+    };
+    const Case cases[] = {
+        {"odd.mkv", 321, 241, "320", "240"}, // passed through by the program, made even here
+        {"portrait.mp4", 360, 480, "360", "480"},
+        {"anamorphic.mkv", 480, 384, "480", "384"},
+        {"silent.mkv", 320, 240, "320", "240"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        const auto run = bridge::Run(bridge::EncodeArguments(Source(c.source), Out("out.mp4"), c.width, c.height));
+        ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+        const auto video = media::Probe(Out("out.mp4"), "v:0");
+        EXPECT_EQ(video.value("width").toStdString(), c.outW);
+        EXPECT_EQ(video.value("height").toStdString(), c.outH);
+    }
+    EXPECT_TRUE(media::Probe(Out("out.mp4"), "a:0").isEmpty()); // the silent source stays silent
+}
+
+TEST_F(EncoderEncode, AwkwardFileNamesOnBothSides)
+{
+    const QStringList names {"with space", "it's", "one, two", "a:b", "Ünïcødé ñ 日本", "-dash", "[x];y=z\\w"};
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(QFile::copy(Source("silent.mkv"), Out(name + ".mkv")));
+        // Relative to the working folder, as a leading dash is most awkward there.
+        const auto run = bridge::Run(bridge::EncodeArguments(name + ".mkv", name + ".mp4", 320, 240), out_.path());
+        ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+        EXPECT_EQ(media::Probe(Out(name + ".mp4"), "v:0").value("width").toStdString(), "320");
+    }
+    EXPECT_EQ(OutputFolder().filter(".partial").size(), 0);
+}
+
+TEST_F(EncoderEncode, SuccessReplacesAnExistingOutput)
+{
+    QFile old(Out("clip.mp4"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    ASSERT_EQ(bridge::Run(bridge::EncodeArguments(Source("clip.avi"), Out("clip.mp4"), 480, 360)).exitCode, 0);
+    EXPECT_EQ(media::Probe(Out("clip.mp4"), "v:0").value("codec_name").toStdString(), "h264");
+    EXPECT_EQ(OutputFolder(), QStringList {"clip.mp4"});
+}
+
+TEST_F(EncoderEncode, FailuresLeaveNoFileAndKeepTheOldOne)
+{
+    QFile old(Out("kept.mp4"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+
+    const auto unreadable = bridge::Run(bridge::EncodeArguments(Source("text.avi"), Out("kept.mp4"), 480, 360));
+    EXPECT_NE(unreadable.exitCode, 0);
+    EXPECT_TRUE(unreadable.output.contains("no output written")) << unreadable.output.toStdString();
+
+    // ffmpeg succeeds, but a file without video is no iPhone video.
+    const auto audioOnly = bridge::Run(bridge::EncodeArguments(Source("audio.m4a"), Out("audio.mp4"), 480, 360));
+    EXPECT_NE(audioOnly.exitCode, 0);
+    EXPECT_TRUE(audioOnly.output.contains("no video")) << audioOnly.output.toStdString();
+
+    const auto noFolder = bridge::Run(bridge::EncodeArguments(Source("clip.avi"), Out("missing/x.mp4"), 480, 360));
+    EXPECT_NE(noFolder.exitCode, 0);
+    EXPECT_TRUE(noFolder.output.contains("No such file or directory")) << noFolder.output.toStdString();
+
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old");
+    EXPECT_EQ(OutputFolder(), QStringList {"kept.mp4"});
+}
+
+TEST_F(EncoderEncode, MissingFfmpegIsReportedClearly)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PATH", out_.path()); // holds no ffmpeg
+    const auto run
+        = bridge::Run(bridge::EncodeArguments(Source("clip.avi"), Out("clip.mp4"), 480, 360), QString(), environment);
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.output.contains("ffmpeg program was not found on PATH")) << run.output.toStdString();
+    EXPECT_TRUE(OutputFolder().isEmpty());
+}
+
+TEST_F(EncoderEncode, MessageFloodsFromADamagedSourceStayBounded)
+{
+    // A long MPEG-4 stream with garbage written over it every kilobyte: the decoder complains about most frames.
+    const QString clean = Out("clean.avi");
+    ASSERT_TRUE(media::Generate({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=12", "-c:v", "mpeg4", "-g",
+                                 "1000", "-pix_fmt", "yuv420p"},
+                                clean));
+    QFile file(clean);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    for (qsizetype at = 8000; at + 40 < bytes.size() - 8000; at += 997)
+        for (int k = 0; k < 40; ++k)
+            bytes[at + k] = static_cast<char>((at * 7 + k * 13) & 0xff);
+    QFile damaged(Out("damaged.avi"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly) && damaged.write(bytes) == bytes.size());
+    damaged.close();
+
+    const auto run = bridge::Run(bridge::EncodeArguments(Out("damaged.avi"), Out("damaged.mp4"), 160, 120));
+    QString messages = run.output;
+    messages.replace('\r', '\n');
+    const QStringList lines = messages.split('\n', Qt::SkipEmptyParts).filter(QRegularExpression("^(?!size=)"));
+    EXPECT_GT(lines.filter("mpeg4").size(), 5) << run.output.toStdString(); // the warnings still show
+    EXPECT_LE(lines.size(), 110) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains("more messages not shown") || run.output.contains("Last message repeated"));
+}
+
+} // namespace
