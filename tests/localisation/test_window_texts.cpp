@@ -1,0 +1,224 @@
+#include "localisation/WindowTexts.h"
+
+#include "conversion/WindowLooks.h"
+#include "support/TestWindow.h"
+#include "window/ProgressBar.h"
+#include "window/TabControl.h"
+#include "window/Twips.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+// Readable failure messages.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+
+struct Caption
+{
+    const char* key;
+    std::function<QString(Form1&)> shown;
+};
+
+// Every localised caption of the window and the key it shows.
+const std::vector<Caption>& Captions()
+{
+    static const std::vector<Caption> captions {
+        {"frmCaption",
+         [](Form1& f) {
+             return f.windowTitle();
+         }},
+        {"tabMain_Convert",
+         [](Form1& f) {
+             return f.tabMain->caption(0);
+         }},
+        {"tabMain_Options",
+         [](Form1& f) {
+             return f.tabMain->caption(1);
+         }},
+        {"tabMain_About",
+         [](Form1& f) {
+             return f.tabMain->caption(2);
+         }},
+        {"cmdConvert",
+         [](Form1& f) {
+             return f.cmdConvert->text();
+         }},
+        {"cmdCancel",
+         [](Form1& f) {
+             return f.cmdCancel->text();
+         }},
+        {"cmdSourceFile",
+         [](Form1& f) {
+             return f.cmdSourceFile->text();
+         }},
+        {"cmdDestination",
+         [](Form1& f) {
+             return f.cmdDestination->text();
+         }},
+        {"chkSubtitles",
+         [](Form1& f) {
+             return f.chkSubtitles->text();
+         }},
+        {"lblTimeElapsed",
+         [](Form1& f) {
+             return f.lblTimeElapsed->text();
+         }},
+        {"lblTimeRemaining",
+         [](Form1& f) {
+             return f.lblTimeRemaining->text();
+         }},
+        {"lblLanguage",
+         [](Form1& f) {
+             return f.lblLanguage->text();
+         }},
+        {"chkOverwrite",
+         [](Form1& f) {
+             return f.chkOverwrite->text();
+         }},
+        {"chkShowPutiPhone",
+         [](Form1& f) {
+             return f.chkShowPutiPhone->text();
+         }},
+        {"cmdGetNewVersion",
+         [](Form1& f) {
+             return f.cmdGetNewVersion->text();
+         }},
+        {"txtAbout",
+         [](Form1& f) {
+             return f.txtAbout->toPlainText();
+         }},
+        {"cmdDonate",
+         [](Form1& f) {
+             return f.cmdDonate->text();
+         }},
+    };
+    return captions;
+}
+
+} // namespace
+
+TEST(ApplyWindowTexts, LanguageChangeAppliesEveryCaption)
+{
+    TestWindow w;
+    Form1& f = w.f();
+    for (const QString& language : LanguageNames()) {
+        SCOPED_TRACE(language.toStdString());
+        f.tabMain->setCurrentIndex(1); // the language is picked on the Options tab
+        f.lang.CurrentLanguage = language;
+        ApplyWindowTexts(f);
+        EXPECT_EQ(f.tabMain->currentIndex(), 0);
+        int translated = 0;
+        for (const Caption& c : Captions()) {
+            const QString expected = Translate(f.lang, QLatin1String(c.key));
+            EXPECT_FALSE(expected.isEmpty()) << c.key;
+            // A text box keeps paragraphs, not the file's line ends.
+            EXPECT_EQ(c.shown(f), QString(expected).replace("\r\n", "\n")) << c.key;
+            if (expected != Translate(f.lang, QLatin1String(c.key), QStringLiteral("English")))
+                ++translated;
+        }
+        // The captions really changed language, not just a few of them.
+        if (language != QLatin1String("English")) {
+            EXPECT_GE(translated, 12);
+        }
+    }
+}
+
+TEST(ApplyWindowTexts, UnknownLanguageShowsTheKeys)
+{
+    TestWindow w(QStringLiteral("Klingon"));
+    for (const Caption& c : Captions())
+        EXPECT_EQ(c.shown(w.f()), QLatin1String(c.key));
+}
+
+TEST(ApplyWindowTexts, AboutTextIsPlainText)
+{
+    TestWindow w;
+    Form1& f = w.f();
+    // Later entries win: this one replaces the file's About text.
+    f.lang.LanguageEntries->append(
+        QStringLiteral("txtAbout|\r\n<b>Bold</b> &amp; <a href=\"x\">link</a>\nline 2|\r\n"));
+    ApplyWindowTexts(f);
+    EXPECT_EQ(f.txtAbout->toPlainText(), "<b>Bold</b> &amp; <a href=\"x\">link</a>\nline 2");
+}
+
+TEST(ApplyWindowTexts, ReturnsAConvertingWindowToTheIdleLook)
+{
+    TestWindow w;
+    Form1& f = w.f();
+    w.addSources({"/videos/a.avi", "/videos/b.avi"});
+    f.txtInfo->setPlainText("probe text");
+    f.txtTime->setText("42.5");
+    f.lblContact->setText("contact");
+    ShowConverting(f);
+    f.conv.ConversionPhase = PhaseConversion;
+    f.conv.ElapsedSeconds = 33;
+    SetBarMax(f.pBar, 600);
+    SetBarValue(f.pBar, 150);
+    f.lblPercent->setText("25%");
+    f.lblTimeE->setText("00:00:33");
+    f.lblTimeR->setText("00:03:00");
+    f.setWindowTitle("Reelpocket - 25%");
+    f.tabMain->setCurrentIndex(2);
+    SetTopTwips(f.frameCheckVersion, 600);
+    SetTextColour(f.lblCheckVersion, QColor(255, 0, 0));
+    f.cmdGetNewVersion->setVisible(true);
+
+    ApplyWindowTexts(f);
+
+    EXPECT_EQ(f.windowTitle(), w.t("frmCaption"));
+    EXPECT_EQ(TopTwips(f.frameCheckVersion), 0);
+    EXPECT_EQ(f.tabMain->currentIndex(), 0);
+    for (QWidget* c : std::initializer_list<QWidget*> {f.lstSource, f.txtDestination, f.cmdSourceFile, f.cmdDestination,
+                                                       f.chkSubtitles, f.cmdConvert, f.comboLanguage, f.chkOverwrite,
+                                                       f.chkShowPutiPhone})
+        EXPECT_TRUE(c->isEnabled()) << c->objectName().toStdString();
+    EXPECT_FALSE(f.cmdConvert->isHidden());
+    EXPECT_TRUE(f.cmdGetNewVersion->isHidden());
+    EXPECT_FLOAT_EQ(BarValue(f.pBar), 0);
+    EXPECT_EQ(f.pBar->value(), f.pBar->minimum());
+    EXPECT_FLOAT_EQ(BarMax(f.pBar), 600);
+    EXPECT_EQ(f.lblTimeE->text(), "00:00:00");
+    EXPECT_EQ(f.lblTimeR->text(), "00:00:00");
+    EXPECT_EQ(f.lblPercent->text(), "0%");
+    EXPECT_EQ(f.lblStatus->title(), "");
+    EXPECT_EQ(f.conv.ConversionPhase, "");
+    EXPECT_EQ(f.conv.ElapsedSeconds, 0);
+    EXPECT_FALSE(f.Timer->isActive());
+    EXPECT_EQ(TextColour(f.lblCheckVersion), QApplication::palette().color(QPalette::ButtonText));
+    // The status colour is left for the next look to set.
+    EXPECT_EQ(TextColour(f.lblStatus), QColor(0, 0, 255));
+
+    // Not ours to touch.
+    EXPECT_EQ(f.lstSource->count(), 2);
+    EXPECT_EQ(f.txtInfo->toPlainText(), "probe text");
+    EXPECT_EQ(f.txtTime->text(), "42.5");
+    EXPECT_EQ(f.lblContact->text(), "contact");
+    EXPECT_EQ(f.lblSubtitlesTip->text(), " ?");
+}
+
+TEST(ApplyWindowTexts, BusyBarComesToRest)
+{
+    TestWindow w;
+    Form1& f = w.f();
+    SetBarMax(f.pBar, 0); // a job whose duration was unknown
+    ApplyWindowTexts(f);
+    EXPECT_GT(f.pBar->maximum(), 0);
+    EXPECT_EQ(f.pBar->value(), 0);
+}
