@@ -22,7 +22,22 @@ QString IniSettingsStore::read(const QString& app, const QString& section, const
     QSettings settings(fileFor(app), QSettings::IniFormat);
     if (settings.status() != QSettings::NoError)
         return {};
-    const QVariant value = settings.value(section + QLatin1Char('/') + key.toLower());
+    settings.beginGroup(section);
+    // We write keys in lower case, but a file edited by hand may spell them any way.
+    QString stored = key.toLower();
+    if (!settings.contains(stored)) {
+        const QStringList keys = settings.childKeys();
+        for (const QString& candidate : keys) {
+            if (candidate.compare(key, Qt::CaseInsensitive) == 0) {
+                stored = candidate;
+                break;
+            }
+        }
+    }
+    const QVariant value = settings.value(stored);
+    // An unquoted comma in a hand-edited value makes the file format read a list.
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QStringLiteral(", "));
     return value.canConvert<QString>() ? value.toString() : QString();
 }
 

@@ -1,0 +1,337 @@
+#include "platform/IniSettingsStore.h"
+#include "support/TestWindow.h"
+#include "window/StartUp.h"
+#include "window/TabControl.h"
+#include "window/Twips.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString DefaultDestination()
+{
+    return programFolder() + "/iPhoneMovies/";
+}
+
+// Points the per-user configuration folder at a fresh temporary folder for one test.
+struct TemporaryConfigHome
+{
+    TemporaryConfigHome()
+        : saved(qgetenv("XDG_CONFIG_HOME"))
+    {
+        qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
+    }
+    ~TemporaryConfigHome() { qputenv("XDG_CONFIG_HOME", saved); }
+    QString iniFile() const { return dir.filePath("Reelpocket/Reelpocket.ini"); }
+    QTemporaryDir dir;
+    QByteArray saved;
+};
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+TEST(StartUp, FirstStartWithAnEmptyStore)
+{
+    TestWindow w;
+    w.fake.system->languageName = QStringLiteral("Français (France)");
+    Form1& f = w.f();
+    ASSERT_TRUE(StartUp(f));
+
+    EXPECT_EQ(CheckValue(f.chkOverwrite), 1);
+    EXPECT_EQ(CheckValue(f.chkShowPutiPhone), 1);
+    EXPECT_EQ(f.opts.OptOverwrite, 1);
+    EXPECT_EQ(f.opts.OptShowPutiPhone, 1);
+    EXPECT_EQ(f.txtDestination->text(), DefaultDestination());
+    EXPECT_EQ(f.lang.CurrentLanguage, "Français");
+    EXPECT_EQ(f.comboLanguage->currentText(), "Français");
+    EXPECT_EQ(f.cmdConvert->text(), Translate(f.lang, "cmdConvert", "Français"));
+    EXPECT_NE(f.cmdConvert->text(), Translate(f.lang, "cmdConvert", "English"));
+    // Nothing is stored until the user changes something or closes the window.
+    EXPECT_TRUE(w.fake.settings->writes.isEmpty());
+    EXPECT_TRUE(w.fake.settings->values.isEmpty());
+
+    EXPECT_EQ(w.fake.system->workingDirectory, programFolder());
+    EXPECT_EQ(f.WindowHeightTwips(), SingleLayoutHeight);
+    EXPECT_EQ(f.opts.LayoutStep, 1200);
+    EXPECT_TRUE(f.frameCheckVersion->isVisibleTo(&f));
+    EXPECT_EQ(f.lblCheckVersion->text(), Translate(f.lang, "cmdCheckVersion_ing"));
+    EXPECT_TRUE(f.opts.SiteBaseUrl.endsWith('/'));
+    EXPECT_EQ(f.tabMain->currentIndex(), 0);
+    // This desktop registers nothing.
+    EXPECT_TRUE(w.fake.shell->commands.isEmpty());
+}
+
+TEST(StartUp, StoredOptionsAreNormalised)
+{
+    TestWindow w;
+    w.fake.settings->set("optOverwrite", "2");
+    w.fake.settings->set("optShowPutiPhone", "0");
+    ASSERT_TRUE(StartUp(w.f()));
+    EXPECT_EQ(CheckValue(w.f().chkOverwrite), 1);
+    EXPECT_EQ(w.f().opts.OptOverwrite, 1);
+    EXPECT_EQ(CheckValue(w.f().chkShowPutiPhone), 0);
+    EXPECT_EQ(w.f().opts.OptShowPutiPhone, 0);
+
+    TestWindow junk;
+    junk.fake.settings->set("optOverwrite", "yes");
+    junk.fake.settings->set("optShowPutiPhone", "-1");
+    ASSERT_TRUE(StartUp(junk.f()));
+    EXPECT_EQ(junk.f().opts.OptOverwrite, 1);
+    EXPECT_EQ(junk.f().opts.OptShowPutiPhone, 1);
+}
+
+TEST(StartUp, StoredDestinationCountsOnlyWithAStoredPosition)
+{
+    TestWindow placed;
+    placed.fake.settings->set("Top", "1500");
+    placed.fake.settings->set("left", "3000"); // written in lower case, read as "Left"
+    ASSERT_TRUE(StartUp(placed.f()));
+    EXPECT_EQ(placed.f().txtDestination->text(), "");
+
+    TestWindow unplaced;
+    unplaced.fake.settings->set("Left", "3000");
+    unplaced.fake.settings->set("Destination", "/films/");
+    ASSERT_TRUE(StartUp(unplaced.f()));
+    EXPECT_EQ(unplaced.f().txtDestination->text(), DefaultDestination());
+
+    TestWindow both;
+    both.fake.settings->set("Top", "1500");
+    both.fake.settings->set("Left", "3000");
+    both.fake.settings->set("Destination", "/films/");
+    ASSERT_TRUE(StartUp(both.f()));
+    EXPECT_EQ(both.f().txtDestination->text(), "/films/");
+}
+
+TEST(StartUp, SavedPositionIsRestoredOnlyOnAScreen)
+{
+    TestWindow w;
+    w.fake.settings->set("Top", "1500");
+    w.fake.settings->set("Left", "3000");
+    ASSERT_TRUE(StartUp(w.f()));
+    EXPECT_EQ(w.f().pos(), QPoint(200, 100));
+
+    TestWindow away;
+    const QPoint before = away.f().pos();
+    away.fake.settings->set("Top", "1500");
+    away.fake.settings->set("Left", "900000");
+    ASSERT_TRUE(StartUp(away.f()));
+    EXPECT_EQ(away.f().pos(), before);
+}
+
+TEST(StartUp, LanguageOutsideTheComboSelectsItsLastItemUntilAnOptionIsClicked)
+{
+    TestWindow w;
+    w.fake.settings->set("Language", "Russian");
+    Form1& f = w.f();
+    ASSERT_TRUE(StartUp(f));
+    EXPECT_EQ(f.lang.CurrentLanguage, "Russian");
+    EXPECT_EQ(f.comboLanguage->currentIndex(), f.comboLanguage->count() - 1);
+    EXPECT_EQ(f.cmdConvert->text(), Translate(f.lang, "cmdConvert", "Russian"));
+
+    f.chkOverwrite->click();
+    EXPECT_EQ(w.fake.settings->get("Language"), f.comboLanguage->itemText(f.comboLanguage->count() - 1));
+    EXPECT_EQ(f.lang.CurrentLanguage, f.comboLanguage->currentText());
+    EXPECT_EQ(f.cmdConvert->text(), Translate(f.lang, "cmdConvert", f.comboLanguage->currentText()));
+}
+
+TEST(Options, ClicksAreIgnoredUntilStartUpHasFinished)
+{
+    TestWindow w;
+    Form1& f = w.f();
+    f.opts.SiteBaseUrl.clear();
+    f.chkOverwrite->click();
+    EXPECT_TRUE(w.fake.settings->writes.isEmpty());
+}
+
+TEST(Options, OneClickWritesAllThreeKeys)
+{
+    TestWindow w;
+    Form1& f = w.f();
+    ASSERT_TRUE(StartUp(f));
+    f.chkShowPutiPhone->click();
+    EXPECT_EQ(w.fake.settings->writes, (QStringList {"optOverwrite", "optShowPutiPhone", "Language"}));
+    EXPECT_EQ(w.fake.settings->get("optOverwrite"), "1");
+    EXPECT_EQ(w.fake.settings->get("optShowPutiPhone"), "0");
+    EXPECT_EQ(w.fake.settings->get("Language"), "English");
+    EXPECT_EQ(f.opts.OptShowPutiPhone, 0);
+    EXPECT_EQ(f.tabMain->currentIndex(), 1);
+}
+
+TEST(Options, ChoosingALanguage)
+{
+    TestWindow w;
+    Form1& f = w.f();
+    ASSERT_TRUE(StartUp(f));
+    f.tabMain->setCurrentIndex(0);
+
+    // The current language again: saved, texts left alone, Options tab shown.
+    f.cmdConvert->setText("marker");
+    const int english = f.comboLanguage->findText("English");
+    f.comboLanguage->setCurrentIndex(english);
+    emit f.comboLanguage->activated(english);
+    EXPECT_EQ(w.fake.settings->writes.size(), 3);
+    EXPECT_EQ(f.cmdConvert->text(), "marker");
+    EXPECT_EQ(f.tabMain->currentIndex(), 1);
+
+    const int dutch = f.comboLanguage->findText("Dutch");
+    f.comboLanguage->setCurrentIndex(dutch);
+    emit f.comboLanguage->activated(dutch);
+    EXPECT_EQ(w.fake.settings->get("Language"), "Dutch");
+    EXPECT_EQ(f.lang.CurrentLanguage, "Dutch");
+    EXPECT_EQ(f.cmdConvert->text(), Translate(f.lang, "cmdConvert", "Dutch"));
+    EXPECT_EQ(f.tabMain->currentIndex(), 1);
+}
+
+TEST(Shutdown, ClosingWritesPositionAndDestination)
+{
+    TestWindow w;
+    Form1& f = w.f();
+    ASSERT_TRUE(StartUp(f));
+    f.show();
+    f.move(40, 30);
+    f.txtDestination->setText("/films/out/");
+    ASSERT_TRUE(f.close());
+    EXPECT_EQ(w.fake.settings->writes, (QStringList {"Top", "left", "Destination"}));
+    EXPECT_EQ(w.fake.settings->get("Top"), QString::number(ToTwips(f.y())));
+    EXPECT_EQ(w.fake.settings->get("Left"), QString::number(ToTwips(f.x())));
+    EXPECT_EQ(w.fake.settings->get("Destination"), "/films/out/");
+}
+
+TEST(StartUp, WindowsRegistersWhatTheSystemFolderLacks)
+{
+    QTemporaryDir system;
+    WriteFile(system.filePath("RICHTX32.OCX"), "x");
+    TestWindow w;
+    w.fake.system->needRegistration = true;
+    w.fake.system->systemDir = system.path();
+    ASSERT_TRUE(StartUp(w.f()));
+    const QString folder = programFolder();
+    EXPECT_EQ(w.fake.system->registered, QStringList {folder + "/TimerLite.dll"});
+    EXPECT_EQ(
+        w.fake.shell->commands,
+        (QStringList {folder + "/ShellRpk.exe /regserver", "regsvr32 /s \"" + folder + "/MSWINSCK.OCX\"",
+                      "regsvr32 /s \"" + folder + "/tabctl32.ocx\"", "regsvr32 /s \"" + folder + "/comdlg32.ocx\"",
+                      "regsvr32 /s \"" + folder + "/comctl32.ocx\""}));
+    EXPECT_EQ(w.fake.shell->styles.first(), WindowStyle::NormalNoFocus);
+    EXPECT_EQ(w.fake.shell->styles.last(), WindowStyle::Hidden);
+    EXPECT_EQ(w.f().opts.SystemFolder, system.path());
+}
+
+TEST(StartUp, MissingLanguageFileIsReportedAndStopsTheProgram)
+{
+    QTemporaryDir empty;
+    TestWindow w;
+    w.fake.system->folder = empty.path();
+    Form1& f = w.f();
+    f.opts.SiteBaseUrl.clear();
+    EXPECT_FALSE(StartUp(f));
+    ASSERT_EQ(w.fake.messages->shown.size(), 1);
+    EXPECT_TRUE(w.fake.messages->shown.first().startsWith(empty.filePath("Languages") + ":\n"));
+    EXPECT_TRUE(f.opts.SiteBaseUrl.isEmpty());
+    EXPECT_TRUE(w.fake.settings->writes.isEmpty());
+}
+
+TEST(IniSettings, WholeRunAgainstTheRealStore)
+{
+    TestApp();
+    TemporaryConfigHome home;
+    {
+        FakePlatform fake;
+        fake.system->folder = programFolder();
+        fake.platform.settings = std::make_unique<IniSettingsStore>();
+        Form1 f(fake.platform);
+        ASSERT_TRUE(StartUp(f));
+        f.show();
+        EXPECT_FALSE(QFile::exists(home.iniFile())); // start-up wrote nothing
+        EXPECT_EQ(f.txtDestination->text(), DefaultDestination());
+
+        f.tabMain->setCurrentIndex(1);
+        f.chkOverwrite->click();
+        f.move(60, 45);
+        f.txtDestination->setText("/films/été, 2024/");
+        ASSERT_TRUE(f.close());
+    }
+    QSettings saved(home.iniFile(), QSettings::IniFormat);
+    EXPECT_EQ(saved.value("Config/optoverwrite").toString(), "0");
+    EXPECT_EQ(saved.value("Config/optshowputiphone").toString(), "1");
+    EXPECT_EQ(saved.value("Config/language").toString(), "English");
+    EXPECT_EQ(saved.value("Config/destination").toString(), "/films/été, 2024/");
+    const int top = saved.value("Config/top").toInt();
+    const int left = saved.value("Config/left").toInt();
+    EXPECT_EQ(saved.allKeys().size(), 6);
+
+    // The next start picks everything up again.
+    FakePlatform fake;
+    fake.system->folder = programFolder();
+    fake.platform.settings = std::make_unique<IniSettingsStore>();
+    Form1 again(fake.platform);
+    ASSERT_TRUE(StartUp(again));
+    EXPECT_EQ(CheckValue(again.chkOverwrite), 0);
+    EXPECT_EQ(again.txtDestination->text(), "/films/été, 2024/");
+    EXPECT_EQ(QPoint(ToTwips(again.x()), ToTwips(again.y())), QPoint(left, top));
+}
+
+TEST(IniSettings, GarbageOrUnreadableFilesGiveTheDefaults)
+{
+    TestApp();
+    TemporaryConfigHome home;
+    QByteArray garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage += char((i * 7919) % 256);
+    garbage += "\n[Config\ntop=\n=left\n[[x]]\ndestination=\"unterminated\n";
+    WriteFile(home.iniFile(), garbage);
+    {
+        FakePlatform fake;
+        fake.system->folder = programFolder();
+        fake.platform.settings = std::make_unique<IniSettingsStore>();
+        Form1 f(fake.platform);
+        ASSERT_TRUE(StartUp(f));
+        EXPECT_EQ(f.opts.OptOverwrite, 1);
+        EXPECT_EQ(f.txtDestination->text(), DefaultDestination());
+        ASSERT_TRUE(f.close());
+    }
+    // Closing still saves, and the saved values read back.
+    IniSettingsStore store;
+    EXPECT_EQ(store.read("Reelpocket", "Config", "Destination"), DefaultDestination());
+
+    // A folder where the file should be cannot be read at all.
+    QFile::remove(home.iniFile());
+    QDir().mkpath(home.iniFile());
+    EXPECT_EQ(store.read("Reelpocket", "Config", "Top"), "");
+    store.write("Reelpocket", "Config", "Top", "15");
+    EXPECT_EQ(store.read("Reelpocket", "Config", "TOP"), "");
+}
+
+TEST(IniSettings, KeysIgnoreLetterCase)
+{
+    QTemporaryDir dir;
+    IniSettingsStore store(dir.filePath("settings.ini"));
+    store.write("Reelpocket", "Config", "left", "300");
+    EXPECT_EQ(store.read("Reelpocket", "Config", "Left"), "300");
+    store.write("Reelpocket", "Config", "LEFT", "450");
+    EXPECT_EQ(store.read("Reelpocket", "Config", "left"), "450");
+    EXPECT_EQ(store.read("Reelpocket", "Config", "Top"), "");
+    // A file edited by hand with its own spelling of a key.
+    WriteFile(dir.filePath("hand.ini"), "[Config]\nTop=1200\nDestination=/a/b\n");
+    IniSettingsStore hand(dir.filePath("hand.ini"));
+    EXPECT_EQ(hand.read("Reelpocket", "Config", "top"), "1200");
+    EXPECT_EQ(hand.read("Reelpocket", "Config", "Destination"), "/a/b");
+}
