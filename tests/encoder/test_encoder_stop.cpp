@@ -1,0 +1,149 @@
+// Stopping the bridge mid-encode: no output, no temporary file, no ffmpeg left behind.
+#include "support/EncoderBridge.h"
+#include "support/MediaFixtures.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <memory>
+#include <signal.h>
+#include <unistd.h>
+
+namespace {
+
+class EncoderStop : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        ok_ = media::MakeClip(dir_->filePath("long.mkv"), "160x120:rate=25", 20,
+                              {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"});
+    }
+    static void TearDownTestSuite() { dir_.reset(); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(ok_) << "test media could not be made";
+        ASSERT_TRUE(out_.isValid());
+        QFile old(Output());
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    }
+
+    QString Output() const { return out_.filePath("clip.mp4"); }
+
+    // "-re" paces the twenty-second source in real time, so the encode is still running when it is stopped.
+    QStringList SlowEncode() const
+    {
+        return QStringList {"-re"} + bridge::EncodeArguments(dir_->filePath("long.mkv"), Output(), 160, 120);
+    }
+
+    // Waits until ffmpeg has reported a position past zero.
+    static bool WaitForProgress(QProcess& process, QString& output)
+    {
+        QDeadlineTimer deadline(30000);
+        while (!deadline.hasExpired()) {
+            process.waitForReadyRead(200);
+            output += QString::fromUtf8(process.readAll());
+            const QList<double> positions = bridge::ReportedPositions(output);
+            if (!positions.isEmpty() && positions.last() > 0)
+                return true;
+            if (process.state() == QProcess::NotRunning)
+                return false;
+        }
+        return false;
+    }
+
+    QStringList Partials() const { return QDir(out_.path()).entryList(QDir::Files | QDir::Hidden).filter(".partial"); }
+
+    // While it runs, the half-written file lies beside the output under another, hidden name.
+    void ExpectEncodingInProgress() const
+    {
+        const QStringList partials = Partials();
+        ASSERT_EQ(partials.size(), 1);
+        EXPECT_TRUE(partials.first().startsWith(".clip.mp4.partial-")) << partials.first().toStdString();
+        ExpectOldOutput();
+        EXPECT_GE(media::ProcessesMentioning(out_.path()).size(), 2); // the bridge and its ffmpeg
+    }
+
+    void ExpectOldOutput() const
+    {
+        QFile file(Output());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), "old");
+    }
+
+    // Nothing may still run that names the output folder: neither the bridge nor its ffmpeg.
+    void ExpectNothingLeft() const
+    {
+        QDeadlineTimer deadline(5000);
+        while (!media::ProcessesMentioning(out_.path()).isEmpty() && !deadline.hasExpired())
+            QThread::msleep(50);
+        EXPECT_TRUE(media::ProcessesMentioning(out_.path()).isEmpty());
+        EXPECT_TRUE(Partials().isEmpty()) << Partials().join(' ').toStdString();
+        ExpectOldOutput();
+    }
+
+    static std::unique_ptr<QTemporaryDir> dir_;
+    static bool ok_;
+    QTemporaryDir out_;
+};
+
+std::unique_ptr<QTemporaryDir> EncoderStop::dir_;
+bool EncoderStop::ok_ = false;
+
+TEST_F(EncoderStop, TermOrInterruptEndsTheEncodeWithoutAFile)
+{
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(bridge::Path(), SlowEncode());
+        QString output;
+        ASSERT_TRUE(WaitForProgress(process, output)) << output.toStdString();
+        ExpectEncodingInProgress();
+
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(5000));
+        EXPECT_NE(process.exitCode(), 0);
+        EXPECT_TRUE(QString::fromUtf8(process.readAll()).contains("stopped, no output written"));
+        ExpectNothingLeft();
+    }
+}
+
+TEST_F(EncoderStop, TermToTheWholeProcessGroupAsTheProgramSendsIt)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+    process.start(bridge::Path(), SlowEncode());
+    QString output;
+    ASSERT_TRUE(WaitForProgress(process, output)) << output.toStdString();
+    ExpectEncodingInProgress();
+
+    ::kill(-static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(5000));
+    EXPECT_NE(process.exitCode(), 0);
+    ExpectNothingLeft();
+}
+
+TEST_F(EncoderStop, KillingTheParentEndsBridgeAndFfmpeg)
+{
+    // A stand-in parent that is killed outright, as a crashing program would be.
+    QProcess parent;
+    parent.setProcessChannelMode(QProcess::MergedChannels);
+    parent.start("/bin/sh", QStringList {"-c", "\"$0\" \"$@\"; exit 0", bridge::Path()} + SlowEncode());
+    QString output;
+    ASSERT_TRUE(WaitForProgress(parent, output)) << output.toStdString();
+    ExpectEncodingInProgress();
+
+    parent.kill();
+    ASSERT_TRUE(parent.waitForFinished(5000));
+    ExpectNothingLeft();
+}
+
+} // namespace
