@@ -5,6 +5,45 @@
 #include <QApplication>
 #include <csignal>
 
+#ifdef Q_OS_UNIX
+#include <QSocketNotifier>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int terminationPipe[2] = {-1, -1};
+bool windowReady = false;
+
+void OnTerminate(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(terminationPipe[0], &byte, 1);
+}
+
+// A request to end (log-out, `kill`) closes the window as the user would, so its place and destination
+// are saved. The request is handled by the event loop: while start-up shows its failure message it ends
+// the program at once, with nothing saved.
+void CloseOnTermination(Form1& form)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, terminationPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(terminationPipe[1], QSocketNotifier::Read, &form);
+    QObject::connect(notifier, &QSocketNotifier::activated, &form, [&form] {
+        char byte;
+        [[maybe_unused]] const auto read = ::read(terminationPipe[1], &byte, 1);
+        if (windowReady)
+            form.close();
+        else
+            QCoreApplication::exit(1);
+    });
+    std::signal(SIGTERM, OnTerminate);
+    std::signal(SIGINT, OnTerminate);
+}
+
+} // namespace
+#endif
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -15,9 +54,15 @@ int main(int argc, char* argv[])
     Platform platform = makeDesktopPlatform([&window]() -> QWidget* { return window; });
     Form1 form(platform);
     window = &form;
+#ifdef Q_OS_UNIX
+    CloseOnTermination(form);
+#endif
     if (!StartUp(form))
         return 1;
     QObject::connect(&form, &Form1::unloaded, &app, &QApplication::quit);
     form.show();
+#ifdef Q_OS_UNIX
+    windowReady = true;
+#endif
     return QApplication::exec();
 }

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
@@ -15,6 +16,8 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -44,6 +47,45 @@ void WriteFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
+}
+
+// Starts the built program offscreen and asks it to end once it listens for that request.
+struct RunResult
+{
+    QProcess::ExitStatus status;
+    int exitCode;
+};
+
+RunResult RunProgramAndEnd(const QString& program, const QString& configHome)
+{
+    QProcess app;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", configHome);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    app.setProcessEnvironment(env);
+    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    app.start(program, {});
+    if (!app.waitForStarted())
+        return {QProcess::CrashExit, -1};
+    const QString status = QStringLiteral("/proc/%1/status").arg(app.processId());
+    const auto handlesTerm = [&status]() -> bool {
+        QFile file(status);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            if (line.startsWith("SigCgt:"))
+                return ((line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1) != 0;
+        }
+        return false;
+    };
+    QDeadlineTimer deadline(30000);
+    while (!handlesTerm() && app.state() == QProcess::Running && !deadline.hasExpired())
+        QTest::qWait(20);
+    ::kill(static_cast<pid_t>(app.processId()), SIGTERM);
+    if (!app.waitForFinished(30000))
+        app.kill();
+    app.waitForFinished();
+    return {app.exitStatus(), app.exitCode()};
 }
 
 } // namespace
@@ -334,4 +376,30 @@ TEST(IniSettings, KeysIgnoreLetterCase)
     IniSettingsStore hand(dir.filePath("hand.ini"));
     EXPECT_EQ(hand.read("Reelpocket", "Config", "top"), "1200");
     EXPECT_EQ(hand.read("Reelpocket", "Config", "Destination"), "/a/b");
+}
+
+TEST(Program, RealBinaryStartsOverGarbageSettingsAndSavesOnEnd)
+{
+    TemporaryConfigHome home;
+    WriteFile(home.iniFile(), QByteArray("\xff\xfe[Config\x00]\ntop==\n\x01\x02", 15));
+    const RunResult r = RunProgramAndEnd(programFolder() + "/reelpocket", home.dir.path());
+    EXPECT_EQ(r.status, QProcess::NormalExit);
+    EXPECT_EQ(r.exitCode, 0);
+    IniSettingsStore store(home.iniFile());
+    EXPECT_EQ(store.read("Reelpocket", "Config", "Destination"), DefaultDestination());
+    EXPECT_FALSE(store.read("Reelpocket", "Config", "Top").isEmpty());
+    EXPECT_FALSE(store.read("Reelpocket", "Config", "Left").isEmpty());
+}
+
+TEST(Program, RealBinaryWithoutItsLanguageFileEndsWithAnError)
+{
+    TemporaryConfigHome home;
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(programFolder() + "/reelpocket", folder.filePath("reelpocket")));
+    QFile::setPermissions(folder.filePath("reelpocket"), QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
+    // It stops at its message about the file; ending it there saves nothing.
+    const RunResult r = RunProgramAndEnd(folder.filePath("reelpocket"), home.dir.path());
+    EXPECT_EQ(r.status, QProcess::NormalExit);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(home.iniFile()));
 }
