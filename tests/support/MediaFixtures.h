@@ -11,7 +11,7 @@ namespace media {
 // Runs /usr/bin/ffmpeg with `args` and then `output`; true when it succeeded and the file exists.
 bool Generate(const QStringList& args, const QString& output);
 
-// A test picture with a tone: `video` is a lavfi size/rate spec such as "640x480:rate=25".
+// A test picture with a tone: `video` is a lavfi size and rate such as "640x480:rate=25".
 bool MakeClip(const QString& output, const QString& video, double seconds, const QStringList& encodeArgs,
               bool withAudio = true);
 
