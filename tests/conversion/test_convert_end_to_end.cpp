@@ -1,0 +1,405 @@
+// Whole batches through the real window, the real runner and the program folder's encoder,
+// on small videos made at test time. Only dialogs, message boxes and the browser are fakes.
+#include "conversion/WindowLooks.h"
+#include "localisation/Language.h"
+#include "localisation/WindowTexts.h"
+#include "support/TestWindow.h"
+#include "window/Twips.h"
+
+#include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMap>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+QByteArray Run(const QString& program, const QStringList& args, bool* ok = nullptr)
+{
+    QProcess p;
+    p.start(program, args);
+    const bool finished = p.waitForFinished(60000);
+    if (ok)
+        *ok = finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return p.readAllStandardOutput();
+}
+
+bool MakeVideo(const QString& path, const QString& video, double seconds)
+{
+    bool ok = false;
+    const QString t = QString::number(seconds);
+    Run("/usr/bin/ffmpeg",
+        {"-v", "error", "-y", "-f", "lavfi", "-i", video + ":duration=" + t, "-f", "lavfi", "-i",
+         "sine=frequency=440:duration=" + t, "-shortest", "-c:v", "mpeg4", "-q:v", "3", "-c:a", "mp2", path},
+        &ok);
+    return ok;
+}
+
+struct StreamFacts
+{
+    QString videoCodec;
+    int width = 0;
+    int height = 0;
+    double fps = 0;
+    QString audioCodec;
+    int channels = 0;
+};
+
+double Rate(const QString& fraction)
+{
+    const QStringList parts = fraction.split('/');
+    if (parts.size() != 2 || parts[1].toDouble() == 0)
+        return 0;
+    return parts[0].toDouble() / parts[1].toDouble();
+}
+
+StreamFacts Inspect(const QString& path)
+{
+    const QString text = QString::fromUtf8(
+        Run("/usr/bin/ffprobe",
+            {"-v", "error", "-show_entries", "stream=codec_type,codec_name,width,height,avg_frame_rate,channels", "-of",
+             "default", path}));
+    StreamFacts facts;
+    QMap<QString, QString> stream;
+    for (const QString& line : text.split('\n')) {
+        if (line == "[/STREAM]") {
+            if (stream.value("codec_type") == "video") {
+                facts.videoCodec = stream.value("codec_name");
+                facts.width = stream.value("width").toInt();
+                facts.height = stream.value("height").toInt();
+                facts.fps = Rate(stream.value("avg_frame_rate"));
+            } else if (stream.value("codec_type") == "audio") {
+                facts.audioCodec = stream.value("codec_name");
+                facts.channels = stream.value("channels").toInt();
+            }
+            stream.clear();
+        }
+        const qsizetype eq = line.indexOf('=');
+        if (eq > 0)
+            stream[line.left(eq)] = line.mid(eq + 1).trimmed();
+    }
+    return facts;
+}
+
+// One grey frame of a video, one byte per pixel.
+QByteArray GreyFrame(const QString& path, double at)
+{
+    return Run("/usr/bin/ffmpeg",
+               {"-v", "error", "-ss", QString::number(at), "-i", path, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt",
+                "gray", "-"});
+}
+
+int PixelsDiffering(const QByteArray& a, const QByteArray& b, int by)
+{
+    int count = 0;
+    for (qsizetype i = 0; i < qMin(a.size(), b.size()); ++i) {
+        if (qAbs(int(uchar(a[i])) - int(uchar(b[i]))) > by)
+            ++count;
+    }
+    return count;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList FilesIn(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+bool EncoderPresent()
+{
+    return QFileInfo(programFolder() + "/ffmpeg.exe").isExecutable();
+}
+
+// Sources shared by every test; nothing writes to them.
+struct Sources
+{
+    QTemporaryDir dir;
+    QString landscape; // 640x480, 25 fps
+    QString fast; // 320x240, 50 fps
+    QString portrait; // 360x640, 30 fps
+    QString plain; // 320x240, one colour, for the subtitles
+    bool ok = false;
+    Sources()
+    {
+        landscape = dir.filePath("landscape.avi");
+        fast = dir.filePath("fast.mkv");
+        portrait = dir.filePath("portrait.avi");
+        plain = dir.filePath("plain.avi");
+        ok = dir.isValid() && MakeVideo(landscape, "testsrc=size=640x480:rate=25", 1)
+            && MakeVideo(fast, "testsrc2=size=320x240:rate=50", 1)
+            && MakeVideo(portrait, "testsrc=size=360x640:rate=30", 1)
+            && MakeVideo(plain, "color=c=0x2050a0:size=320x240:rate=25", 2);
+    }
+};
+
+Sources& Shared()
+{
+    static Sources sources;
+    return sources;
+}
+
+// The real window over the real runner, as the program builds it.
+struct Converter
+{
+    Converter()
+    {
+        TestApp();
+        fake.system->folder = programFolder();
+        fake.useRealRunner();
+        form = std::make_unique<Form1>(fake.platform);
+        form->lang.CurrentLanguage = QStringLiteral("English");
+        LoadLanguageFile(form->lang, QDir(programFolder()).filePath(QStringLiteral("Languages")));
+        ApplyWindowTexts(*form);
+        form->opts.SiteBaseUrl = QStringLiteral("http://127.0.0.1/");
+        EXPECT_TRUE(out.isValid());
+        dest = out.path() + "/";
+        form->txtDestination->setText(dest);
+        SetCheckValue(form->chkOverwrite, 1);
+        SetCheckValue(form->chkSubtitles, 0);
+        SetCheckValue(form->chkShowPutiPhone, 1);
+        form->show();
+    }
+    QString t(const QString& key) const { return T(*form, key); }
+    bool running() const
+    {
+        return !form->conv.ConversionPhase.isEmpty() || form->lblStatus->title().contains(t("cmdConvert_ing"));
+    }
+    // Presses Convert and waits for the batch to end, noting every status caption on the way.
+    // `during` runs at each look, with the phase the batch is in.
+    bool convert(const std::function<void(Form1&)>& during = {})
+    {
+        form->cmdConvert->click();
+        const QDeadlineTimer deadline(90000);
+        while (running() && !deadline.hasExpired()) {
+            const QString title = form->lblStatus->title();
+            if (statuses.isEmpty() || statuses.last() != title)
+                statuses << title;
+            if (during)
+                during(*form);
+            QTest::qWait(5);
+        }
+        return !running();
+    }
+    QString status() const { return form->lblStatus->title(); }
+
+    FakePlatform fake;
+    std::unique_ptr<Form1> form;
+    QTemporaryDir out;
+    QString dest;
+    QStringList statuses;
+};
+
+#define REQUIRE_ENCODER()                                                                                              \
+    do {                                                                                                               \
+        if (!EncoderPresent())                                                                                         \
+            GTEST_SKIP() << "no encoder in the program folder yet";                                                    \
+        ASSERT_TRUE(Shared().ok) << "could not make the test videos";                                                  \
+    } while (0)
+
+} // namespace
+
+TEST(ConvertEndToEnd, ThreeSourcesInListOrder)
+{
+    REQUIRE_ENCODER();
+    Converter c;
+    c.form->lstSource->addItems({Shared().landscape, Shared().fast, Shared().portrait});
+    ASSERT_TRUE(c.convert());
+    EXPECT_EQ(c.status(), c.t("cmdConvert_ed"));
+    EXPECT_TRUE(c.fake.messages->shown.isEmpty()) << c.fake.messages->shown.join("|").toStdString();
+    EXPECT_EQ(FilesIn(c.dest), (QStringList {"fast.mp4", "landscape.mp4", "portrait.mp4"}));
+
+    // Encoded one after another in list order.
+    QStringList counters;
+    for (const QString& s : c.statuses) {
+        if (s.startsWith(c.t("cmdConvert_ing") + "("))
+            counters << s.mid(c.t("cmdConvert_ing").size());
+    }
+    EXPECT_EQ(counters, (QStringList {"(1/3)", "(2/3)", "(3/3)"}));
+    const auto modified = [&](const QString& name) {
+        return QFileInfo(c.dest + name).lastModified();
+    };
+    EXPECT_LE(modified("landscape.mp4"), modified("fast.mp4"));
+    EXPECT_LE(modified("fast.mp4"), modified("portrait.mp4"));
+
+    const struct
+    {
+        const char* name;
+        int width;
+        int height;
+        double fps;
+    } expected[] = {{"landscape.mp4", 480, 360, 25}, {"fast.mp4", 320, 240, 30}, {"portrait.mp4", 270, 480, 30}};
+    for (const auto& e : expected) {
+        const StreamFacts facts = Inspect(c.dest + e.name);
+        EXPECT_EQ(facts.videoCodec, "h264") << e.name;
+        EXPECT_EQ(facts.width, e.width) << e.name;
+        EXPECT_EQ(facts.height, e.height) << e.name;
+        EXPECT_NEAR(facts.fps, e.fps, 0.1) << e.name;
+        EXPECT_EQ(facts.audioCodec, "aac") << e.name;
+        EXPECT_EQ(facts.channels, 2) << e.name;
+    }
+    EXPECT_EQ(c.fake.shell->urls.size(), 1);
+}
+
+TEST(ConvertEndToEnd, OverwriteDeclinedAtTheSecondSource)
+{
+    REQUIRE_ENCODER();
+    Converter c;
+    const QByteArray old = "an earlier output that must survive";
+    {
+        QFile existing(c.dest + "fast.mp4");
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+        existing.write(old);
+    }
+    c.fake.messages->answers = {false};
+    c.form->lstSource->addItems({Shared().landscape, Shared().fast, Shared().portrait});
+    ASSERT_TRUE(c.convert());
+    EXPECT_EQ(c.status(), c.t("cmdCancel_ed"));
+    EXPECT_EQ(c.fake.messages->asked, QStringList {c.dest + "fast.mp4:\n" + c.t("cmdConvert_overwrite")});
+    EXPECT_EQ(FilesIn(c.dest), QStringList {"fast.mp4"});
+    EXPECT_EQ(ReadAll(c.dest + "fast.mp4"), old);
+    EXPECT_TRUE(c.fake.shell->urls.isEmpty());
+}
+
+TEST(ConvertEndToEnd, SubtitlesBurnedFromTheScript)
+{
+    REQUIRE_ENCODER();
+    ASSERT_TRUE(QFile::exists(programFolder() + "/VSFilter.dll"));
+    QTemporaryDir videos;
+    ASSERT_TRUE(videos.isValid());
+    const QString withSubs = videos.filePath("with subs.avi");
+    const QString without = videos.filePath("without.avi");
+    ASSERT_TRUE(QFile::copy(Shared().plain, withSubs));
+    ASSERT_TRUE(QFile::copy(Shared().plain, without));
+    {
+        QFile srt(videos.filePath("with subs.srt"));
+        ASSERT_TRUE(srt.open(QIODevice::WriteOnly));
+        srt.write("1\r\n00:00:00,000 --> 00:00:02,000\r\nWWWWWWWW MMMMMMMM\r\n\r\n");
+    }
+    const QString script = programFolder() + "/tmp.avs";
+    QFile::remove(script);
+
+    Converter c;
+    SetCheckValue(c.form->chkSubtitles, 1);
+    c.form->lstSource->addItems({withSubs, without});
+    ASSERT_TRUE(c.convert());
+    EXPECT_EQ(c.status(), c.t("cmdConvert_ed"));
+    EXPECT_TRUE(c.fake.messages->shown.isEmpty()) << c.fake.messages->shown.join("|").toStdString();
+
+    EXPECT_EQ(QString::fromUtf8(ReadAll(script)),
+              "DirectShowSource(\"" + withSubs + "\")\r\nLoadPlugin (\"" + programFolder()
+                  + "/VSFilter.dll\")\r\nTextSub (\"" + videos.path() + "/with subs.srt\")");
+
+    const StreamFacts facts = Inspect(c.dest + "with subs.mp4");
+    EXPECT_EQ(facts.videoCodec, "h264");
+    EXPECT_EQ(facts.width, 320);
+    EXPECT_EQ(facts.height, 240);
+    const QByteArray subtitled = GreyFrame(c.dest + "with subs.mp4", 1.0);
+    const QByteArray plain = GreyFrame(c.dest + "without.mp4", 1.0);
+    ASSERT_EQ(subtitled.size(), 320 * 240);
+    ASSERT_EQ(plain.size(), 320 * 240);
+    EXPECT_GT(PixelsDiffering(subtitled, plain, 60), 200);
+    // Encoded twice from one source, the plain picture itself barely moves.
+    EXPECT_LT(PixelsDiffering(plain, GreyFrame(without, 1.0), 60), 20);
+}
+
+TEST(ConvertEndToEnd, UnreadableSourcesRefusedBeforeAnyEncode)
+{
+    REQUIRE_ENCODER();
+    QTemporaryDir videos;
+    ASSERT_TRUE(videos.isValid());
+    const QString junk = videos.filePath("junk.avi");
+    {
+        QFile file(junk);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4000, 'j'));
+    }
+    const QString quoted = videos.filePath("say \"hi\".avi");
+    ASSERT_TRUE(QFile::copy(Shared().landscape, quoted));
+
+    for (const QString& bad : {junk, quoted, videos.filePath("missing.avi")}) {
+        Converter c;
+        c.form->lstSource->addItems({Shared().landscape, bad, Shared().fast});
+        ASSERT_TRUE(c.convert());
+        EXPECT_EQ(c.status(), c.t("cmdCancel_ed"));
+        EXPECT_EQ(c.fake.messages->shown, QStringList {bad + ":\n" + c.t("error_badsource")});
+        EXPECT_TRUE(FilesIn(c.dest).isEmpty()) << bad.toStdString();
+    }
+}
+
+TEST(ConvertEndToEnd, SameOutputNameRefused)
+{
+    REQUIRE_ENCODER();
+    QTemporaryDir videos;
+    ASSERT_TRUE(videos.isValid());
+    const QString twin = videos.filePath("fast.avi");
+    ASSERT_TRUE(QFile::copy(Shared().landscape, twin));
+    Converter c;
+    c.form->lstSource->addItems({Shared().fast, Shared().portrait, twin});
+    ASSERT_TRUE(c.convert());
+    EXPECT_EQ(c.status(), c.t("cmdCancel_ed"));
+    EXPECT_EQ(c.fake.messages->shown, QStringList {twin + ":\n" + c.t("error_sameoutput")});
+    EXPECT_TRUE(FilesIn(c.dest).isEmpty());
+}
+
+TEST(ConvertEndToEnd, SourceGoneBeforeItsEncodeIsReportedAsFailed)
+{
+    REQUIRE_ENCODER();
+    QTemporaryDir videos;
+    ASSERT_TRUE(videos.isValid());
+    const QString first = videos.filePath("first.avi");
+    const QString gone = videos.filePath("gone.avi");
+    const QString last = videos.filePath("last.avi");
+    ASSERT_TRUE(QFile::copy(Shared().landscape, first));
+    ASSERT_TRUE(QFile::copy(Shared().fast, gone));
+    ASSERT_TRUE(QFile::copy(Shared().portrait, last));
+
+    Converter c;
+    c.form->lstSource->addItems({first, gone, last});
+    ASSERT_TRUE(c.convert([&](Form1& f) {
+        if (f.conv.ConversionPhase == PhaseConversion)
+            QFile::remove(gone);
+    }));
+    const QString failed = c.t("error_encodefailed");
+    EXPECT_NE(failed, "error_encodefailed");
+    EXPECT_EQ(c.status(), failed);
+    EXPECT_EQ(TextColour(c.form->lblStatus), CancelledColour);
+    EXPECT_EQ(c.fake.messages->shown, QStringList {gone + ":\n" + failed});
+    // No leftover of the failed job, not even a temporary file.
+    EXPECT_EQ(FilesIn(c.dest), (QStringList {"first.mp4", "last.mp4"}));
+    EXPECT_EQ(c.fake.shell->urls.size(), 1);
+}
+
+TEST(ConvertEndToEnd, DestinationGoneDuringTheBatch)
+{
+    REQUIRE_ENCODER();
+    Converter c;
+    c.form->lstSource->addItems({Shared().landscape, Shared().portrait});
+    ASSERT_TRUE(c.convert([&](Form1& f) {
+        if (f.conv.ConversionPhase == PhaseConversion && QDir(c.dest).exists())
+            QDir(c.dest).removeRecursively();
+    }));
+    const QString failed = c.t("error_encodefailed");
+    EXPECT_EQ(c.status(), failed);
+    EXPECT_EQ(c.fake.messages->shown,
+              QStringList {Shared().landscape + ":\n" + failed + "\n\n" + Shared().portrait + ":\n" + failed});
+    EXPECT_TRUE(!QDir(c.dest).exists() || FilesIn(c.dest).isEmpty()) << FilesIn(c.dest).join(",").toStdString();
+    // Nothing was converted, so there is nothing to put on the phone.
+    EXPECT_TRUE(c.fake.shell->urls.isEmpty());
+}
