@@ -95,7 +95,9 @@ Request ParseArguments(const std::vector<std::string>& args)
             seenInput = true;
             request.input = args[++i];
         } else if (IsOptionName(arg) && Flags().count(arg)) {
-            if (arg != "-y")
+            if (arg == "-y")
+                request.overwrite = true;
+            else
                 (seenInput ? request.outputOptions : request.inputOptions).push_back(arg);
         } else if (IsOptionName(arg) && !last) {
             auto& target = seenInput ? request.outputOptions : request.inputOptions;

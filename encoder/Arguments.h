@@ -11,6 +11,7 @@ struct Request
     Mode mode = Mode::Invalid;
     std::string input;
     std::string output;
+    bool overwrite = false; // "-y": an existing output may be replaced
     std::vector<std::string> inputOptions; // options before -i, "-y" left out
     std::vector<std::string> outputOptions; // options after -i, as given
     std::string error;

@@ -64,6 +64,9 @@ int RunEncode(const Request& request, int parentAtStart)
         }
     }
 
+    if (!request.overwrite && ::access(request.output.c_str(), F_OK) == 0)
+        return Fail(console, "'" + request.output + "' already exists, not replaced without -y");
+
     const Translation translation = TranslateOutputOptions(request.outputOptions);
     const std::string format = translation.format.empty() ? GuessFormat(request.output) : translation.format;
     TempOutput temp;

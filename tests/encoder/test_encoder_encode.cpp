@@ -203,6 +203,13 @@ TEST_F(EncoderEncode, FailuresLeaveNoFileAndKeepTheOldOne)
     EXPECT_NE(noFolder.exitCode, 0);
     EXPECT_TRUE(noFolder.output.contains("No such file or directory")) << noFolder.output.toStdString();
 
+    // Without "-y" an existing output is never replaced.
+    QStringList noOverwrite = bridge::EncodeArguments(Source("clip.avi"), Out("kept.mp4"), 480, 360);
+    noOverwrite.removeAll("-y");
+    const auto refused = bridge::Run(noOverwrite);
+    EXPECT_NE(refused.exitCode, 0);
+    EXPECT_TRUE(refused.output.contains("already exists")) << refused.output.toStdString();
+
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "old");
     EXPECT_EQ(OutputFolder(), QStringList {"kept.mp4"});
