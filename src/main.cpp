@@ -1,5 +1,7 @@
+#include "conversion/Controller.h"
 #include "platform/Platform.h"
 #include "window/Form1.h"
+#include "window/FrmCancel.h"
 #include "window/StartUp.h"
 
 #include <QApplication>
@@ -22,7 +24,7 @@ void OnTerminate(int)
 }
 
 // A request to end (log-out, `kill`) closes the window as the user would, so its place and destination
-// are saved. The request is handled by the event loop: while start-up shows its failure message it ends
+// are saved; a running batch is cancelled first. The request is handled by the event loop: while start-up shows its failure message it ends
 // the program at once, with nothing saved.
 void CloseOnTermination(Form1& form)
 {
@@ -32,9 +34,12 @@ void CloseOnTermination(Form1& form)
     QObject::connect(notifier, &QSocketNotifier::activated, &form, [&form] {
         char byte;
         [[maybe_unused]] const auto read = ::read(terminationPipe[1], &byte, 1);
-        if (windowReady)
+        if (windowReady) {
             form.close();
-        else
+            // A running batch turned the close into the cancel question: the answer is yes.
+            if (form.frmCancel->isVisible())
+                ConfirmCancel(form);
+        } else
             QCoreApplication::exit(1);
     });
     std::signal(SIGTERM, OnTerminate);
