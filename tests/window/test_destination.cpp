@@ -1,12 +1,15 @@
 #include "window/Destination.h"
 
+#include "conversion/Controller.h"
 #include "support/TestWindow.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -134,4 +137,16 @@ TEST(DestinationEvent, DropSetsTheFolder)
     EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
     // The line edit's own drop would have inserted the URL text.
     EXPECT_EQ(w.f().txtDestination->text(), "/videos/");
+}
+
+TEST(CheckDestination, AFolderWithAQuoteCannotBeWrittenInTheCommandLine)
+{
+    TestWindow w;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkdir("say \"hi\""));
+    w.f().txtDestination->setText(dir.path() + "/");
+    EXPECT_EQ(CheckDestination(w.f()), "ok");
+    w.f().txtDestination->setText(dir.path() + "/say \"hi\"/");
+    EXPECT_EQ(CheckDestination(w.f()), "error_badDestination");
 }
