@@ -74,7 +74,7 @@ int RunEncode(const Request& request, int parentAtStart)
         return Fail(console, why);
 
     std::vector<std::string> args = {"-hide_banner", "-nostdin", "-nostats",      "-loglevel", "warning",
-                                     "-progress",    "pipe:3",   "-stats_period", "0.25"};
+                                     "-progress",    "pipe:3",   "-stats_period", "0.4"};
     args.insert(args.end(), request.inputOptions.begin(), request.inputOptions.end());
     args.insert(args.end(), {"-i", "file:" + AbsolutePath(input)});
     args.insert(args.end(), translation.options.begin(), translation.options.end());
