@@ -55,7 +55,7 @@ bool PrepareJob(Form1& f, const QString& res)
             return Refuse(f, job.File, QStringLiteral("error_sameoutput"));
     }
 
-    if (CheckValue(f.chkOverwrite) == 1 && FileExists(out)) {
+    if (f.opts.OptOverwrite == 1 && FileExists(out)) {
         if (!f.platform.messages->askYesNo(out + QStringLiteral(":\n")
                                            + T(f, QStringLiteral("cmdConvert_overwrite")))) {
             ShowCancelled(f);

@@ -172,6 +172,7 @@ struct Converter
         dest = out.path() + "/";
         form->txtDestination->setText(dest);
         SetCheckValue(form->chkOverwrite, 1);
+        form->opts.OptOverwrite = 1;
         SetCheckValue(form->chkSubtitles, 0);
         SetCheckValue(form->chkShowPutiPhone, 1);
         form->show();

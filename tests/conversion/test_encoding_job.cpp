@@ -39,6 +39,7 @@ struct JobWindow : TestWindow
         for (int i = 0; i < sources.size(); ++i)
             f().conv.Jobs[i].File = sources.at(i);
         SetCheckValue(f().chkOverwrite, 1);
+        f().opts.OptOverwrite = 1;
         SetCheckValue(f().chkSubtitles, 0);
     }
     // Prepares row `row` with the given probe output.
@@ -148,6 +149,7 @@ TEST(PrepareJob, NoQuestionUnlessTheOptionIsTicked)
         JobWindow w({"/v/clip.avi"});
         Touch(w.dest("clip.mp4"));
         SetCheckValue(w.f().chkOverwrite, option);
+        w.f().opts.OptOverwrite = option;
         EXPECT_TRUE(w.prepare(0, ProbeText("640x480", "25")));
         EXPECT_TRUE(w.fake.messages->asked.isEmpty());
     }
@@ -178,6 +180,7 @@ TEST(PrepareJob, OtherSpellingsOfTheOutputAreTheSameFile)
     Touch(w.dest("clip.mp4"));
     ASSERT_TRUE(QFile::link(w.dest("clip.mp4"), w.dest("link.mp4")));
     SetCheckValue(w.f().chkOverwrite, 0);
+    w.f().opts.OptOverwrite = 0;
     for (const QString& spelling : {w.out.path() + "//clip.mp4", w.out.path() + "/./clip.mp4"}) {
         w.fake.messages->shown.clear();
         w.f().conv.Jobs[0].File = spelling;

@@ -232,6 +232,7 @@ TEST_F(Batch, RefusedJobLooksLikeACancel)
 {
     // The second output exists already and the user declines to overwrite it.
     SetCheckValue(f.chkOverwrite, 1);
+    f.opts.OptOverwrite = 1;
     QFile existing(dest.path() + QStringLiteral("/clipB.mp4"));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.close();
