@@ -136,6 +136,7 @@ void Form1::createControls()
     PlaceTwips(lblContact, 3240, 2400, 4455, 255);
     lblContact->setAlignment(Qt::AlignCenter);
     lblContact->setCursor(Qt::PointingHandCursor);
+    lblContact->setStyleSheet(QStringLiteral("color: #0645ad; text-decoration: underline;"));
     cmdDonate = make<QPushButton>(aboutTab, "cmdDonate");
     PlaceTwips(cmdDonate, 4200, 3480, 2415, 495);
 
