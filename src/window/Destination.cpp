@@ -3,11 +3,9 @@
 #include "Form1.h"
 #include "conversion/Paths.h"
 
-#include <QDir>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QUrl>
 
 void BrowseDestination(Form1& f)
 {
@@ -23,15 +21,10 @@ void BrowseDestination(Form1& f)
 
 DropEffect DropDestination(Form1& f, const QMimeData* data)
 {
-    if (FileDropEffect(data) == DropEffect::None)
+    const QStringList paths = DroppedPaths(data);
+    if (paths.isEmpty())
         return DropEffect::None;
-    QString path;
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile()) {
-            path = QDir::toNativeSeparators(url.toLocalFile());
-            break;
-        }
-    }
+    QString path = paths.first();
     // A dropped folder counts as a file: its parent becomes the destination.
     if (path.size() > 1 && path.endsWith(Separator()))
         path.chop(1);
