@@ -78,6 +78,8 @@ void Form1::createControls()
     txtTime = make<QLineEdit>(convertTab, "txtTime");
     PlaceTwips(txtTime, 6960, 2160, 855, 285);
     txtTime->setReadOnly(true);
+    // A working box: it holds the encoder's position but is not part of the window's face.
+    txtTime->setVisible(false);
     lstSource = make<QListWidget>(convertTab, "lstSource");
     PlaceTwips(lstSource, 240, 720, 6375, 300);
     lstSource->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -108,6 +110,9 @@ void Form1::createControls()
     PlaceTwips(lblTimeRemaining, 6120, 960, 2055, 255);
     lblTimeR = make<QLabel>(lblStatus, "lblTimeR", QStringLiteral("00:00:00"));
     PlaceTwips(lblTimeR, 8280, 960, 975, 255);
+    // The status colour is the frame's caption colour only; its labels keep the ordinary text colour.
+    for (QLabel* label : {lblPercent, lblTimeElapsed, lblTimeE, lblTimeRemaining, lblTimeR})
+        SetTextColour(label, label->palette().color(QPalette::WindowText));
     pBar = make<QProgressBar>(convertTab, "pBar");
     PlaceTwips(pBar, 600, 3240, 8895, 255);
     pBar->setMinimum(0);
@@ -153,6 +158,7 @@ void Form1::createControls()
 
     txtInfo = make<QPlainTextEdit>(this, "txtInfo");
     PlaceTwips(txtInfo, 240, 5640, 8655, 4455);
+    txtInfo->setVisible(false);
 
     Timer = make<QTimer>(this, "Timer");
     Timer->setInterval(1000);
