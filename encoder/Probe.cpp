@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cinttypes>
+#include <cmath>
+#include <utility>
 #include <cstdarg>
 #include <cstdio>
 #include <sys/stat.h>
@@ -12,6 +14,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/display.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -38,22 +41,42 @@ std::string StartText(long long start)
     return Format("%s%lld.%06lld", start < 0 && whole == 0 ? "-" : "", whole, micro);
 }
 
+// Phones store portrait video as landscape pictures with a rotation. The encoder turns such a
+// picture upright before scaling it, so the size shown is the upright one.
+bool TurnedSideways(AVStream* stream)
+{
+    const uint8_t* matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr);
+    if (!matrix)
+        return false;
+    const double angle = av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
+    if (std::isnan(angle))
+        return false;
+    const long quarterTurns = std::lround(angle / 90.0);
+    return quarterTurns % 2 != 0;
+}
+
 std::string VideoLine(AVFormatContext* context, AVStream* stream)
 {
     const AVCodecParameters* par = stream->codecpar;
+    int width = par->width;
+    int height = par->height;
     const char* pixelFormat = av_get_pix_fmt_name(static_cast<AVPixelFormat>(par->format));
     AVRational sar = av_guess_sample_aspect_ratio(context, stream, nullptr);
     if (sar.num <= 0 || sar.den <= 0)
         sar = AVRational {1, 1};
+    if (TurnedSideways(stream)) {
+        std::swap(width, height);
+        std::swap(sar.num, sar.den);
+    }
     av_reduce(&sar.num, &sar.den, sar.num, sar.den, 1 << 30);
     AVRational dar {1, 1};
-    if (par->width > 0 && par->height > 0)
-        av_reduce(&dar.num, &dar.den, static_cast<int64_t>(par->width) * sar.num,
-                  static_cast<int64_t>(par->height) * sar.den, 1 << 30);
+    if (width > 0 && height > 0)
+        av_reduce(&dar.num, &dar.den, static_cast<int64_t>(width) * sar.num, static_cast<int64_t>(height) * sar.den,
+                  1 << 30);
     const AVRational rate = av_guess_frame_rate(context, stream, nullptr);
     const double fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 0;
     return Format("Video: %s, %s, %dx%d [PAR %d:%d DAR %d:%d], %s tb(r)", avcodec_get_name(par->codec_id),
-                  pixelFormat ? pixelFormat : "unknown", par->width, par->height, sar.num, sar.den, dar.num, dar.den,
+                  pixelFormat ? pixelFormat : "unknown", width, height, sar.num, sar.den, dar.num, dar.den,
                   RateText(fps).c_str());
 }
 

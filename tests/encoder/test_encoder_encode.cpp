@@ -1,4 +1,6 @@
 // The bridge's encode: the program's fixed command line turned into an iPhone MP4 by the system's ffmpeg.
+#include "conversion/EncodingJob.h"
+#include "conversion/MediaInfo.h"
 #include "support/EncoderBridge.h"
 #include "support/MediaFixtures.h"
 
@@ -30,7 +32,11 @@ protected:
                                QStringList {"-vf", "setsar=16/15"} + x264)
             && media::MakeClip(Source("silent.mkv"), "320x240:rate=25", 1, x264, false)
             && media::MakeClip(Source("paced.mkv"), "160x120:rate=25", 3, x264)
-            && media::Generate({"-f", "lavfi", "-i", "sine=duration=1", "-c:a", "aac"}, Source("audio.m4a"));
+            && media::Generate({"-f", "lavfi", "-i", "sine=duration=1", "-c:a", "aac"}, Source("audio.m4a"))
+            && media::MakeClip(Source("landscape.mp4"), "640x360:rate=25", 1, x264)
+            // A phone's portrait video: a landscape picture marked to be turned a quarter.
+            && media::Generate({"-i", Source("landscape.mp4"), "-c", "copy", "-metadata:s:v:0", "rotate=90"},
+                               Source("phone.mp4"));
         QFile text(Source("text.avi"));
         ok_ = ok_ && text.open(QIODevice::WriteOnly) && text.write("This is a letter, not a video.\n") > 0;
     }
@@ -254,3 +260,20 @@ TEST_F(EncoderEncode, MessageFloodsFromADamagedSourceStayBounded)
 }
 
 } // namespace
+
+TEST_F(EncoderEncode, APhonesTurnedVideoComesOutUprightAndUnsquashed)
+{
+    const auto probe = bridge::Run({"-i", Source("phone.mp4")});
+    const QStringList infos = ParseProbeOutput(probe.output).split('|');
+    ASSERT_EQ(infos.size(), 4) << probe.output.toStdString();
+    const std::optional<QSize> size = ComputeOutputSize(infos[1], infos[2]);
+    ASSERT_TRUE(size.has_value());
+    EXPECT_EQ(*size, QSize(270, 480));
+
+    const auto run = bridge::Run(bridge::EncodeArguments(Source("phone.mp4"), Out("phone.mp4"), size->width(),
+                                                         size->height()));
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+    const auto video = media::Probe(Out("phone.mp4"), "v:0");
+    EXPECT_EQ(video.value("width"), "270");
+    EXPECT_EQ(video.value("height"), "480");
+}
