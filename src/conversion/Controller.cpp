@@ -59,7 +59,15 @@ QString CheckDestination(Form1& f)
 
 void ProbeCurrentSource(Form1& f)
 {
-    f.ShellRpk(ProbeCommand(f.conv.Jobs[f.conv.CurrentIndex].File));
+    const QString& source = f.conv.Jobs[f.conv.CurrentIndex].File;
+    // A double quote would close the quoted path early and the rest of the name would be read as
+    // options: the probe itself could then write over another file.
+    if (source.contains(QLatin1Char('"'))) {
+        f.platform.messages->showOk(source + QStringLiteral(":\n") + T(f, QStringLiteral("error_badsource")));
+        ShowCancelled(f);
+        return;
+    }
+    f.ShellRpk(ProbeCommand(source));
 }
 
 namespace {

@@ -120,7 +120,8 @@ TEST(StartConversion, ThreeSourcesAreProbedThenEncodedInListOrderWithACounter)
         b.finishProbe();
     }
     for (int i = 0; i < 3; ++i) {
-        EXPECT_TRUE(b.commands().last().startsWith(QStringLiteral("ffmpeg.exe -y -i \"") + b.source(i) + QLatin1Char('"')));
+        EXPECT_TRUE(
+            b.commands().last().startsWith(QStringLiteral("ffmpeg.exe -y -i \"") + b.source(i) + QLatin1Char('"')));
         EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ing")) + QStringLiteral("(%1/3)").arg(i + 1));
         b.finishEncode();
     }
@@ -153,6 +154,21 @@ TEST(StartConversion, ARefusedSecondSourceStopsBeforeAnythingIsEncoded)
     QFile check(b.output(1));
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("keep me"));
+}
+
+TEST(StartConversion, AQuotedSourceIsRefusedBeforeItsProbeRuns)
+{
+    // Unquoted, the rest of this name would reach the encoder as "-y" and an output path.
+    Batch b(2);
+    const QString quoted = b.sources.filePath(QStringLiteral("a.avi\" -y \"/tmp/victim.mp4"));
+    b.form->lstSource->item(1)->setText(quoted);
+    StartConversion(b.f());
+    b.finishProbe();
+    EXPECT_EQ(b.commands().size(), 1);
+    EXPECT_EQ(b.fake.messages->shown,
+              QStringList {quoted + QStringLiteral(":\n") + b.t(QStringLiteral("error_badsource"))});
+    EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
+    EXPECT_TRUE(b.form->conv.ConversionPhase.isEmpty());
 }
 
 TEST(Cancel, NoLetsTheBatchGoOnAndALaterCloseAsksAgain)
@@ -281,7 +297,7 @@ TEST(EndOfBatch, FailedEncodesAreReportedAndThePageOpensOnlyAfterASuccess)
     EXPECT_EQ(b.status(), b.t(QStringLiteral("error_encodefailed")));
     EXPECT_EQ(TextColour(b.form->lblStatus), QColor(255, 0, 0));
     EXPECT_EQ(b.fake.messages->shown,
-        QStringList {b.source(0) + QStringLiteral(":\n") + b.t(QStringLiteral("error_encodefailed"))});
+              QStringList {b.source(0) + QStringLiteral(":\n") + b.t(QStringLiteral("error_encodefailed"))});
     EXPECT_EQ(b.fake.shell->urls.size(), 1);
     EXPECT_TRUE(b.fake.shell->urls.first().endsWith(QStringLiteral("How_to_put_a_video_on_your_iPhone")));
 
