@@ -3,6 +3,7 @@
 #include "conversion/MediaInfo.h"
 #include "localisation/WindowTexts.h"
 #include "window/Form1.h"
+#include "window/TabControl.h"
 #include "window/Twips.h"
 
 #include <QFrame>
@@ -154,4 +155,5 @@ void EvaluateVersionReply(Form1& f)
     f.platform.system->pause(1500);
     ApplyWindowTexts(f);
     f.frameCheckVersion->setVisible(false);
+    f.tabMain->setEnabled(true);
 }

@@ -133,6 +133,9 @@ bool StartUp(Form1& f)
     f.opts.LayoutStep = 1200;
     ApplyWindowTexts(f);
     f.frameCheckVersion->setVisible(true);
+    // The panel covers the tabs for the mouse; the keyboard must not reach them either, or a batch
+    // could start underneath and be reset when the check ends.
+    f.tabMain->setEnabled(false);
     f.lblCheckVersion->setText(T(f, QStringLiteral("cmdCheckVersion_ing")));
 
     // From here on option clicks are saved.

@@ -90,6 +90,12 @@ RunResult RunProgramAndEnd(const QString& program, const QString& configHome)
 
 } // namespace
 
+// The check's panel covers the tabs until it ends; here it ends as if the server could not be reached.
+static void EndVersionCheck(Form1& f)
+{
+    emit f.Winsock1->error();
+}
+
 TEST(StartUp, FirstStartWithAnEmptyStore)
 {
     TestWindow w;
@@ -184,6 +190,7 @@ TEST(StartUp, LanguageOutsideTheComboSelectsItsLastItemUntilAnOptionIsClicked)
     w.fake.settings->set("Language", "Russian");
     Form1& f = w.f();
     ASSERT_TRUE(StartUp(f));
+    EndVersionCheck(f);
     EXPECT_EQ(f.lang.CurrentLanguage, "Russian");
     EXPECT_EQ(f.comboLanguage->currentIndex(), f.comboLanguage->count() - 1);
     EXPECT_EQ(f.cmdConvert->text(), Translate(f.lang, "cmdConvert", "Russian"));
@@ -208,6 +215,7 @@ TEST(Options, OneClickWritesAllThreeKeys)
     TestWindow w;
     Form1& f = w.f();
     ASSERT_TRUE(StartUp(f));
+    EndVersionCheck(f);
     f.chkShowPutiPhone->click();
     EXPECT_EQ(w.fake.settings->writes, (QStringList {"optOverwrite", "optShowPutiPhone", "Language"}));
     EXPECT_EQ(w.fake.settings->get("optOverwrite"), "1");
@@ -222,6 +230,7 @@ TEST(Options, ChoosingALanguage)
     TestWindow w;
     Form1& f = w.f();
     ASSERT_TRUE(StartUp(f));
+    EndVersionCheck(f);
     f.tabMain->setCurrentIndex(0);
 
     // The current language again: saved, texts left alone, Options tab shown.
@@ -301,6 +310,7 @@ TEST(IniSettings, WholeRunAgainstTheRealStore)
         fake.platform.settings = std::make_unique<IniSettingsStore>();
         Form1 f(fake.platform);
         ASSERT_TRUE(StartUp(f));
+        EndVersionCheck(f);
         f.show();
         EXPECT_FALSE(QFile::exists(home.iniFile())); // start-up wrote nothing
         EXPECT_EQ(f.txtDestination->text(), DefaultDestination());
@@ -402,4 +412,16 @@ TEST(Program, RealBinaryWithoutItsLanguageFileEndsWithAnError)
     EXPECT_EQ(r.status, QProcess::NormalExit);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_FALSE(QFile::exists(home.iniFile()));
+}
+
+TEST(StartUp, TheTabsTakeNoInputWhileTheVersionCheckCoversThem)
+{
+    TestWindow w;
+    Form1& f = w.f();
+    ASSERT_TRUE(StartUp(f));
+    EXPECT_TRUE(f.frameCheckVersion->isVisibleTo(&f));
+    EXPECT_FALSE(f.cmdConvert->isEnabledTo(&f));
+    EndVersionCheck(f);
+    EXPECT_FALSE(f.frameCheckVersion->isVisibleTo(&f));
+    EXPECT_TRUE(f.cmdConvert->isEnabledTo(&f));
 }
