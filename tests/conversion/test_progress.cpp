@@ -228,6 +228,16 @@ TEST_F(Encoding, UnknownDurationShowsOnlyThePositionOnABusyBar)
     EXPECT_TRUE(f.conv.PendingOutput.isEmpty());
 }
 
+TEST_F(Encoding, AnAbsurdDurationKeepsTheBarsRangeSound)
+{
+    start(4e9f, 60); // more than the widget's integer steps can hold
+    EXPECT_EQ(f.pBar->minimum(), 0);
+    EXPECT_EQ(f.pBar->maximum(), std::numeric_limits<int>::max());
+    feed(Report("150"));
+    EXPECT_EQ(f.pBar->minimum(), 0);
+    EXPECT_GT(f.pBar->value(), 0);
+}
+
 TEST_F(Encoding, UnreadableTimeIsIgnored)
 {
     start(600, 60);
