@@ -157,6 +157,8 @@ Translation TranslateOutputOptions(const std::vector<std::string>& options)
                 t.hasPixelFormat = true;
             if (name == "-movflags")
                 t.hasMovFlags = true;
+            if (name == "-map")
+                t.hasMap = true;
             t.options.insert(t.options.end(), {name, value});
         }
     }

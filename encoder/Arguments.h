@@ -36,6 +36,7 @@ struct Translation
     std::string videoCodec; // from -vcodec / -c:v, empty when not given
     bool hasPixelFormat = false;
     bool hasMovFlags = false;
+    bool hasMap = false; // -map: the streams are chosen by the caller
 };
 
 Translation TranslateOutputOptions(const std::vector<std::string>& options);

@@ -77,6 +77,10 @@ int RunEncode(const Request& request, int parentAtStart)
                                      "-progress",    "pipe:3",   "-stats_period", "0.4"};
     args.insert(args.end(), request.inputOptions.begin(), request.inputOptions.end());
     args.insert(args.end(), {"-i", "file:" + AbsolutePath(input)});
+    // The streams the probe described: the first video that is not a cover picture, the first audio.
+    // Left to itself ffmpeg takes the largest picture, which can be another stream of another size.
+    if (!translation.hasMap)
+        args.insert(args.end(), {"-map", "0:V:0?", "-map", "0:a:0?"});
     args.insert(args.end(), translation.options.begin(), translation.options.end());
     if (translation.format.empty())
         args.insert(args.end(), {"-f", format});

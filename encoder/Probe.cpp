@@ -5,10 +5,10 @@
 #include <cerrno>
 #include <cinttypes>
 #include <cmath>
-#include <utility>
 #include <cstdarg>
 #include <cstdio>
 #include <sys/stat.h>
+#include <utility>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -145,7 +145,11 @@ int RunProbe(const std::string& shownName, const std::string& path)
         std::string line;
         switch (stream->codecpar->codec_type) {
         case AVMEDIA_TYPE_VIDEO:
-            line = VideoLine(context, stream);
+            // A cover picture is no video: listed as one, it would be taken for the picture to encode.
+            if (stream->disposition & AV_DISPOSITION_ATTACHED_PIC)
+                line = std::string("Cover picture: ") + avcodec_get_name(stream->codecpar->codec_id);
+            else
+                line = VideoLine(context, stream);
             break;
         case AVMEDIA_TYPE_AUDIO:
             line = AudioLine(stream);

@@ -270,10 +270,34 @@ TEST_F(EncoderEncode, APhonesTurnedVideoComesOutUprightAndUnsquashed)
     ASSERT_TRUE(size.has_value());
     EXPECT_EQ(*size, QSize(270, 480));
 
-    const auto run = bridge::Run(bridge::EncodeArguments(Source("phone.mp4"), Out("phone.mp4"), size->width(),
-                                                         size->height()));
+    const auto run
+        = bridge::Run(bridge::EncodeArguments(Source("phone.mp4"), Out("phone.mp4"), size->width(), size->height()));
     ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
     const auto video = media::Probe(Out("phone.mp4"), "v:0");
     EXPECT_EQ(video.value("width"), "270");
     EXPECT_EQ(video.value("height"), "480");
+}
+
+TEST_F(EncoderEncode, TheVideoProbedIsTheVideoEncodedAndACoverIsNoVideo)
+{
+    // A small 25 fps video, then a large 10 fps one marked as the default: ffmpeg alone would take the large one.
+    ASSERT_TRUE(media::Generate(QString("-f lavfi -i testsrc=size=320x240:rate=25:duration=1 -f lavfi -i "
+                                        "color=red:size=1280x720:rate=10:duration=1 -map 0 -map 1 -c:v libx264 "
+                                        "-pix_fmt yuv420p -disposition:v:0 0 -disposition:v:1 default")
+                                    .split(' '),
+                                Source("two.mkv")));
+    const auto probe = bridge::Run({"-i", Source("two.mkv")});
+    EXPECT_EQ(ParseProbeOutput(probe.output), "1| 320|240|25") << probe.output.toStdString();
+    ASSERT_EQ(bridge::Run(bridge::EncodeArguments(Source("two.mkv"), Out("two.mp4"), 320, 240)).exitCode, 0);
+    EXPECT_EQ(media::Probe(Out("two.mp4"), "v:0").value("r_frame_rate").toStdString(), "25/1");
+
+    // A song with its cover picture is a sound file, refused like any other.
+    ASSERT_TRUE(media::Generate(QString("-f lavfi -i sine=duration=1 -f lavfi -i color=blue:size=300x300:duration=1 "
+                                        "-map 0 -map 1 -frames:v 1 -c:a libmp3lame -c:v mjpeg -disposition:v "
+                                        "attached_pic")
+                                    .split(' '),
+                                Source("song.mp3")));
+    const auto song = bridge::Run({"-i", Source("song.mp3")});
+    EXPECT_TRUE(song.output.contains("Cover picture: mjpeg")) << song.output.toStdString();
+    EXPECT_EQ(ParseProbeOutput(song.output), "") << song.output.toStdString();
 }
