@@ -6,6 +6,7 @@
 #include "SubtitleScript.h"
 #include "TempOutput.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 extern "C" {
@@ -26,6 +27,14 @@ std::string GuessFormat(const std::string& output)
 {
     const AVOutputFormat* format = av_guess_format(nullptr, output.c_str(), nullptr);
     return format ? format->name : "mp4";
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat first;
+    struct stat second;
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev
+        && first.st_ino == second.st_ino;
 }
 
 bool IsMovFamily(const std::string& format)
@@ -64,6 +73,9 @@ int RunEncode(const Request& request, int parentAtStart)
         }
     }
 
+    // The same file under another name (a second slash, a linked folder): replacing it would lose the source.
+    if (SameFile(input, request.output))
+        return Fail(console, "'" + request.output + "' is the source itself, not replaced");
     if (!request.overwrite && ::access(request.output.c_str(), F_OK) == 0)
         return Fail(console, "'" + request.output + "' already exists, not replaced without -y");
 

@@ -216,6 +216,14 @@ TEST_F(EncoderEncode, FailuresLeaveNoFileAndKeepTheOldOne)
     EXPECT_NE(refused.exitCode, 0);
     EXPECT_TRUE(refused.output.contains("already exists")) << refused.output.toStdString();
 
+    // The source under another spelling of its path is never encoded over itself.
+    ASSERT_TRUE(QFile::copy(Source("clip.avi"), Out("self.avi")));
+    const auto itself = bridge::Run(bridge::EncodeArguments(Out("self.avi"), out_.path() + "//self.avi", 480, 360));
+    EXPECT_NE(itself.exitCode, 0);
+    EXPECT_TRUE(itself.output.contains("is the source itself")) << itself.output.toStdString();
+    EXPECT_EQ(media::Probe(Out("self.avi"), "v:0").value("codec_name").toStdString(), "mpeg4");
+    ASSERT_TRUE(QFile::remove(Out("self.avi")));
+
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "old");
     EXPECT_EQ(OutputFolder(), QStringList {"kept.mp4"});
