@@ -24,8 +24,8 @@ void OnTerminate(int)
 }
 
 // A request to end (log-out, `kill`) closes the window as the user would, so its place and destination
-// are saved; a running batch is cancelled first. The request is handled by the event loop: while start-up shows its failure message it ends
-// the program at once, with nothing saved.
+// are saved; a running batch is cancelled first. The request is handled by the event loop: while start-up shows its
+// failure message it ends the program at once, with nothing saved.
 void CloseOnTermination(Form1& form)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, terminationPipe) != 0)

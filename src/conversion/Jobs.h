@@ -8,9 +8,9 @@
 struct Job
 {
     QString File;
-    QString Infos;   // "duration|width|height|fps" from the probe, "" when unreadable
+    QString Infos; // "duration|width|height|fps" from the probe, "" when unreadable
     QString pbarmax; // duration in whole seconds: the progress maximum while this row encodes
-    QString ffcmd;   // the encoder command line
+    QString ffcmd; // the encoder command line
 };
 
 // Room for 1000 sources and the empty row that ends them.

@@ -10,17 +10,18 @@ const QString FieldSeparator = QStringLiteral("|\r\n");
 
 const QStringList& LanguageNames()
 {
-    static const QStringList names {QStringLiteral("English"), QStringLiteral("Français"), QStringLiteral("Español"),
-        QStringLiteral("Dutch"), QStringLiteral("Russian"), QStringLiteral("Polski"), QStringLiteral("Português"),
-        QStringLiteral("Roman"), QStringLiteral("Italiano")};
+    static const QStringList names {
+        QStringLiteral("English"),   QStringLiteral("Français"), QStringLiteral("Español"),
+        QStringLiteral("Dutch"),     QStringLiteral("Russian"),  QStringLiteral("Polski"),
+        QStringLiteral("Português"), QStringLiteral("Roman"),    QStringLiteral("Italiano")};
     return names;
 }
 
 const QStringList& ComboLanguages()
 {
-    static const QStringList items {QStringLiteral("English"), QStringLiteral("Dutch"), QStringLiteral("Español"),
-        QStringLiteral("Français"), QStringLiteral("Italiano"), QStringLiteral("Polski"), QStringLiteral("Português"),
-        QStringLiteral("Roman")};
+    static const QStringList items {QStringLiteral("English"),   QStringLiteral("Dutch"),    QStringLiteral("Español"),
+                                    QStringLiteral("Français"),  QStringLiteral("Italiano"), QStringLiteral("Polski"),
+                                    QStringLiteral("Português"), QStringLiteral("Roman")};
     return items;
 }
 
@@ -88,9 +89,9 @@ quint16 ReduceLanguageId(quint16 id)
 
 QString DetectSystemLanguage(const QString& systemLanguageName)
 {
-    static const QStringList searched {QStringLiteral("Français"), QStringLiteral("Español"), QStringLiteral("Dutch"),
-        QStringLiteral("Russian"), QStringLiteral("Polski"), QStringLiteral("Português"), QStringLiteral("Roman"),
-        QStringLiteral("Italiano")};
+    static const QStringList searched {
+        QStringLiteral("Français"), QStringLiteral("Español"),   QStringLiteral("Dutch"), QStringLiteral("Russian"),
+        QStringLiteral("Polski"),   QStringLiteral("Português"), QStringLiteral("Roman"), QStringLiteral("Italiano")};
     for (const QString& name : searched) {
         if (systemLanguageName.contains(name))
             return name;

@@ -15,7 +15,11 @@ Platform makeDesktopPlatform(std::function<QWidget*()> owner)
     p.settings = std::make_unique<IniSettingsStore>();
     p.system = std::make_unique<DesktopSystem>();
     const QString folder = p.system->programFolder();
-    p.createRunner = [folder] { return std::make_unique<ProcessRunner>(folder); };
-    p.createTcpClient = [] { return std::make_unique<SocketTcpClient>(); };
+    p.createRunner = [folder] {
+        return std::make_unique<ProcessRunner>(folder);
+    };
+    p.createTcpClient = [] {
+        return std::make_unique<SocketTcpClient>();
+    };
     return p;
 }

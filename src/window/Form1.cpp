@@ -1,12 +1,12 @@
 #include "Form1.h"
 
+#include "Destination.h"
 #include "FrmCancel.h"
 #include "ProgressBar.h"
-#include "TabControl.h"
-#include "Twips.h"
-#include "Destination.h"
 #include "SourceList.h"
 #include "StartUp.h"
+#include "TabControl.h"
+#include "Twips.h"
 #include "conversion/Controller.h"
 #include "conversion/Progress.h"
 #include "update/VersionCheck.h"
@@ -55,8 +55,7 @@ Form1::~Form1()
 }
 
 namespace {
-template<typename W, typename... Args>
-W* make(QWidget* parent, const char* name, Args&&... args)
+template <typename W, typename... Args> W* make(QWidget* parent, const char* name, Args&&... args)
 {
     auto* w = new W(std::forward<Args>(args)..., parent);
     w->setObjectName(QLatin1String(name));
@@ -214,11 +213,11 @@ void Form1::ShellRpk(const QString& cmd)
     connect(S.get(), &::ShellRpk::Completed, this, [this](const QString& res) { OnRunnerCompleted(*this, res); });
     connect(S.get(), &::ShellRpk::StartFailed, this, [this](const ::ShellRpk::RunError& e) {
         platform.messages->showOk(e.description + QStringLiteral(" - ") + e.source + QStringLiteral(" - ")
-            + QString::number(e.number));
+                                  + QString::number(e.number));
     });
     if (const auto error = S->Run(cmd)) {
         platform.messages->showOk(error->description + QStringLiteral(" - ") + error->source + QStringLiteral(" - ")
-            + QString::number(error->number));
+                                  + QString::number(error->number));
     }
 }
 

@@ -40,7 +40,7 @@ void FrmCancel::Load()
     show();
     const QRect main = form_.frameGeometry();
     move(main.left() + main.width() / 2 - frameGeometry().width() / 2,
-        main.top() + main.height() / 2 - frameGeometry().height() / 2);
+         main.top() + main.height() / 2 - frameGeometry().height() / 2);
     raise();
     activateWindow();
 }

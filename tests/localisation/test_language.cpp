@@ -65,8 +65,9 @@ TEST(Translate, ShortOrMissingTranslationsFallBackToEnglish)
 {
     QStringList texts = Nine(QStringLiteral("x"));
     texts[2] = QStringLiteral("e"); // Español: one character counts as missing
-    texts[4] = QString();           // Russian: empty
-    const QString file = Entry(QStringLiteral("k"), texts) + Sep + Entry(QStringLiteral("short"), {QStringLiteral("Hi")});
+    texts[4] = QString(); // Russian: empty
+    const QString file
+        = Entry(QStringLiteral("k"), texts) + Sep + Entry(QStringLiteral("short"), {QStringLiteral("Hi")});
     Localisation loc = Loaded(file, QStringLiteral("Español"));
     EXPECT_EQ(Translate(loc, QStringLiteral("k")), QStringLiteral("x1"));
     loc.CurrentLanguage = QStringLiteral("Russian");
@@ -96,7 +97,7 @@ TEST(Translate, TextsKeepInnerLineBreaksAndOddFilesGiveNothing)
 
     // A leading "§" belongs to the first key, which then never matches.
     Localisation leading = Loaded(QStringLiteral("§") + Entry(QStringLiteral("k"), Nine(QStringLiteral("v"))),
-        QStringLiteral("English"));
+                                  QStringLiteral("English"));
     EXPECT_EQ(Translate(leading, QStringLiteral("k")), QString());
 
     // Lines ending in LF alone hold no separator at all.
@@ -119,8 +120,9 @@ TEST(LanguageFile, DecodesUtf8OrWindows1252AndCountsCharacters)
     EXPECT_EQ(Translate(utf8, QStringLiteral("k"), QStringLiteral("Dutch")), QStringLiteral("Annuleer ë"));
 
     // The same file in Windows-1252, as older language files were written.
-    QByteArray cp1252 = QByteArray("k|\r\nEnglish|\r\nFran\xE7" "ais \x80|\r\n") + "x3|\r\nx4|\r\nx5|\r\nx6|\r\nx7|\r\nx8|\r\nx9"
-        + QByteArray("\xA7\r\n\r\n\xA7") + "j|\r\nJ1";
+    QByteArray cp1252 = QByteArray("k|\r\nEnglish|\r\nFran\xE7"
+                                   "ais \x80|\r\n")
+        + "x3|\r\nx4|\r\nx5|\r\nx6|\r\nx7|\r\nx8|\r\nx9" + QByteArray("\xA7\r\n\r\n\xA7") + "j|\r\nJ1";
     Localisation old = Loaded(cp1252, QStringLiteral("Français"));
     EXPECT_EQ(Translate(old, QStringLiteral("k")), QStringLiteral("Français €"));
     EXPECT_EQ(Translate(old, QStringLiteral("j")), QStringLiteral("J1"));
@@ -135,13 +137,42 @@ TEST(LanguageFile, AMissingFileIsReportedNotLoaded)
 
 TEST(LanguageFile, TheProgramsOwnFileHasEveryKeyInAllNineLanguages)
 {
-    const QStringList keys {"frmCaption", "tabMain_Convert", "tabMain_Options", "tabMain_About", "cmdSourceFile",
-        "cmdDestination", "chkSubtitles", "cmdConvert", "cmdCancel", "lblTimeElapsed", "lblTimeRemaining",
-        "lblLanguage", "chkOverwrite", "chkShowPutiPhone", "cmdGetNewVersion", "txtAbout", "cmdDonate",
-        "cmdConvert_ing", "cmdConvert_ed", "cmdCancel_ed", "cmdCancel_confirm", "cmdYes", "cmdNo",
-        "cmdConvert_overwrite", "error_SourceDestintaionSame", "error_badsource", "error_badDestination",
-        "cmdCheckVersion_ing", "cmdCheckVersion_nointernet", "cmdCheckVersion_yes", "cmdCheckVersion_no",
-        "error_TLdll_find", "error_TLdll_register", "error_toomanysources", "error_sameoutput", "error_encodefailed"};
+    const QStringList keys {"frmCaption",
+                            "tabMain_Convert",
+                            "tabMain_Options",
+                            "tabMain_About",
+                            "cmdSourceFile",
+                            "cmdDestination",
+                            "chkSubtitles",
+                            "cmdConvert",
+                            "cmdCancel",
+                            "lblTimeElapsed",
+                            "lblTimeRemaining",
+                            "lblLanguage",
+                            "chkOverwrite",
+                            "chkShowPutiPhone",
+                            "cmdGetNewVersion",
+                            "txtAbout",
+                            "cmdDonate",
+                            "cmdConvert_ing",
+                            "cmdConvert_ed",
+                            "cmdCancel_ed",
+                            "cmdCancel_confirm",
+                            "cmdYes",
+                            "cmdNo",
+                            "cmdConvert_overwrite",
+                            "error_SourceDestintaionSame",
+                            "error_badsource",
+                            "error_badDestination",
+                            "cmdCheckVersion_ing",
+                            "cmdCheckVersion_nointernet",
+                            "cmdCheckVersion_yes",
+                            "cmdCheckVersion_no",
+                            "error_TLdll_find",
+                            "error_TLdll_register",
+                            "error_toomanysources",
+                            "error_sameoutput",
+                            "error_encodefailed"};
     Localisation loc;
     ASSERT_TRUE(LoadLanguageFile(loc, QDir(programFolder()).filePath(QStringLiteral("Languages"))));
     for (const QString& language : LanguageNames()) {
@@ -180,7 +211,9 @@ TEST(SystemLanguage, DetectionSearchesTheDisplayNameInOrder)
 
 TEST(SystemLanguage, LocalesGiveNamesTheDetectionFinds)
 {
-    const auto detected = [](const char* locale) { return DetectSystemLanguage(LanguageDisplayName(QLocale(QLatin1String(locale)))); };
+    const auto detected = [](const char* locale) {
+        return DetectSystemLanguage(LanguageDisplayName(QLocale(QLatin1String(locale))));
+    };
     EXPECT_EQ(detected("fr_FR"), QStringLiteral("Français"));
     EXPECT_EQ(detected("fr_CA"), QStringLiteral("Français"));
     EXPECT_EQ(detected("es_ES"), QStringLiteral("Español"));

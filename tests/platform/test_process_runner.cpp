@@ -7,8 +7,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -44,13 +44,13 @@ std::shared_ptr<Events> Collect(ProcessRunner& runner)
 TEST(CommandLine, SplitsLikeWindowsProgramsWithoutAShell)
 {
     EXPECT_EQ(SplitCommandLine(QStringLiteral("ffmpeg.exe -i \"/v/my clip.avi\"")),
-        (QStringList {"ffmpeg.exe", "-i", "/v/my clip.avi"}));
+              (QStringList {"ffmpeg.exe", "-i", "/v/my clip.avi"}));
     // Shell syntax is plain text: nothing is expanded or run.
     EXPECT_EQ(SplitCommandLine(QStringLiteral("a \"$(rm -rf x); `y`\" b|c")),
-        (QStringList {"a", "$(rm -rf x); `y`", "b|c"}));
+              (QStringList {"a", "$(rm -rf x); `y`", "b|c"}));
     EXPECT_EQ(SplitCommandLine(QStringLiteral("  a   \"\"  b ")), (QStringList {"a", "", "b"}));
     EXPECT_EQ(SplitCommandLine(QStringLiteral("x -s 480x360 \"/o/it's.mp4\"")),
-        (QStringList {"x", "-s", "480x360", "/o/it's.mp4"}));
+              (QStringList {"x", "-s", "480x360", "/o/it's.mp4"}));
 }
 
 TEST(ProcessRunner, DeliversPiecesThenOneCompletedWithTheWholeOutput)

@@ -1,5 +1,5 @@
-#include "window/Form1.h"
 #include "FakePlatform.h"
+#include "window/Form1.h"
 
 #include "platform/ProcessRunner.h"
 #include "platform/SocketTcpClient.h"
@@ -29,9 +29,9 @@ class IdleTcpClient : public TcpClient
 {
 public:
     bool isClosed() const override { return true; }
-    void close() override {}
-    void connectTo(const QString&, int) override {}
-    void send(const QByteArray&) override {}
+    void close() override { }
+    void connectTo(const QString&, int) override { }
+    void send(const QByteArray&) override { }
     QByteArray takeData() override { return {}; }
 };
 
@@ -56,7 +56,9 @@ FakePlatform::FakePlatform()
     platform.createRunner = [log]() -> std::unique_ptr<ShellRpk> {
         return std::make_unique<FakeRunner>(log);
     };
-    platform.createTcpClient = [] { return std::make_unique<IdleTcpClient>(); };
+    platform.createTcpClient = [] {
+        return std::make_unique<IdleTcpClient>();
+    };
 }
 
 void FakePlatform::useRealRunner()
@@ -69,5 +71,7 @@ void FakePlatform::useRealRunner()
 
 void FakePlatform::useRealTcp()
 {
-    platform.createTcpClient = [] { return std::make_unique<SocketTcpClient>(); };
+    platform.createTcpClient = [] {
+        return std::make_unique<SocketTcpClient>();
+    };
 }

@@ -83,7 +83,10 @@ public:
         values[app + QLatin1Char('/') + section + QLatin1Char('/') + key.toLower()] = value;
     }
     // Sets a value under application "Reelpocket", section "Config".
-    void set(const QString& key, const QString& value) { write(QStringLiteral("Reelpocket"), QStringLiteral("Config"), key, value), writes.clear(); }
+    void set(const QString& key, const QString& value)
+    {
+        write(QStringLiteral("Reelpocket"), QStringLiteral("Config"), key, value), writes.clear();
+    }
     QString get(const QString& key) { return read(QStringLiteral("Reelpocket"), QStringLiteral("Config"), key); }
     QMap<QString, QString> values;
     QStringList writes;

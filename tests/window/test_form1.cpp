@@ -69,7 +69,9 @@ TEST(Form1, EveryControlHasItsNameContainerAndSingleFileGeometry)
 TEST(Form1, OverlappingControlsAreStackedSoCancelShowsOnlyWhenConvertIsHidden)
 {
     TestWindow w;
-    const auto stackIndex = [](const QWidget* control) { return control->parentWidget()->children().indexOf(const_cast<QWidget*>(control)); };
+    const auto stackIndex = [](const QWidget* control) {
+        return control->parentWidget()->children().indexOf(const_cast<QWidget*>(control));
+    };
     EXPECT_GT(stackIndex(w.form->cmdConvert), stackIndex(w.form->cmdCancel));
     EXPECT_GT(stackIndex(w.form->cmdConvert), stackIndex(w.form->txtTime));
     EXPECT_GT(stackIndex(w.form->pBar), stackIndex(w.form->lblStatus));
@@ -92,5 +94,6 @@ TEST(Form1, TimersAndLanguageItemsAsDefined)
     QStringList items;
     for (int i = 0; i < w.form->comboLanguage->count(); ++i)
         items << w.form->comboLanguage->itemText(i);
-    EXPECT_EQ(items, (QStringList {"English", "Dutch", "Español", "Français", "Italiano", "Polski", "Português", "Roman"}));
+    EXPECT_EQ(items,
+              (QStringList {"English", "Dutch", "Español", "Français", "Italiano", "Polski", "Português", "Roman"}));
 }
