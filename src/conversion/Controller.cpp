@@ -63,8 +63,7 @@ void ProbeCurrentSource(Form1& f)
     // A double quote would close the quoted path early and the rest of the name would be read as
     // options: the probe itself could then write over another file.
     if (source.contains(QLatin1Char('"'))) {
-        f.platform.messages->showOk(source + QStringLiteral(":\n") + T(f, QStringLiteral("error_badsource")));
-        ShowCancelled(f);
+        Refuse(f, source, QStringLiteral("error_badsource"));
         return;
     }
     f.ShellRpk(ProbeCommand(source));

@@ -17,14 +17,14 @@ QString ProbeCommand(const QString& source)
     return QStringLiteral("ffmpeg.exe -i \"") + source + QLatin1Char('"');
 }
 
-namespace {
-// Stops the batch at the current row: "path:\n" and the text of the key, then the cancelled look.
 bool Refuse(Form1& f, const QString& path, const QString& key)
 {
     f.platform.messages->showOk(path + QStringLiteral(":\n") + T(f, key));
     ShowCancelled(f);
     return false;
 }
+
+namespace {
 
 // Half-way values go to the even neighbour, as the sizes have always been computed.
 double RoundHalfEven(double value)
