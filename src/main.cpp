@@ -1,5 +1,5 @@
-#include "conversion/Controller.h"
-#include "platform/Platform.h"
+#include "conversion/Batch.h"
+#include "platform/DesktopPlatform.h"
 #include "window/Form1.h"
 #include "window/FrmCancel.h"
 #include "window/StartUp.h"
@@ -38,7 +38,7 @@ void CloseOnTermination(Form1& form)
             form.close();
             // A running batch turned the close into the cancel question: the answer is yes.
             if (form.frmCancel->isVisible())
-                ConfirmCancel(form);
+                form.batch->ConfirmCancel();
         } else
             QCoreApplication::exit(1);
     });

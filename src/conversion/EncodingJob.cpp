@@ -1,26 +1,27 @@
 #include "EncodingJob.h"
 
+#include "Batch.h"
 #include "MediaInfo.h"
 #include "Paths.h"
 #include "SubtitleScript.h"
-#include "WindowLooks.h"
-#include "window/Destination.h"
-#include "window/Form1.h"
-#include "window/Twips.h"
 
-#include <QCheckBox>
-#include <QStringList>
 #include <cmath>
+
+QString OutputPath(const QString& destination, const QString& source)
+{
+    return destination + BaseNamePart(source) + QStringLiteral(".mp4");
+}
 
 QString ProbeCommand(const QString& source)
 {
     return QStringLiteral("ffmpeg.exe -i \"") + source + QLatin1Char('"');
 }
 
-bool Refuse(Form1& f, const QString& path, const QString& key)
+bool Batch::Refuse(const QString& path, const QString& key)
 {
-    f.platform.messages->showOk(path + QStringLiteral(":\n") + T(f, key));
-    ShowCancelled(f);
+    platform_.messages->showOk(path + QStringLiteral(":\n") + T(key));
+    ReturnToIdle();
+    view_.ShowCancelled();
     return false;
 }
 
@@ -42,57 +43,52 @@ int ScaledSide(double longer, double shorter)
 }
 } // namespace
 
-bool PrepareJob(Form1& f, const QString& res)
+bool Batch::PrepareJob(const QString& res)
 {
-    ConversionState& c = f.conv;
-    Job& job = c.Jobs[c.CurrentIndex];
-    const QString out = OutputFileName(f);
+    Job& job = Jobs[CurrentIndex];
+    const QString out = OutputFileName();
 
     // Two sources of one batch that share a base name would write one output; the later encode
     // would silently replace the earlier one's file.
-    for (int row = 0; row < c.CurrentIndex; ++row) {
-        if (OutputFileNameOf(f, row) == out)
-            return Refuse(f, job.File, QStringLiteral("error_sameoutput"));
+    for (int row = 0; row < CurrentIndex; ++row) {
+        if (OutputFileNameOf(row) == out)
+            return Refuse(job.File, QStringLiteral("error_sameoutput"));
     }
 
-    if (f.opts.OptOverwrite == 1 && FileExists(out)) {
-        if (!f.platform.messages->askYesNo(out + QStringLiteral(":\n")
-                                           + T(f, QStringLiteral("cmdConvert_overwrite")))) {
-            ShowCancelled(f);
+    if (Options.Overwrite == 1 && FileExists(out)) {
+        if (!platform_.messages->askYesNo(out + QStringLiteral(":\n") + T(QStringLiteral("cmdConvert_overwrite")))) {
+            ReturnToIdle();
+            view_.ShowCancelled();
             return false;
         }
     }
 
     // Another spelling of the source's own path (a link, "./", "//") is caught by asking the file system.
     if (out == job.File || SameFile(out, job.File))
-        return Refuse(f, job.File, QStringLiteral("error_SourceDestintaionSame"));
+        return Refuse(job.File, QStringLiteral("error_SourceDestintaionSame"));
 
     // A double quote would end the quoted path early on the encoder's command line.
     if (job.File.contains(QLatin1Char('"')) || out.contains(QLatin1Char('"')))
-        return Refuse(f, job.File, QStringLiteral("error_badsource"));
+        return Refuse(job.File, QStringLiteral("error_badsource"));
 
     if (res.contains(QLatin1String("Unknown format")) || res.contains(QLatin1String("no such file or directory")))
-        return Refuse(f, job.File, QStringLiteral("error_badsource"));
+        return Refuse(job.File, QStringLiteral("error_badsource"));
 
-    job.Infos = ParseProbeOutput(res);
-    if (job.Infos.isEmpty())
-        return Refuse(f, job.File, QStringLiteral("error_badsource"));
-
-    const QStringList fields = job.Infos.split(QLatin1Char('|'));
-    if (fields.size() < 4)
-        return Refuse(f, job.File, QStringLiteral("error_badsource"));
-    const std::optional<QSize> size = ComputeOutputSize(fields.at(1), fields.at(2));
+    job.Infos = ParseMediaInfo(res);
+    if (!job.Infos)
+        return Refuse(job.File, QStringLiteral("error_badsource"));
+    const std::optional<QSize> size = ComputeOutputSize(job.Infos->Width, job.Infos->Height);
     if (!size)
-        return Refuse(f, job.File, QStringLiteral("error_badsource"));
-    job.pbarmax = fields.at(0);
-    const QString cap = LeadingNumber(fields.at(3)) > 30 ? QStringLiteral(" -r 30") : QString();
+        return Refuse(job.File, QStringLiteral("error_badsource"));
+    job.pbarmax = job.Infos->Duration;
+    const QString cap = job.Infos->FrameRate > 30 ? QStringLiteral(" -r 30") : QString();
 
-    const QString folder = f.platform.system->programFolder();
+    const QString folder = platform_.system->programFolder();
     QString input = job.File;
-    if (CheckValue(f.chkSubtitles) == 1 && SubtitlesAvailable(folder, job.File))
+    if (Options.Subtitles == 1 && SubtitlesAvailable(folder, job.File))
         input = SubtitleScriptPath(folder);
     if (input.contains(QLatin1Char('"')))
-        return Refuse(f, job.File, QStringLiteral("error_badsource"));
+        return Refuse(job.File, QStringLiteral("error_badsource"));
 
     job.ffcmd = EncoderCommand(input, cap, size->width(), size->height(), out);
     return true;
@@ -100,8 +96,11 @@ bool PrepareJob(Form1& f, const QString& res)
 
 std::optional<QSize> ComputeOutputSize(const QString& widthText, const QString& heightText)
 {
-    const double w = LeadingNumber(widthText);
-    const double h = LeadingNumber(heightText);
+    return ComputeOutputSize(LeadingNumber(widthText), LeadingNumber(heightText));
+}
+
+std::optional<QSize> ComputeOutputSize(double w, double h)
+{
     if (w <= 0 || h <= 0)
         return std::nullopt;
     if (w > h) {

@@ -5,6 +5,14 @@
 
 // Reading the encoder's probe text: duration, picture size and frame rate of a source.
 
+struct MediaInfo
+{
+    double Duration = 0; // whole seconds; 0 when the probe found none
+    double Width = 0;
+    double Height = 0;
+    double FrameRate = 0; // 0 when none was found
+};
+
 // The text between startPattern and endPattern in the first match: the earliest start whose end pattern
 // still matches later on the same line, captured up to the last such end on that line. "." in a pattern
 // matches any character but a line feed; every other character matches itself. "0" when nothing matches.
@@ -23,3 +31,5 @@ QString PlainNumber(double value);
 
 // "duration|width|height|fps" (e.g. "83| 640|480|25"), or "" when the probe text cannot be read.
 QString ParseProbeOutput(const QString& output);
+// The same facts as numbers; nullopt when the probe text cannot be read.
+std::optional<MediaInfo> ParseMediaInfo(const QString& output);

@@ -2,19 +2,6 @@
 
 #include <QFileInfo>
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
-PathStyle NativePathStyle()
-{
-#ifdef Q_OS_WIN
-    return PathStyle::Windows;
-#else
-    return PathStyle::Posix;
-#endif
-}
-
 QChar Separator(PathStyle style)
 {
     return style == PathStyle::Windows ? QLatin1Char('\\') : QLatin1Char('/');
@@ -58,24 +45,4 @@ bool FileExists(const QString& path)
         return false;
     const QFileInfo info(path);
     return info.exists() && !info.isDir();
-}
-
-bool SameFile(const QString& a, const QString& b)
-{
-    if (a.isEmpty() || b.isEmpty())
-        return false;
-#ifdef Q_OS_UNIX
-    struct stat sa
-    {
-    };
-    struct stat sb
-    {
-    };
-    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
-        return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-#else
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    return !ca.isEmpty() && ca.compare(QFileInfo(b).canonicalFilePath(), Qt::CaseInsensitive) == 0;
-#endif
 }

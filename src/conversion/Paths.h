@@ -1,11 +1,9 @@
 #pragma once
 
+#include "platform/NativeFiles.h"
+
 #include <QString>
 
-// Windows paths use "\" and a drive prefix ending in ":"; POSIX paths use "/" only.
-enum class PathStyle { Windows, Posix };
-
-PathStyle NativePathStyle();
 QChar Separator(PathStyle style = NativePathStyle());
 
 // The folder part with its last separator (or drive colon) included; "" when there is none.
@@ -16,5 +14,3 @@ QString FileNamePart(const QString& path, PathStyle style = NativePathStyle());
 QString BaseNamePart(const QString& path, PathStyle style = NativePathStyle());
 // An existing entry that is not a folder.
 bool FileExists(const QString& path);
-// Both paths exist and name one file, however they are spelled (links, "//", "./", hard links).
-bool SameFile(const QString& a, const QString& b);

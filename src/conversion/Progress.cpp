@@ -1,11 +1,8 @@
 #include "Progress.h"
 
+#include "Batch.h"
 #include "MediaInfo.h"
-#include "window/Form1.h"
-#include "window/ProgressBar.h"
 
-#include <QLabel>
-#include <QLineEdit>
 #include <cmath>
 #include <limits>
 
@@ -22,10 +19,10 @@ double RoundTiesEven(double value, int decimals)
 }
 
 // Shortest decimal form, written with the user's decimal separator.
-QString UserNumber(Form1& f, double value)
+QString UserNumber(double value, QChar decimalSeparator)
 {
     QString text = PlainNumber(value);
-    text.replace(QLatin1Char('.'), f.platform.system->decimalSeparator());
+    text.replace(QLatin1Char('.'), decimalSeparator);
     return text;
 }
 
@@ -66,56 +63,57 @@ QString ReportPositionText(const QString& reportText)
     }
 }
 
-void HandleEncoderOutput(Form1& f, const QString& Outputs)
+void Batch::HandleEncoderOutput(const QString& Outputs)
 {
-    ConversionState& c = f.conv;
+    ProgressState& p = Progress;
     // Probe output, and output still arriving after a cancel, changes nothing.
-    if (c.ConversionPhase != PhaseConversion)
+    if (ConversionPhase != Phase::Conversion)
         return;
     if (!Outputs.contains(QLatin1String("kbits/s"))) {
-        c.PendingOutput += Outputs;
+        p.PendingOutput += Outputs;
         return;
     }
-    const QString report = c.PendingOutput + Outputs;
-    c.PendingOutput.clear();
+    const QString report = p.PendingOutput + Outputs;
+    p.PendingOutput.clear();
 
     const std::optional<double> parsed = TimeToSeconds(ReportPositionText(report));
     // A garbled time is not worth a wrong display: wait for the next report.
     if (!parsed || !std::isfinite(*parsed))
         return;
     const double position = *parsed;
+    const QChar separator = platform_.system->decimalSeparator();
+    p.Position = position;
+    p.PositionText = UserNumber(position, separator);
 
-    f.txtTime->setText(UserNumber(f, position));
-    f.txtTime->repaint();
-
-    const double duration = BarMax(f.pBar);
+    const double duration = p.Maximum;
     // The probe found no duration: the bar stays busy, and there is nothing to divide by.
     if (!(duration > 0))
         return;
 
+    ProgressDisplay shown;
     if (position > 0 && position < duration)
-        SetBarValue(f.pBar, static_cast<float>(position));
-    if (position == 0)
-        return;
+        shown.barValue = static_cast<float>(position);
+    if (position != 0) {
+        // Wall-clock seconds spent per second of video.
+        const double speed = RoundTiesEven(p.ElapsedSeconds / position, 2);
+        shown.remaining = TimeText(WholeSeconds(speed * (duration - position)));
 
-    // Wall-clock seconds spent per second of video.
-    const double speed = RoundTiesEven(c.ElapsedSeconds / position, 2);
-    f.lblTimeR->setText(TimeText(WholeSeconds(speed * (duration - position))));
-
-    double percent = RoundTiesEven(position / duration * 100, 1);
-    // The encoder's position often runs a little past the probed duration.
-    if (percent > 100) {
-        percent = 100;
-        SetBarValue(f.pBar, static_cast<float>(duration));
+        double percent = RoundTiesEven(position / duration * 100, 1);
+        // The encoder's position often runs a little past the probed duration.
+        if (percent > 100) {
+            percent = 100;
+            shown.barFull = true;
+        }
+        shown.percent = UserNumber(percent, separator) + QLatin1Char('%');
     }
-    f.lblPercent->setText(UserNumber(f, percent) + QLatin1Char('%'));
-    f.setWindowTitle(T(f, QStringLiteral("frmCaption")) + QStringLiteral(" - ") + f.lblPercent->text());
+    view_.ShowProgress(shown);
 }
 
-void TimerTick(Form1& f)
+void Batch::TimerTick()
 {
-    ++f.conv.ElapsedSeconds;
-    f.lblTimeE->setText(TimeText(f.conv.ElapsedSeconds));
+    ++Progress.ElapsedSeconds;
+    Progress.ElapsedText = TimeText(Progress.ElapsedSeconds);
+    view_.ShowElapsed(Progress.ElapsedText);
 }
 
 QString TimeText(qint32 seconds)

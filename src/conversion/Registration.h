@@ -1,6 +1,6 @@
 #pragma once
 
-class Form1;
+class SystemFacts;
 
 // Registers the timer component; false when it cannot be found or registered.
-bool RegisterTimerLite(Form1& f);
+bool RegisterTimerLite(SystemFacts& system);

@@ -47,10 +47,5 @@ void WriteTextFile(const QString& path, const QString& text)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return;
-#ifdef Q_OS_WIN
-    // Windows programs read single-byte text in the system's code page.
-    file.write(text.toLocal8Bit());
-#else
-    file.write(text.toUtf8());
-#endif
+    file.write(NativeTextBytes(text));
 }

@@ -1,6 +1,7 @@
 #include "Language.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QStringDecoder>
 
 namespace {
@@ -97,4 +98,29 @@ QString DetectSystemLanguage(const QString& systemLanguageName)
             return name;
     }
     return QStringLiteral("English");
+}
+
+QString LanguageDisplayName(const QLocale& locale)
+{
+    const QString territory = QLocale::territoryToString(locale.territory());
+    switch (locale.language()) {
+    case QLocale::French:
+        return QStringLiteral("Français (%1)").arg(locale.nativeTerritoryName());
+    case QLocale::Spanish:
+        return QStringLiteral("Español (%1)").arg(locale.nativeTerritoryName());
+    case QLocale::Dutch:
+        return QStringLiteral("Dutch (%1)").arg(territory);
+    case QLocale::Russian:
+        return QStringLiteral("Russian (%1)").arg(territory);
+    case QLocale::Polish:
+        return QStringLiteral("Polski");
+    case QLocale::Portuguese:
+        return QStringLiteral("Português (%1)").arg(locale.nativeTerritoryName());
+    case QLocale::Romanian:
+        return QStringLiteral("Romanian");
+    case QLocale::Italian:
+        return QStringLiteral("Italiano (%1)").arg(locale.nativeTerritoryName());
+    default:
+        return QLocale::languageToString(locale.language());
+    }
 }

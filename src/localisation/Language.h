@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+class QLocale;
+
 // The loaded language table and the current user-interface language.
 struct Localisation
 {
@@ -35,3 +37,7 @@ bool LoadLanguageFile(Localisation& loc, const QString& path);
 quint16 ReduceLanguageId(quint16 id);
 // The first language name found in the system's display name of its language, else "English".
 QString DetectSystemLanguage(const QString& systemLanguageName);
+// The display name of a locale's language in the form the language detection searches:
+// "Français (France)", "Español (España)", "Dutch", "Russian", "Polski", "Português (Brasil)",
+// "Romanian", "Italiano", and the English name for every other language.
+QString LanguageDisplayName(const QLocale& locale);

@@ -2,7 +2,7 @@
 #include "DesktopShell.h"
 #include "DesktopSystem.h"
 #include "IniSettingsStore.h"
-#include "Platform.h"
+#include "DesktopPlatform.h"
 #include "ProcessRunner.h"
 #include "SocketTcpClient.h"
 

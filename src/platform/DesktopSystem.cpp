@@ -1,5 +1,7 @@
 #include "DesktopSystem.h"
 
+#include "localisation/Language.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QThread>
@@ -12,31 +14,6 @@ QString DesktopSystem::programFolder()
 void DesktopSystem::changeWorkingDirectory(const QString& folder)
 {
     QDir::setCurrent(folder);
-}
-
-QString LanguageDisplayName(const QLocale& locale)
-{
-    const QString territory = QLocale::territoryToString(locale.territory());
-    switch (locale.language()) {
-    case QLocale::French:
-        return QStringLiteral("Français (%1)").arg(locale.nativeTerritoryName());
-    case QLocale::Spanish:
-        return QStringLiteral("Español (%1)").arg(locale.nativeTerritoryName());
-    case QLocale::Dutch:
-        return QStringLiteral("Dutch (%1)").arg(territory);
-    case QLocale::Russian:
-        return QStringLiteral("Russian (%1)").arg(territory);
-    case QLocale::Polish:
-        return QStringLiteral("Polski");
-    case QLocale::Portuguese:
-        return QStringLiteral("Português (%1)").arg(locale.nativeTerritoryName());
-    case QLocale::Romanian:
-        return QStringLiteral("Romanian");
-    case QLocale::Italian:
-        return QStringLiteral("Italiano (%1)").arg(locale.nativeTerritoryName());
-    default:
-        return QLocale::languageToString(locale.language());
-    }
 }
 
 QString DesktopSystem::systemLanguageName()

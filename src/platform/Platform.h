@@ -8,8 +8,7 @@
 #include <memory>
 #include <optional>
 
-class ShellRpk;
-class QWidget;
+#include "ShellRpk.h"
 
 // The outside world as the program sees it. Logic calls only these interfaces; the Qt
 // implementations live in this folder, and tests substitute fakes that script answers.
@@ -108,6 +107,3 @@ struct Platform
     std::function<std::unique_ptr<ShellRpk>()> createRunner;
     std::function<std::unique_ptr<TcpClient>()> createTcpClient;
 };
-
-// The real services of this desktop; `owner` parents the dialogs.
-Platform makeDesktopPlatform(std::function<QWidget*()> owner);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/ShellRpk.h"
+#include "ShellRpk.h"
 
 #include <QProcess>
 #include <QStringDecoder>

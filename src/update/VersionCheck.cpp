@@ -1,20 +1,10 @@
 #include "VersionCheck.h"
 
 #include "conversion/MediaInfo.h"
-#include "localisation/WindowTexts.h"
-#include "window/Form1.h"
-#include "window/TabControl.h"
-#include "window/Twips.h"
 
-#include <QFrame>
-#include <QLabel>
-#include <QPushButton>
 #include <QTimer>
 
 namespace {
-
-const QColor FailedColour(255, 0, 0);
-const QColor OutcomeColour(0, 192, 0);
 
 // The program's version as the user writes numbers: "0.74" or "0,74".
 QString VersionText(QChar decimalSeparator)
@@ -31,26 +21,6 @@ int PortNumber(const QString& text)
     return value >= 1 && value <= 65535 ? static_cast<int>(value) : 0;
 }
 
-// The window definition gives the label only a sliver of width; it grows to its text around the
-// centre it was given there, so every outcome can be read.
-void ShowCheckText(Form1& f, const QString& text)
-{
-    QLabel* label = f.lblCheckVersion;
-    static const char* centreProperty = "reelpocketCentreX";
-    QVariant centre = label->property(centreProperty);
-    if (!centre.isValid()) {
-        centre = label->x() + label->width() / 2.0;
-        label->setProperty(centreProperty, centre);
-    }
-    label->setText(text);
-    label->setAlignment(Qt::AlignCenter);
-    const QSize hint = label->sizeHint();
-    const int width = qMin(hint.width(), f.frameCheckVersion->width());
-    const int height = qMax(label->height(), hint.height());
-    const int left = qBound(0, qRound(centre.toDouble() - width / 2.0), f.frameCheckVersion->width() - width);
-    label->setGeometry(left, label->y(), width, height);
-}
-
 } // namespace
 
 QString VersionCheckUrl(const QString& siteBaseUrl, QChar decimalSeparator)
@@ -59,7 +29,17 @@ QString VersionCheckUrl(const QString& siteBaseUrl, QChar decimalSeparator)
         + QLatin1Char('b');
 }
 
-void StartVersionCheck(Form1& f, const QString& url)
+VersionCheck::VersionCheck(Platform& platform, QObject* parent)
+    : QObject(parent)
+    , timerCheckVersion(new QTimer(this))
+    , platform_(platform)
+{
+    timerCheckVersion->setObjectName(QStringLiteral("timerCheckVersion"));
+    timerCheckVersion->setInterval(2000);
+    connect(timerCheckVersion, &QTimer::timeout, this, &VersionCheck::timerCheckVersion_Timer);
+}
+
+void VersionCheck::StartVersionCheck(const QString& url)
 {
     QString host = url;
     const qsizetype scheme = url.indexOf(QStringLiteral("://"));
@@ -80,80 +60,66 @@ void StartVersionCheck(Form1& f, const QString& url)
         host.truncate(colon);
     }
 
-    f.version.SiteHost = host;
-    f.version.SitePath = path;
+    SiteHost = host;
+    SitePath = path;
 
-    // Start-up has just put the "checking" caption up.
-    ShowCheckText(f, f.lblCheckVersion->text());
-
-    if (!f.Winsock1->isClosed())
-        f.Winsock1->close();
-    f.Winsock1->connectTo(host, port);
+    // The connection is made only when a check runs.
+    if (!Winsock1) {
+        Winsock1 = platform_.createTcpClient();
+        connect(Winsock1.get(), &TcpClient::connected, this, &VersionCheck::Winsock1_Connect);
+        connect(Winsock1.get(), &TcpClient::dataArrival, this, &VersionCheck::Winsock1_DataArrival);
+        connect(Winsock1.get(), &TcpClient::error, this, &VersionCheck::Winsock1_Error);
+    }
+    if (!Winsock1->isClosed())
+        Winsock1->close();
+    Winsock1->connectTo(host, port);
 }
 
-void Winsock1_Connect(Form1& f)
+void VersionCheck::Winsock1_Connect()
 {
     // The time-out covers the wait for the reply, not the connection.
-    f.timerCheckVersion->start();
-    const QString request = QStringLiteral("GET ") + f.version.SitePath + QStringLiteral(" HTTP/1.0\r\n")
-        + QStringLiteral("User-Agent: Reelpocket/") + VersionText(f.platform.system->decimalSeparator())
-        + QStringLiteral("\r\n") + QStringLiteral("Host: ") + f.version.SiteHost + QStringLiteral("\r\n\r\n");
-    f.Winsock1->send(request.toLocal8Bit());
+    timerCheckVersion->start();
+    const QString request = QStringLiteral("GET ") + SitePath + QStringLiteral(" HTTP/1.0\r\n")
+        + QStringLiteral("User-Agent: Reelpocket/") + VersionText(platform_.system->decimalSeparator())
+        + QStringLiteral("\r\n") + QStringLiteral("Host: ") + SiteHost + QStringLiteral("\r\n\r\n");
+    Winsock1->send(request.toLocal8Bit());
 }
 
-void Winsock1_DataArrival(Form1& f)
+void VersionCheck::Winsock1_DataArrival()
 {
-    f.timerCheckVersion->stop();
-    f.version.VersionReply = QString::fromLocal8Bit(f.Winsock1->takeData());
+    timerCheckVersion->stop();
+    VersionReply = QString::fromLocal8Bit(Winsock1->takeData());
     // The first piece decides; the rest of a longer reply is never read.
-    f.Winsock1->close();
-    EvaluateVersionReply(f);
+    Winsock1->close();
+    emit finished(EvaluateVersionReply());
 }
 
-namespace {
-void EndCheckAsFailed(Form1& f)
+void VersionCheck::EndCheckAsFailed()
 {
-    f.timerCheckVersion->stop();
-    f.Winsock1->close();
-    f.version.VersionReply = QStringLiteral("-1");
-    EvaluateVersionReply(f);
-}
-} // namespace
-
-void Winsock1_Error(Form1& f)
-{
-    EndCheckAsFailed(f);
+    timerCheckVersion->stop();
+    if (Winsock1)
+        Winsock1->close();
+    VersionReply = QStringLiteral("-1");
+    emit finished(EvaluateVersionReply());
 }
 
-void timerCheckVersion_Timer(Form1& f)
+void VersionCheck::Winsock1_Error()
 {
-    EndCheckAsFailed(f);
+    EndCheckAsFailed();
 }
 
-void EvaluateVersionReply(Form1& f)
+void VersionCheck::timerCheckVersion_Timer()
 {
-    const QString between = ExtractBetween(f.version.VersionReply, QStringLiteral("CURRENT_VERSION=>"),
-                                           QStringLiteral("<=CURRENT_VERSION"));
-    const double remoteVersion = LeadingNumber(between);
+    EndCheckAsFailed();
+}
 
-    if (f.version.VersionReply == QLatin1String("-1")) {
-        SetTextColour(f.lblCheckVersion, FailedColour);
-        ShowCheckText(f, T(f, QStringLiteral("cmdCheckVersion_nointernet")));
-    } else if (remoteVersion > ProgramVersion) {
-        SetTextColour(f.lblCheckVersion, OutcomeColour);
-        ShowCheckText(f, T(f, QStringLiteral("cmdCheckVersion_yes")));
-        // The panel stays up with the download button until the user acts.
-        f.cmdGetNewVersion->setVisible(true);
-        return;
-    } else {
-        SetTextColour(f.lblCheckVersion, OutcomeColour);
-        ShowCheckText(f, T(f, QStringLiteral("cmdCheckVersion_no")));
-    }
-
-    // Shown for a moment with the window deliberately unresponsive, then the normal window returns.
-    f.lblCheckVersion->repaint();
-    f.platform.system->pause(1500);
-    ApplyWindowTexts(f);
-    f.frameCheckVersion->setVisible(false);
-    f.tabMain->setEnabled(true);
+VersionCheck::Outcome VersionCheck::EvaluateVersionReply() const
+{
+    const QString between
+        = ExtractBetween(VersionReply, QStringLiteral("CURRENT_VERSION=>"), QStringLiteral("<=CURRENT_VERSION"));
+    if (VersionReply == QLatin1String("-1"))
+        return Outcome::Failed;
+    if (LeadingNumber(between) > ProgramVersion)
+        return Outcome::NewerVersion;
+    return Outcome::UpToDate;
 }

@@ -1,14 +1,45 @@
 #pragma once
 
-#include <QString>
+#include "platform/Platform.h"
 
-class Form1;
+#include <QObject>
+#include <memory>
 
-void StartVersionCheck(Form1& f, const QString& url);
-void Winsock1_Connect(Form1& f);
-void Winsock1_DataArrival(Form1& f);
-void Winsock1_Error(Form1& f);
-void timerCheckVersion_Timer(Form1& f);
-void EvaluateVersionReply(Form1& f);
+class QTimer;
+
+constexpr double ProgramVersion = 0.74;
+
+// Asks the product web site once, with one HTTP/1.0 request, whether a newer version exists. The
+// first piece of the reply decides; no reply within the time-out counts as a failure.
+class VersionCheck : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Outcome { Failed, NewerVersion, UpToDate };
+
+    explicit VersionCheck(Platform& platform, QObject* parent = nullptr);
+
+    void StartVersionCheck(const QString& url);
+    void Winsock1_Connect();
+    void Winsock1_DataArrival();
+    void Winsock1_Error();
+    void timerCheckVersion_Timer();
+    // Reads VersionReply; "-1" stands for a failed check.
+    Outcome EvaluateVersionReply() const;
+
+    QString SiteHost;
+    QString SitePath;
+    QString VersionReply;
+    std::unique_ptr<TcpClient> Winsock1;
+    QTimer* timerCheckVersion;
+
+signals:
+    void finished(VersionCheck::Outcome outcome);
+
+private:
+    void EndCheckAsFailed();
+    Platform& platform_;
+};
+
 // The check URL for this program's version, with the user's decimal separator.
 QString VersionCheckUrl(const QString& siteBaseUrl, QChar decimalSeparator);

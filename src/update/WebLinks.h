@@ -2,13 +2,27 @@
 
 #include <QString>
 
-class Form1;
+class Shell;
+struct Localisation;
 
-int OpenUrl(Form1& f, const QString& url, int showCommand);
-// The site's page in French when the current language is French, else in English.
-QString PageUrl(const Form1& f, const QString& frenchPath, const QString& englishPath);
-void OpenSubtitlesHelpPage(Form1& f);
-void OpenContactPage(Form1& f);
-void OpenDonatePage(Form1& f);
-void OpenDownloadPageAndQuit(Form1& f);
-void OpenPutOnIPhonePage(Form1& f);
+// The product web site's pages, in French when the window speaks French, else in English.
+class WebLinks
+{
+public:
+    WebLinks(Shell& shell, const Localisation& lang);
+
+    int OpenUrl(const QString& url, int showCommand);
+    QString PageUrl(const QString& frenchPath, const QString& englishPath) const;
+    void OpenSubtitlesHelpPage();
+    void OpenContactPage();
+    void OpenDonatePage();
+    void OpenDownloadPage();
+    void OpenPutOnIPhonePage();
+
+    // Ends with "/"; empty until start-up has read it.
+    QString SiteBaseUrl;
+
+private:
+    Shell& shell_;
+    const Localisation& lang_;
+};

@@ -32,16 +32,6 @@ DropEffect DropDestination(Form1& f, const QMimeData* data)
     return DropEffect::Copy;
 }
 
-QString OutputFileName(const Form1& f)
-{
-    return OutputFileNameOf(f, f.conv.CurrentIndex);
-}
-
-QString OutputFileNameOf(const Form1& f, int row)
-{
-    return f.txtDestination->text() + BaseNamePart(f.conv.Jobs[row].File) + QStringLiteral(".mp4");
-}
-
 namespace {
 void AnswerDrag(QDropEvent* event, DropEffect effect)
 {

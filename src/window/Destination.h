@@ -12,9 +12,5 @@ class QMimeData;
 void BrowseDestination(Form1& f);
 // The destination becomes the folder of the first dropped path.
 DropEffect DropDestination(Form1& f, const QMimeData* data);
-// The output path of the row at CurrentIndex.
-QString OutputFileName(const Form1& f);
-// The output path of any row of the batch.
-QString OutputFileNameOf(const Form1& f, int row);
 // Drags, drops and double clicks on the destination box; true when the event was handled.
 bool DestinationEvent(Form1& f, QEvent* event);

@@ -7,10 +7,10 @@
 #include "StartUp.h"
 #include "TabControl.h"
 #include "Twips.h"
-#include "conversion/Controller.h"
-#include "conversion/Progress.h"
+#include "VersionPanel.h"
+#include "WindowLooks.h"
+#include "conversion/Batch.h"
 #include "update/VersionCheck.h"
-#include "update/WebLinks.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -19,16 +19,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
-
-void DeleteLaterRunner::operator()(::ShellRpk* runner) const
-{
-    runner->disconnect();
-    runner->deleteLater();
-}
 
 QString T(const Form1& f, const QString& key)
 {
@@ -38,6 +31,9 @@ QString T(const Form1& f, const QString& key)
 Form1::Form1(Platform& platform, QWidget* parent)
     : QWidget(parent)
     , platform(platform)
+    , links(*platform.shell, lang)
+    , batch(new Batch(platform, lang, links, *this, this))
+    , versionCheck(new VersionCheck(platform, this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Reelpocket"));
@@ -48,9 +44,7 @@ Form1::Form1(Platform& platform, QWidget* parent)
 Form1::~Form1()
 {
     // No encoder outlives the window.
-    if (S)
-        S->Stop();
-    S.reset();
+    batch->StopRunner();
     delete frmCancel;
 }
 
@@ -74,11 +68,6 @@ void Form1::createControls()
     QWidget* aboutTab = tabMain->page(2);
 
     // Convert tab, created bottom to top of the stacking order.
-    txtTime = make<QLineEdit>(convertTab, "txtTime");
-    PlaceTwips(txtTime, 6960, 2160, 855, 285);
-    txtTime->setReadOnly(true);
-    // A working box: it holds the encoder's position but is not part of the window's face.
-    txtTime->setVisible(false);
     lstSource = make<QListWidget>(convertTab, "lstSource");
     PlaceTwips(lstSource, 240, 720, 6375, 300);
     lstSource->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -155,23 +144,15 @@ void Form1::createControls()
     PlaceTwips(cmdGetNewVersion, 3480, 2400, 3975, 495);
     cmdGetNewVersion->setVisible(false);
 
-    txtInfo = make<QPlainTextEdit>(this, "txtInfo");
-    PlaceTwips(txtInfo, 240, 5640, 8655, 4455);
-    txtInfo->setVisible(false);
-
-    Timer = make<QTimer>(this, "Timer");
-    Timer->setInterval(1000);
-    timerCheckVersion = make<QTimer>(this, "timerCheckVersion");
-    timerCheckVersion->setInterval(2000);
-
+    versionPanel = new VersionPanel(*this);
     frmCancel = new FrmCancel(*this);
 }
 
 void Form1::connectEvents()
 {
-    connect(cmdConvert, &QPushButton::clicked, this, [this] { StartConversion(*this); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { RequestCancel(*this); });
-    connect(Timer, &QTimer::timeout, this, [this] { TimerTick(*this); });
+    connect(cmdConvert, &QPushButton::clicked, this,
+            [this] { batch->StartConversion(Sources(), txtDestination->text(), CurrentBatchOptions()); });
+    connect(cmdCancel, &QPushButton::clicked, batch, &Batch::RequestCancel);
 
     connect(cmdSourceFile, &QPushButton::clicked, this, [this] { AddSourcesFromDialog(*this); });
     connect(cmdDestination, &QPushButton::clicked, this, [this] { BrowseDestination(*this); });
@@ -188,42 +169,93 @@ void Form1::connectEvents()
     connect(chkShowPutiPhone, &QCheckBox::clicked, this, &Form1::OptionClicked);
     connect(comboLanguage, &QComboBox::activated, this, &Form1::OptionClicked);
 
-    connect(cmdDonate, &QPushButton::clicked, this, [this] { OpenDonatePage(*this); });
-    connect(cmdGetNewVersion, &QPushButton::clicked, this, [this] { OpenDownloadPageAndQuit(*this); });
-
-    Winsock1 = platform.createTcpClient();
-    connect(Winsock1.get(), &TcpClient::connected, this, [this] { Winsock1_Connect(*this); });
-    connect(Winsock1.get(), &TcpClient::dataArrival, this, [this] { Winsock1_DataArrival(*this); });
-    connect(Winsock1.get(), &TcpClient::error, this, [this] { Winsock1_Error(*this); });
-    connect(timerCheckVersion, &QTimer::timeout, this, [this] { timerCheckVersion_Timer(*this); });
+    connect(cmdDonate, &QPushButton::clicked, this, [this] { links.OpenDonatePage(); });
+    connect(cmdGetNewVersion, &QPushButton::clicked, this, [this] {
+        links.OpenDownloadPage();
+        // The ordinary close: a running batch may still refuse it, and the state is saved on unload.
+        close();
+    });
+    connect(versionCheck, &VersionCheck::finished, versionPanel, &VersionPanel::ShowOutcome);
 }
 
 void Form1::OptionClicked()
 {
     // Setting the controls during start-up must not save anything.
-    if (opts.SiteBaseUrl.isEmpty())
+    if (links.SiteBaseUrl.isEmpty())
         return;
     SaveOptions(*this);
 }
 
-void Form1::ShellRpk(const QString& cmd)
+BatchOptions Form1::CurrentBatchOptions() const
 {
-    S = RunnerRef(platform.createRunner().release());
-    connect(S.get(), &::ShellRpk::Output, this, [this](const QString& piece) { HandleEncoderOutput(*this, piece); });
-    connect(S.get(), &::ShellRpk::Completed, this, [this](const QString& res) { OnRunnerCompleted(*this, res); });
-    connect(S.get(), &::ShellRpk::StartFailed, this, [this](const ::ShellRpk::RunError& e) {
-        platform.messages->showOk(e.description + QStringLiteral(" - ") + e.source + QStringLiteral(" - ")
-                                  + QString::number(e.number));
-    });
-    if (const auto error = S->Run(cmd)) {
-        platform.messages->showOk(error->description + QStringLiteral(" - ") + error->source + QStringLiteral(" - ")
-                                  + QString::number(error->number));
+    return BatchOptions {opts.OptOverwrite, CheckValue(chkSubtitles), CheckValue(chkShowPutiPhone)};
+}
+
+QStringList Form1::Sources() const
+{
+    QStringList sources;
+    for (int i = 0; i < lstSource->count(); ++i)
+        sources << lstSource->item(i)->text();
+    return sources;
+}
+
+void Form1::ShowConverting()
+{
+    ::ShowConverting(*this);
+}
+
+void Form1::ShowJobCounter(int job, int count)
+{
+    lblStatus->setTitle(T(*this, QStringLiteral("cmdConvert_ing")) + QLatin1Char('(') + QString::number(job)
+                        + QLatin1Char('/') + QString::number(count) + QLatin1Char(')'));
+}
+
+void Form1::ShowProgressMaximum(double seconds)
+{
+    SetBarMax(pBar, seconds);
+}
+
+void Form1::ShowProgress(const ProgressDisplay& progress)
+{
+    if (progress.barValue)
+        SetBarValue(pBar, *progress.barValue);
+    if (progress.remaining)
+        lblTimeR->setText(*progress.remaining);
+    if (progress.barFull)
+        SetBarValue(pBar, BarMax(pBar));
+    if (progress.percent) {
+        lblPercent->setText(*progress.percent);
+        setWindowTitle(T(*this, QStringLiteral("frmCaption")) + QStringLiteral(" - ") + *progress.percent);
     }
 }
 
-void Form1::ReleaseRunner()
+void Form1::ShowElapsed(const QString& text)
 {
-    S.reset();
+    lblTimeE->setText(text);
+}
+
+void Form1::ShowFinished(const BatchSummary& summary)
+{
+    ::ShowFinished(*this, summary);
+}
+
+void Form1::ShowCancelled()
+{
+    ::ShowCancelled(*this);
+}
+
+void Form1::AskToCancel()
+{
+    setEnabled(false);
+    frmCancel->Load();
+}
+
+void Form1::CancelAnswered(bool, bool closeWindow)
+{
+    setEnabled(true);
+    if (closeWindow)
+        close();
+    frmCancel->hide();
 }
 
 int Form1::WindowHeightTwips() const
@@ -243,15 +275,13 @@ void Form1::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (!QueryUnload(*this)) {
+    if (!batch->QueryUnload()) {
         event->ignore();
         return;
     }
     unloaded_ = true;
     SaveWindowState(*this);
-    if (S)
-        S->Stop();
-    S.reset();
+    batch->StopRunner();
     event->accept();
     emit unloaded();
 }
@@ -264,9 +294,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         return DestinationEvent(*this, event) || QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == lblSubtitlesTip)
-            OpenSubtitlesHelpPage(*this);
+            links.OpenSubtitlesHelpPage();
         else if (watched == lblContact)
-            OpenContactPage(*this);
+            links.OpenContactPage();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "conversion/BatchView.h"
 #include "conversion/Jobs.h"
-#include "conversion/ShellRpk.h"
 #include "localisation/Language.h"
 #include "platform/Platform.h"
+#include "update/WebLinks.h"
 
 #include <QWidget>
-#include <memory>
 
+class Batch;
+class FrmCancel;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -15,66 +17,59 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QTextEdit;
-class QTimer;
 class TabControl;
-class FrmCancel;
+class VersionCheck;
+class VersionPanel;
 
 // What start-up reads and the option controls keep.
 struct ProgramOptions
 {
     int OptOverwrite = 1;
     int OptShowPutiPhone = 1;
-    QString SiteBaseUrl; // empty until start-up has finished; option clicks are ignored until then
     QString SystemFolder;
     int LayoutStep = 1200;
     int DragStartRow = 0;
 };
 
-struct VersionCheckState
-{
-    QString SiteHost;
-    QString SitePath;
-    QString VersionReply;
-};
-
-constexpr double ProgramVersion = 0.74;
 constexpr int SingleLayoutHeight = 4695;
 
-// Releasing a runner from inside one of its own events must not destroy it under its feet.
-struct DeleteLaterRunner
-{
-    void operator()(ShellRpk* runner) const;
-};
-using RunnerRef = std::unique_ptr<ShellRpk, DeleteLaterRunner>;
-
-// The main window. Its controls carry the names the rest of the program uses; the logic lives in
-// plain functions over this window, one file per concern.
-class Form1 : public QWidget
+// The main window. Its controls carry the names the rest of the program uses; it shows what the batch
+// and the version check decide.
+class Form1 : public QWidget, public BatchView
 {
     Q_OBJECT
 public:
     explicit Form1(Platform& platform, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Starts a command line through a fresh runner held in S.
-    void ShellRpk(const QString& cmd);
-    // Ends the current runner: no further events come from it.
-    void ReleaseRunner();
-
     int WindowHeightTwips() const;
     void SetWindowHeightTwips(double twips);
 
+    // The batch's settings as the window holds them now.
+    BatchOptions CurrentBatchOptions() const;
+    QStringList Sources() const;
+
+    // What a batch shows.
+    void ShowConverting() override;
+    void ShowJobCounter(int job, int count) override;
+    void ShowProgressMaximum(double seconds) override;
+    void ShowProgress(const ProgressDisplay& progress) override;
+    void ShowElapsed(const QString& text) override;
+    void ShowFinished(const BatchSummary& summary) override;
+    void ShowCancelled() override;
+    void AskToCancel() override;
+    void CancelAnswered(bool confirmed, bool closeWindow) override;
+
     Platform& platform;
-    ConversionState conv;
     ProgramOptions opts;
     Localisation lang;
-    VersionCheckState version;
-    RunnerRef S;
-    std::unique_ptr<TcpClient> Winsock1;
+    WebLinks links;
+    Batch* batch;
+    VersionCheck* versionCheck;
+    VersionPanel* versionPanel;
 
     TabControl* tabMain;
     QFrame* frameCheckVersion;
@@ -87,7 +82,6 @@ public:
     QPushButton* cmdDestination;
     QLabel* lblSubtitlesTip;
     QCheckBox* chkSubtitles;
-    QLineEdit* txtTime;
     QPushButton* cmdCancel;
     QPushButton* cmdConvert;
     QGroupBox* lblStatus;
@@ -106,11 +100,6 @@ public:
     QTextEdit* txtAbout;
     QLabel* lblContact;
     QPushButton* cmdDonate;
-    // Working text box below the visible area
-    QPlainTextEdit* txtInfo;
-
-    QTimer* Timer;
-    QTimer* timerCheckVersion;
     FrmCancel* frmCancel;
 
 signals:

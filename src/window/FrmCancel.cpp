@@ -2,7 +2,7 @@
 
 #include "Form1.h"
 #include "Twips.h"
-#include "conversion/Controller.h"
+#include "conversion/Batch.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -28,8 +28,8 @@ FrmCancel::FrmCancel(Form1& form)
     cmdNo->setObjectName(QStringLiteral("cmdNo"));
     PlaceTwips(cmdNo, 2640, 1080, 1560, 495);
     cmdNo->setDefault(true);
-    connect(cmdYes, &QPushButton::clicked, this, [this] { ConfirmCancel(form_); });
-    connect(cmdNo, &QPushButton::clicked, this, [this] { DeclineCancel(form_); });
+    connect(cmdYes, &QPushButton::clicked, this, [this] { form_.batch->ConfirmCancel(); });
+    connect(cmdNo, &QPushButton::clicked, this, [this] { form_.batch->DeclineCancel(); });
 }
 
 void FrmCancel::Load()
@@ -48,5 +48,5 @@ void FrmCancel::Load()
 void FrmCancel::reject()
 {
     if (isVisible())
-        DeclineCancel(form_);
+        form_.batch->DeclineCancel();
 }

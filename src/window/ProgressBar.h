@@ -3,34 +3,32 @@
 #include <QProgressBar>
 #include <limits>
 
-// The bar's maximum and value are single-precision seconds; the widget holds integers, so it works
-// in thousandths. A maximum of 0 shows the bar busy: the duration is unknown.
+// The bar shows seconds; the widget holds integers, so it works in thousandths. A maximum of 0 shows
+// the bar busy: the duration is unknown.
 constexpr int BarStepsPerSecond = 1000;
 
 // A corrupt source can claim an absurd duration: the steps stay inside what the widget holds.
-inline int BarSteps(float seconds)
+inline int BarSteps(double seconds)
 {
-    const double steps = static_cast<double>(seconds) * BarStepsPerSecond;
+    const double steps = static_cast<double>(static_cast<float>(seconds)) * BarStepsPerSecond;
     if (!(steps > 0))
         return 0;
     return steps >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : qRound(steps);
 }
 
-inline void SetBarMax(QProgressBar* bar, float seconds)
+inline void SetBarMax(QProgressBar* bar, double seconds)
 {
-    bar->setProperty("maxSeconds", seconds);
     bar->setRange(0, BarSteps(seconds));
 }
-inline float BarMax(const QProgressBar* bar)
+inline double BarMax(const QProgressBar* bar)
 {
-    return bar->property("maxSeconds").toFloat();
+    return static_cast<double>(bar->maximum()) / BarStepsPerSecond;
 }
-inline void SetBarValue(QProgressBar* bar, float seconds)
+inline void SetBarValue(QProgressBar* bar, double seconds)
 {
-    bar->setProperty("valueSeconds", seconds);
     bar->setValue(BarSteps(seconds));
 }
-inline float BarValue(const QProgressBar* bar)
+inline double BarValue(const QProgressBar* bar)
 {
-    return bar->property("valueSeconds").toFloat();
+    return static_cast<double>(bar->value()) / BarStepsPerSecond;
 }

@@ -3,10 +3,11 @@
 #include "Form1.h"
 #include "TabControl.h"
 #include "Twips.h"
+#include "VersionPanel.h"
+#include "WindowTexts.h"
 #include "conversion/Paths.h"
 #include "conversion/Registration.h"
 #include "localisation/Language.h"
-#include "localisation/WindowTexts.h"
 #include "update/VersionCheck.h"
 
 #include <QCheckBox>
@@ -52,7 +53,7 @@ void SelectLanguageItem(QComboBox* combo, const QString& language)
 // Windows keeps its desktop components registered system-wide; elsewhere they are part of the program.
 void RegisterComponents(Form1& f, const QString& folder)
 {
-    RegisterTimerLite(f);
+    RegisterTimerLite(*f.platform.system);
     f.opts.SystemFolder = GetSystemFolder(f);
     if (!f.platform.system->componentsNeedRegistration())
         return;
@@ -132,15 +133,10 @@ bool StartUp(Form1& f)
     f.SetWindowHeightTwips(SingleLayoutHeight);
     f.opts.LayoutStep = 1200;
     ApplyWindowTexts(f);
-    f.frameCheckVersion->setVisible(true);
-    // The panel covers the tabs for the mouse; the keyboard must not reach them either, or a batch
-    // could start underneath and be reset when the check ends.
-    f.tabMain->setEnabled(false);
-    f.lblCheckVersion->setText(T(f, QStringLiteral("cmdCheckVersion_ing")));
 
     // From here on option clicks are saved.
-    f.opts.SiteBaseUrl = QStringLiteral(REELPOCKET_SITE_URL);
-    StartVersionCheck(f, VersionCheckUrl(f.opts.SiteBaseUrl, system.decimalSeparator()));
+    f.links.SiteBaseUrl = QStringLiteral(REELPOCKET_SITE_URL);
+    f.versionPanel->Start(VersionCheckUrl(f.links.SiteBaseUrl, system.decimalSeparator()));
     return true;
 }
 

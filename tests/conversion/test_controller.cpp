@@ -1,4 +1,4 @@
-#include "conversion/Controller.h"
+#include "conversion/Batch.h"
 #include "support/TestWindow.h"
 #include "window/Destination.h"
 #include "window/FrmCancel.h"
@@ -28,12 +28,12 @@ QString ProbeText(int seconds = 10)
 }
 
 // A window with a real destination folder and sources that live in another folder.
-struct Batch : TestWindow
+struct BatchWindow : TestWindow
 {
     QTemporaryDir sources;
     QTemporaryDir destination;
 
-    explicit Batch(int count)
+    explicit BatchWindow(int count)
     {
         f().txtDestination->setText(destination.path() + QLatin1Char('/'));
         QStringList paths;
@@ -44,7 +44,7 @@ struct Batch : TestWindow
     QString source(int i) const { return sources.filePath(QStringLiteral("clip%1.avi").arg(i)); }
     QString output(int i) const { return destination.filePath(QStringLiteral("clip%1.mp4").arg(i)); }
     QString status() const { return form->lblStatus->title(); }
-    FakeRunner* runner() const { return CurrentRunner(*form); }
+    FakeRunner* runner() const { return CurrentRunner(*form->batch); }
     const QStringList& commands() const { return fake.runners->commands; }
 
     void finishProbe() { runner()->finish(ProbeText()); }
@@ -52,7 +52,7 @@ struct Batch : TestWindow
     void finishEncode(bool ok = true)
     {
         if (ok) {
-            QFile out(OutputFileName(*form));
+            QFile out(form->batch->OutputFileName());
             out.open(QIODevice::WriteOnly);
         }
         runner()->finish(QStringLiteral("size= 10kB time=10.00 bitrate= 8.0kbits/s\n"), ok);
@@ -70,19 +70,19 @@ struct Batch : TestWindow
 
 TEST(StartConversion, AnEmptyListOrABadDestinationStartsNothing)
 {
-    Batch empty(0);
+    BatchWindow empty(0);
     QTest::mouseClick(empty.form->cmdConvert, Qt::LeftButton);
     EXPECT_EQ(empty.fake.messages->shown, QStringList {empty.t(QStringLiteral("error_badsource"))});
     EXPECT_TRUE(empty.commands().isEmpty());
-    EXPECT_TRUE(empty.form->conv.ConversionPhase.isEmpty());
+    EXPECT_TRUE(empty.form->batch->ConversionPhase == Phase::Idle);
 
-    Batch noSeparator(1);
+    BatchWindow noSeparator(1);
     noSeparator.form->txtDestination->setText(noSeparator.destination.path());
-    StartConversion(noSeparator.f());
-    Batch missing(1);
+    noSeparator.startConversion();
+    BatchWindow missing(1);
     missing.form->txtDestination->setText(missing.destination.path() + QStringLiteral("/gone/"));
-    StartConversion(missing.f());
-    for (Batch* b : {&noSeparator, &missing}) {
+    missing.startConversion();
+    for (BatchWindow* b : {&noSeparator, &missing}) {
         EXPECT_EQ(b->fake.messages->shown, QStringList {b->t(QStringLiteral("error_badDestination"))});
         EXPECT_TRUE(b->commands().isEmpty());
         EXPECT_TRUE(b->form->cmdConvert->isVisible() || !b->form->isVisible());
@@ -94,27 +94,27 @@ TEST(StartConversion, AnEmptyListOrABadDestinationStartsNothing)
 
 TEST(StartConversion, OneSourceIsProbedThenEncodedWithoutACounter)
 {
-    Batch b(1);
+    BatchWindow b(1);
     QTest::mouseClick(b.form->cmdConvert, Qt::LeftButton);
-    EXPECT_EQ(b.form->conv.ConversionPhase, QStringLiteral("info"));
+    EXPECT_EQ(b.form->batch->ConversionPhase, Phase::Info);
     EXPECT_EQ(b.commands(), QStringList {QStringLiteral("ffmpeg.exe -i \"") + b.source(0) + QLatin1Char('"')});
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ing")));
     b.finishProbe();
     ASSERT_EQ(b.commands().size(), 2);
     EXPECT_TRUE(b.commands()[1].startsWith(QStringLiteral("ffmpeg.exe -y -i \"") + b.source(0) + QLatin1Char('"')));
-    EXPECT_EQ(b.form->conv.ConversionPhase, QStringLiteral("conversion"));
+    EXPECT_EQ(b.form->batch->ConversionPhase, Phase::Conversion);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ing")));
     b.finishEncode();
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
-    EXPECT_TRUE(b.form->conv.ConversionPhase.isEmpty());
+    EXPECT_TRUE(b.form->batch->ConversionPhase == Phase::Idle);
     EXPECT_EQ(b.commands().size(), 2);
     EXPECT_TRUE(b.fake.messages->shown.isEmpty());
 }
 
 TEST(StartConversion, ThreeSourcesAreProbedThenEncodedInListOrderWithACounter)
 {
-    Batch b(3);
-    StartConversion(b.f());
+    BatchWindow b(3);
+    b.startConversion();
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(b.commands().last(), QStringLiteral("ffmpeg.exe -i \"") + b.source(i) + QLatin1Char('"'));
         b.finishProbe();
@@ -127,12 +127,12 @@ TEST(StartConversion, ThreeSourcesAreProbedThenEncodedInListOrderWithACounter)
     }
     EXPECT_EQ(b.commands().size(), 6);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
-    EXPECT_EQ(b.form->conv.ConvertedCount, 3);
+    EXPECT_EQ(b.form->batch->ConvertedCount, 3);
 }
 
 TEST(StartConversion, ARefusedSecondSourceStopsBeforeAnythingIsEncoded)
 {
-    Batch b(3);
+    BatchWindow b(3);
     QFile existing(b.output(1));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.write("keep me");
@@ -140,7 +140,7 @@ TEST(StartConversion, ARefusedSecondSourceStopsBeforeAnythingIsEncoded)
     SetCheckValue(b.form->chkOverwrite, 1);
     b.form->opts.OptOverwrite = 1;
     b.fake.messages->answers = {false};
-    StartConversion(b.f());
+    b.startConversion();
     b.finishProbe();
     b.finishProbe();
     EXPECT_EQ(b.fake.messages->asked.size(), 1);
@@ -150,7 +150,7 @@ TEST(StartConversion, ARefusedSecondSourceStopsBeforeAnythingIsEncoded)
         EXPECT_TRUE(c.startsWith(QStringLiteral("ffmpeg.exe -i ")));
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
     EXPECT_EQ(TextColour(b.form->lblStatus), QColor(255, 0, 0));
-    EXPECT_TRUE(b.form->conv.ConversionPhase.isEmpty());
+    EXPECT_TRUE(b.form->batch->ConversionPhase == Phase::Idle);
     QFile check(b.output(1));
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("keep me"));
@@ -159,23 +159,23 @@ TEST(StartConversion, ARefusedSecondSourceStopsBeforeAnythingIsEncoded)
 TEST(StartConversion, AQuotedSourceIsRefusedBeforeItsProbeRuns)
 {
     // Unquoted, the rest of this name would reach the encoder as "-y" and an output path.
-    Batch b(2);
+    BatchWindow b(2);
     const QString quoted = b.sources.filePath(QStringLiteral("a.avi\" -y \"/tmp/victim.mp4"));
     b.form->lstSource->item(1)->setText(quoted);
-    StartConversion(b.f());
+    b.startConversion();
     b.finishProbe();
     EXPECT_EQ(b.commands().size(), 1);
     EXPECT_EQ(b.fake.messages->shown,
               QStringList {quoted + QStringLiteral(":\n") + b.t(QStringLiteral("error_badsource"))});
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
-    EXPECT_TRUE(b.form->conv.ConversionPhase.isEmpty());
+    EXPECT_TRUE(b.form->batch->ConversionPhase == Phase::Idle);
 }
 
 TEST(Cancel, NoLetsTheBatchGoOnAndALaterCloseAsksAgain)
 {
-    Batch b(2);
+    BatchWindow b(2);
     b.form->show();
-    StartConversion(b.f());
+    b.startConversion();
     QTest::mouseClick(b.form->cmdCancel, Qt::LeftButton);
     EXPECT_TRUE(b.form->frmCancel->isVisible());
     EXPECT_FALSE(b.form->isEnabled());
@@ -190,33 +190,33 @@ TEST(Cancel, NoLetsTheBatchGoOnAndALaterCloseAsksAgain)
     EXPECT_TRUE(b.form->isEnabled());
     EXPECT_EQ(b.fake.runners->stops, 0);
     b.finishProbe();
-    EXPECT_EQ(b.form->conv.ConversionPhase, QStringLiteral("conversion"));
+    EXPECT_EQ(b.form->batch->ConversionPhase, Phase::Conversion);
 
     EXPECT_FALSE(b.form->close());
     EXPECT_TRUE(b.form->isVisible());
     EXPECT_TRUE(b.form->frmCancel->isVisible());
-    EXPECT_EQ(b.form->conv.CloseAfterCancel, 1);
+    EXPECT_EQ(b.form->batch->CloseAfterCancel, 1);
     // Escape is the same as No: the window is usable again and stays open.
     QTest::keyClick(b.form->frmCancel, Qt::Key_Escape);
     EXPECT_FALSE(b.form->frmCancel->isVisible());
     EXPECT_TRUE(b.form->isEnabled());
-    EXPECT_EQ(b.form->conv.CloseAfterCancel, 0);
+    EXPECT_EQ(b.form->batch->CloseAfterCancel, 0);
     EXPECT_TRUE(b.form->isVisible());
 }
 
 TEST(Cancel, YesAfterACloseRequestStopsTheEncoderAndClosesTheWindow)
 {
-    Batch b(1);
+    BatchWindow b(1);
     b.form->show();
     QSignalSpy unloaded(b.form.get(), &Form1::unloaded);
-    StartConversion(b.f());
+    b.startConversion();
     b.finishProbe();
     FakeRunner* encoder = b.runner();
     EXPECT_FALSE(b.form->close());
     QTest::mouseClick(b.form->frmCancel->cmdYes, Qt::LeftButton);
     EXPECT_TRUE(encoder->stopped);
-    EXPECT_EQ(b.form->S, nullptr);
-    EXPECT_TRUE(b.form->conv.ConversionPhase.isEmpty());
+    EXPECT_EQ(b.form->batch->S, nullptr);
+    EXPECT_TRUE(b.form->batch->ConversionPhase == Phase::Idle);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
     EXPECT_TRUE(b.form->isEnabled());
     EXPECT_FALSE(b.form->isVisible());
@@ -226,17 +226,17 @@ TEST(Cancel, YesAfterACloseRequestStopsTheEncoderAndClosesTheWindow)
 
 TEST(Cancel, YesFromTheButtonKeepsTheWindowAndIgnoresTheStoppedProcess)
 {
-    Batch b(2);
+    BatchWindow b(2);
     b.form->show();
-    StartConversion(b.f());
+    b.startConversion();
     FakeRunner* probe = b.runner();
-    RequestCancel(b.f());
-    ConfirmCancel(b.f());
+    b.batch().RequestCancel();
+    b.batch().ConfirmCancel();
     EXPECT_TRUE(probe->stopped);
     EXPECT_TRUE(b.form->isVisible());
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
     // A completion that still arrives changes nothing.
-    OnRunnerCompleted(b.f(), ProbeText());
+    b.batch().OnRunnerCompleted(ProbeText());
     EXPECT_EQ(b.commands().size(), 1);
     // The cancelled window closes without a question.
     EXPECT_TRUE(b.form->close());
@@ -244,11 +244,11 @@ TEST(Cancel, YesFromTheButtonKeepsTheWindowAndIgnoresTheStoppedProcess)
 
 TEST(Cancel, TheBatchMayFinishWhileTheQuestionIsOpen)
 {
-    Batch b(1);
+    BatchWindow b(1);
     b.form->show();
-    StartConversion(b.f());
+    b.startConversion();
     b.finishProbe();
-    RequestCancel(b.f());
+    b.batch().RequestCancel();
     FakeRunner* encoder = b.runner();
     b.finishEncode();
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
@@ -264,32 +264,32 @@ TEST(CloseRule, AnEmptyConvertingTextNeverBlocksClosing)
     TestWindow w;
     // A language table without the converting status.
     w.form->lang.LanguageEntries = QStringList {QStringLiteral("cmdCancel_ed|\r\nCancelled")};
-    EXPECT_TRUE(QueryUnload(w.f()));
+    EXPECT_TRUE(w.batch().QueryUnload());
     EXPECT_FALSE(w.form->frmCancel->isVisible());
 }
 
 TEST(BatchSize, AThousandSourcesRunAndOneMoreIsRefused)
 {
-    Batch tooMany(1001);
-    StartConversion(tooMany.f());
+    BatchWindow tooMany(1001);
+    tooMany.startConversion();
     EXPECT_EQ(tooMany.fake.messages->shown, QStringList {tooMany.t(QStringLiteral("error_toomanysources"))});
     EXPECT_TRUE(tooMany.commands().isEmpty());
     EXPECT_TRUE(tooMany.status().isEmpty());
 
-    Batch b(1000);
-    StartConversion(b.f());
+    BatchWindow b(1000);
+    b.startConversion();
     b.runAll(1000);
     EXPECT_EQ(b.commands().size(), 2000);
-    EXPECT_TRUE(b.form->conv.Jobs[1000].File.isEmpty());
+    EXPECT_TRUE(b.form->batch->Jobs[1000].File.isEmpty());
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
     EXPECT_TRUE(b.fake.messages->shown.isEmpty());
 }
 
 TEST(EndOfBatch, FailedEncodesAreReportedAndThePageOpensOnlyAfterASuccess)
 {
-    Batch b(2);
+    BatchWindow b(2);
     SetCheckValue(b.form->chkShowPutiPhone, 1);
-    StartConversion(b.f());
+    b.startConversion();
     b.finishProbe();
     b.finishProbe();
     b.finishEncode(false);
@@ -301,16 +301,16 @@ TEST(EndOfBatch, FailedEncodesAreReportedAndThePageOpensOnlyAfterASuccess)
     EXPECT_EQ(b.fake.shell->urls.size(), 1);
     EXPECT_TRUE(b.fake.shell->urls.first().endsWith(QStringLiteral("How_to_put_a_video_on_your_iPhone")));
 
-    Batch none(1);
+    BatchWindow none(1);
     SetCheckValue(none.form->chkShowPutiPhone, 1);
-    StartConversion(none.f());
+    none.startConversion();
     none.finishProbe();
     none.finishEncode(false);
     EXPECT_TRUE(none.fake.shell->urls.isEmpty());
 
-    Batch greyed(1);
+    BatchWindow greyed(1);
     SetCheckValue(greyed.form->chkShowPutiPhone, 2);
-    StartConversion(greyed.f());
+    greyed.startConversion();
     greyed.runAll(1);
     EXPECT_TRUE(greyed.fake.shell->urls.isEmpty());
 }

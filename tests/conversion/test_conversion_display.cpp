@@ -1,5 +1,5 @@
 // The progress display and the finished look during a real conversion through the program folder's encoder.
-#include "localisation/WindowTexts.h"
+#include "window/WindowTexts.h"
 #include "support/MediaFixtures.h"
 #include "support/TestWindow.h"
 #include "window/ProgressBar.h"
@@ -61,7 +61,7 @@ TEST(ConversionDisplay, BarAndPercentageFollowARealEncode)
     const QDeadlineTimer deadline(180000);
     while (f.lblStatus->title() != finished && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (f.conv.ConversionPhase != PhaseConversion)
+        if (f.batch->ConversionPhase != Phase::Conversion)
             continue;
         if (barValues.isEmpty() || barValues.last() != f.pBar->value())
             barValues << f.pBar->value();
@@ -104,5 +104,5 @@ TEST(ConversionDisplay, BarAndPercentageFollowARealEncode)
     EXPECT_EQ(TextColour(f.lblStatus), QColor(0, 192, 0));
     EXPECT_FALSE(f.cmdConvert->isHidden());
     EXPECT_TRUE(f.cmdConvert->isEnabled());
-    EXPECT_TRUE(f.conv.ConversionPhase.isEmpty());
+    EXPECT_TRUE(f.batch->ConversionPhase == Phase::Idle);
 }

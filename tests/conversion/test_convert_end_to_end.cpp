@@ -1,8 +1,8 @@
 // Whole batches through the real window, the real runner and the program folder's encoder,
 // on small videos made at test time. Only dialogs, message boxes and the browser are fakes.
-#include "conversion/WindowLooks.h"
+#include "window/WindowLooks.h"
 #include "localisation/Language.h"
-#include "localisation/WindowTexts.h"
+#include "window/WindowTexts.h"
 #include "support/TestWindow.h"
 #include "window/Twips.h"
 
@@ -167,7 +167,7 @@ struct Converter
         form->lang.CurrentLanguage = QStringLiteral("English");
         LoadLanguageFile(form->lang, QDir(programFolder()).filePath(QStringLiteral("Languages")));
         ApplyWindowTexts(*form);
-        form->opts.SiteBaseUrl = QStringLiteral("http://127.0.0.1/");
+        form->links.SiteBaseUrl = QStringLiteral("http://127.0.0.1/");
         EXPECT_TRUE(out.isValid());
         dest = out.path() + "/";
         form->txtDestination->setText(dest);
@@ -180,7 +180,7 @@ struct Converter
     QString t(const QString& key) const { return T(*form, key); }
     bool running() const
     {
-        return !form->conv.ConversionPhase.isEmpty() || form->lblStatus->title().contains(t("cmdConvert_ing"));
+        return form->batch->IsRunning() || form->lblStatus->title().contains(t("cmdConvert_ing"));
     }
     // Presses Convert and waits for the batch to end, noting every status caption on the way.
     // `during` runs at each look, with the phase the batch is in.
@@ -374,7 +374,7 @@ TEST(ConvertEndToEnd, SourceGoneBeforeItsEncodeIsReportedAsFailed)
     Converter c;
     c.form->lstSource->addItems({first, gone, last});
     ASSERT_TRUE(c.convert([&](Form1& f) {
-        if (f.conv.ConversionPhase == PhaseConversion)
+        if (f.batch->ConversionPhase == Phase::Conversion)
             QFile::remove(gone);
     }));
     const QString failed = c.t("error_encodefailed");
@@ -393,7 +393,7 @@ TEST(ConvertEndToEnd, DestinationGoneDuringTheBatch)
     Converter c;
     c.form->lstSource->addItems({Shared().landscape, Shared().portrait});
     ASSERT_TRUE(c.convert([&](Form1& f) {
-        if (f.conv.ConversionPhase == PhaseConversion && QDir(c.dest).exists())
+        if (f.batch->ConversionPhase == Phase::Conversion && QDir(c.dest).exists())
             QDir(c.dest).removeRecursively();
     }));
     const QString failed = c.t("error_encodefailed");

@@ -37,7 +37,7 @@ struct JobWindow : TestWindow
         EXPECT_TRUE(out.isValid());
         f().txtDestination->setText(out.path() + "/");
         for (int i = 0; i < sources.size(); ++i)
-            f().conv.Jobs[i].File = sources.at(i);
+            f().batch->Jobs[i].File = sources.at(i);
         SetCheckValue(f().chkOverwrite, 1);
         f().opts.OptOverwrite = 1;
         SetCheckValue(f().chkSubtitles, 0);
@@ -45,10 +45,12 @@ struct JobWindow : TestWindow
     // Prepares row `row` with the given probe output.
     bool prepare(int row, const QString& res)
     {
-        f().conv.CurrentIndex = static_cast<qint16>(row);
-        return PrepareJob(f(), res);
+        f().batch->CurrentIndex = static_cast<qint16>(row);
+        f().batch->Destination = f().txtDestination->text();
+        f().batch->Options = f().CurrentBatchOptions();
+        return f().batch->PrepareJob(res);
     }
-    const Job& job(int row) { return f().conv.Jobs[row]; }
+    const Job& job(int row) { return f().batch->Jobs[row]; }
     QString dest(const QString& name) { return out.path() + "/" + name; }
     bool cancelledLook() { return f().lblStatus->title() == t("cmdCancel_ed"); }
     QTemporaryDir out;
@@ -98,8 +100,12 @@ TEST(PrepareJob, CommandLineByteForByte)
 {
     JobWindow w({"/v/clip.avi"});
     ASSERT_TRUE(w.prepare(0, ProbeText("352x288", "25", "00:01:23.45")));
-    EXPECT_EQ(w.job(0).Infos.toStdString(), "83| 352|288|25");
-    EXPECT_EQ(w.job(0).pbarmax.toStdString(), "83");
+    ASSERT_TRUE(w.job(0).Infos);
+    EXPECT_EQ(w.job(0).Infos->Duration, 83);
+    EXPECT_EQ(w.job(0).Infos->Width, 352);
+    EXPECT_EQ(w.job(0).Infos->Height, 288);
+    EXPECT_EQ(w.job(0).Infos->FrameRate, 25);
+    EXPECT_EQ(w.job(0).pbarmax, 83);
     EXPECT_EQ(w.job(0).ffcmd,
               "ffmpeg.exe -y -i \"/v/clip.avi\" -f mp4 -vcodec libx264 -crf 21 -subq 4 -level 30 -refs 2 -me hex "
               "-partitions +parti4x4+partp4x4+partp8x8+partb8x8 -s 352x288 -bufsize 4M -maxrate 1.5M -g 250 "
@@ -163,14 +169,14 @@ TEST(PrepareJob, SourceThatWouldBeItsOwnOutput)
 {
     JobWindow w({});
     const QString source = w.dest("clip.mp4");
-    w.f().conv.Jobs[0].File = source;
+    w.f().batch->Jobs[0].File = source;
     EXPECT_FALSE(w.prepare(0, ProbeText("640x480", "25")));
     ASSERT_EQ(w.fake.messages->shown.size(), 1);
     EXPECT_EQ(w.fake.messages->shown[0], source + ":\n" + w.t("error_SourceDestintaionSame"));
     EXPECT_TRUE(w.cancelledLook());
 
     // Texts differing in case name another file here.
-    w.f().conv.Jobs[0].File = w.dest("clip.MP4");
+    w.f().batch->Jobs[0].File = w.dest("clip.MP4");
     EXPECT_TRUE(w.prepare(0, ProbeText("640x480", "25")));
 }
 
@@ -183,7 +189,7 @@ TEST(PrepareJob, OtherSpellingsOfTheOutputAreTheSameFile)
     w.f().opts.OptOverwrite = 0;
     for (const QString& spelling : {w.out.path() + "//clip.mp4", w.out.path() + "/./clip.mp4"}) {
         w.fake.messages->shown.clear();
-        w.f().conv.Jobs[0].File = spelling;
+        w.f().batch->Jobs[0].File = spelling;
         EXPECT_FALSE(w.prepare(0, ProbeText("640x480", "25"))) << spelling.toStdString();
         ASSERT_EQ(w.fake.messages->shown.size(), 1);
         EXPECT_EQ(w.fake.messages->shown[0], spelling + ":\n" + w.t("error_SourceDestintaionSame"));
@@ -192,7 +198,7 @@ TEST(PrepareJob, OtherSpellingsOfTheOutputAreTheSameFile)
     w.f().txtDestination->setText(w.out.path() + "/sub/");
     QDir(w.out.path()).mkdir("sub");
     ASSERT_TRUE(QFile::link(w.dest("clip.mp4"), w.dest("sub/clip.mp4")));
-    w.f().conv.Jobs[0].File = w.dest("clip.mp4");
+    w.f().batch->Jobs[0].File = w.dest("clip.mp4");
     w.fake.messages->shown.clear();
     EXPECT_FALSE(w.prepare(0, ProbeText("640x480", "25")));
     EXPECT_EQ(w.fake.messages->shown.size(), 1);

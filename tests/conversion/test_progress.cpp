@@ -31,11 +31,12 @@ struct Encoding : ::testing::Test
 
     void start(float duration, int elapsed)
     {
-        f.conv.ConversionPhase = PhaseConversion;
-        f.conv.ElapsedSeconds = elapsed;
-        SetBarMax(f.pBar, duration);
+        f.batch->ConversionPhase = Phase::Conversion;
+        f.batch->Progress.ElapsedSeconds = elapsed;
+        f.batch->Progress.Maximum = duration;
+        f.ShowProgressMaximum(duration);
     }
-    void feed(const QString& piece) { HandleEncoderOutput(f, piece); }
+    void feed(const QString& piece) { f.batch->HandleEncoderOutput(piece); }
     QString caption() const { return f.windowTitle(); }
     QString frm() const { return w.t(QStringLiteral("frmCaption")); }
 };
@@ -75,19 +76,19 @@ TEST_F(Encoding, ReportSplitOverTwoPiecesIsJoined)
 {
     start(600, 5);
     feed("frame= 250 fps= 50 q=28.0 size= 1024kB ti");
-    EXPECT_EQ(f.conv.PendingOutput, "frame= 250 fps= 50 q=28.0 size= 1024kB ti");
-    EXPECT_EQ(f.txtTime->text(), "");
+    EXPECT_EQ(f.batch->Progress.PendingOutput, "frame= 250 fps= 50 q=28.0 size= 1024kB ti");
+    EXPECT_EQ(f.batch->Progress.PositionText, "");
     feed("me=10.00 bitrate= 838.9kbits/s\r");
-    EXPECT_EQ(f.txtTime->text(), "10");
+    EXPECT_EQ(f.batch->Progress.PositionText, "10");
     EXPECT_FLOAT_EQ(BarValue(f.pBar), 10);
-    EXPECT_TRUE(f.conv.PendingOutput.isEmpty());
+    EXPECT_TRUE(f.batch->Progress.PendingOutput.isEmpty());
 }
 
 TEST_F(Encoding, FirstOfSeveralReportsInOnePieceCounts)
 {
     start(600, 5);
     feed(Report("10.00") + Report("12.00"));
-    EXPECT_EQ(f.txtTime->text(), "10");
+    EXPECT_EQ(f.batch->Progress.PositionText, "10");
     EXPECT_FLOAT_EQ(BarValue(f.pBar), 10);
 }
 
@@ -95,13 +96,13 @@ TEST_F(Encoding, PositionShownWithTheUsersDecimalSeparator)
 {
     start(600, 5);
     feed(Report("00:01:05.50"));
-    EXPECT_EQ(f.txtTime->text(), "65.5");
+    EXPECT_EQ(f.batch->Progress.PositionText, "65.5");
     EXPECT_FLOAT_EQ(BarValue(f.pBar), 65.5f);
 
     w.fake.system->separator = QLatin1Char(',');
     start(100, 10);
     feed(Report("12.25"));
-    EXPECT_EQ(f.txtTime->text(), "12,25");
+    EXPECT_EQ(f.batch->Progress.PositionText, "12,25");
     EXPECT_EQ(f.lblPercent->text(), "12,2%");
     EXPECT_EQ(caption(), frm() + " - 12,2%");
 }
@@ -163,7 +164,7 @@ TEST_F(Encoding, NoElapsedTimeYetMeansNoRemainingTime)
     start(600, 20);
     feed(Report("100"));
     ASSERT_NE(f.lblTimeR->text(), "00:00:00");
-    f.conv.ElapsedSeconds = 0;
+    f.batch->Progress.ElapsedSeconds = 0;
     feed(Report("150"));
     EXPECT_EQ(f.lblTimeR->text(), "00:00:00");
     EXPECT_EQ(f.lblPercent->text(), "25%");
@@ -175,8 +176,8 @@ TEST_F(Encoding, PieceWithoutACompleteReportShowsZeroAndKeepsTheRest)
     feed(Report("150"));
     feed("half a line ti");
     feed("me=3 and then 12.0kbits/s\n");
-    EXPECT_EQ(f.txtTime->text(), "0");
-    EXPECT_TRUE(f.conv.PendingOutput.isEmpty());
+    EXPECT_EQ(f.batch->Progress.PositionText, "0");
+    EXPECT_TRUE(f.batch->Progress.PendingOutput.isEmpty());
     EXPECT_EQ(f.lblPercent->text(), "25%");
     EXPECT_EQ(f.lblTimeR->text(), "00:03:00");
     EXPECT_FLOAT_EQ(BarValue(f.pBar), 150);
@@ -185,15 +186,15 @@ TEST_F(Encoding, PieceWithoutACompleteReportShowsZeroAndKeepsTheRest)
 
 TEST_F(Encoding, OutputOutsideTheEncodePhaseChangesNothing)
 {
-    for (const QString& phase : {PhaseInfo, QString(), QStringLiteral("Conversion")}) {
+    for (const Phase phase : {Phase::Info, Phase::Idle}) {
         start(600, 60);
-        f.conv.ConversionPhase = phase;
-        f.conv.PendingOutput = "earlier";
+        f.batch->ConversionPhase = phase;
+        f.batch->Progress.PendingOutput = "earlier";
         f.setWindowTitle("before");
         feed(Report("150"));
         feed("no report");
-        EXPECT_EQ(f.conv.PendingOutput, "earlier");
-        EXPECT_EQ(f.txtTime->text(), "");
+        EXPECT_EQ(f.batch->Progress.PendingOutput, "earlier");
+        EXPECT_EQ(f.batch->Progress.PositionText, "");
         EXPECT_EQ(f.lblPercent->text(), "0%");
         EXPECT_FLOAT_EQ(BarValue(f.pBar), 0);
         EXPECT_EQ(caption(), "before");
@@ -207,7 +208,7 @@ TEST_F(Encoding, TailOfTheLastJobLeadsTheNextReport)
     // The next job starts; nothing clears what is pending.
     start(200, 1);
     feed("me=50.00 bitrate= 1.0kbits/s\r");
-    EXPECT_EQ(f.txtTime->text(), "50");
+    EXPECT_EQ(f.batch->Progress.PositionText, "50");
     EXPECT_EQ(f.lblPercent->text(), "25%");
 }
 
@@ -220,12 +221,12 @@ TEST_F(Encoding, UnknownDurationShowsOnlyThePositionOnABusyBar)
     EXPECT_EQ(f.pBar->minimum(), 0);
     EXPECT_EQ(f.pBar->maximum(), 0); // busy
     feed(Report("00:00:42.5"));
-    EXPECT_EQ(f.txtTime->text(), "42.5");
+    EXPECT_EQ(f.batch->Progress.PositionText, "42.5");
     EXPECT_EQ(f.pBar->maximum(), 0);
     EXPECT_EQ(f.lblPercent->text(), "25%");
     EXPECT_EQ(f.lblTimeR->text(), "00:03:00");
     EXPECT_EQ(caption(), frm() + " - 25%");
-    EXPECT_TRUE(f.conv.PendingOutput.isEmpty());
+    EXPECT_TRUE(f.batch->Progress.PendingOutput.isEmpty());
 }
 
 TEST_F(Encoding, AnAbsurdDurationKeepsTheBarsRangeSound)
@@ -242,29 +243,29 @@ TEST_F(Encoding, UnreadableTimeIsIgnored)
 {
     start(600, 60);
     feed(Report("150"));
-    f.conv.PendingOutput = "leftover ";
+    f.batch->Progress.PendingOutput = "leftover ";
     for (const QString& bad : {QStringLiteral("00:05"), QStringLiteral("aa:bb:cc"), QStringLiteral("1:2:x")}) {
         feed(Report(bad));
-        EXPECT_EQ(f.txtTime->text(), "150") << bad.toStdString();
+        EXPECT_EQ(f.batch->Progress.PositionText, "150") << bad.toStdString();
         EXPECT_EQ(f.lblPercent->text(), "25%");
         EXPECT_FLOAT_EQ(BarValue(f.pBar), 150);
-        EXPECT_TRUE(f.conv.PendingOutput.isEmpty());
+        EXPECT_TRUE(f.batch->Progress.PendingOutput.isEmpty());
     }
     // An absurd position must not break the display.
     feed(Report(QString(300, QLatin1Char('9'))));
     EXPECT_EQ(f.lblPercent->text(), "100%");
     EXPECT_EQ(f.lblTimeR->text(), "00:00:00");
     feed(Report(QString(400, QLatin1Char('9'))));
-    EXPECT_FALSE(f.txtTime->text().contains("inf"));
+    EXPECT_FALSE(f.batch->Progress.PositionText.contains("inf"));
 }
 
 TEST_F(Encoding, TimerTicksCountTheElapsedTime)
 {
     start(600, 0);
-    TimerTick(f);
-    EXPECT_EQ(f.conv.ElapsedSeconds, 1);
+    f.batch->TimerTick();
+    EXPECT_EQ(f.batch->Progress.ElapsedSeconds, 1);
     EXPECT_EQ(f.lblTimeE->text(), "00:00:01");
-    f.conv.ElapsedSeconds = 3599;
-    TimerTick(f);
+    f.batch->Progress.ElapsedSeconds = 3599;
+    f.batch->TimerTick();
     EXPECT_EQ(f.lblTimeE->text(), "01:00:00");
 }

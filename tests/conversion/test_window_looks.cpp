@@ -1,6 +1,6 @@
-#include "conversion/Controller.h"
+#include "conversion/Batch.h"
 #include "conversion/Progress.h"
-#include "conversion/WindowLooks.h"
+#include "window/WindowLooks.h"
 
 #include "support/TestWindow.h"
 #include "window/FrmCancel.h"
@@ -54,7 +54,7 @@ QList<QWidget*> InputControls(Form1& f)
 }
 
 // A batch of three sources run through the controller, the runner's events raised by hand.
-struct Batch : ::testing::Test
+struct BatchLooks : ::testing::Test
 {
     TestWindow w;
     Form1& f = w.f();
@@ -69,7 +69,7 @@ struct Batch : ::testing::Test
         for (const char* name : {"clipA.avi", "clipB.avi", "clipC.avi"})
             w.addSources({QDir(dest.path()).filePath(QStringLiteral("in/") + QLatin1String(name))});
     }
-    FakeRunner* runner() { return CurrentRunner(f); }
+    FakeRunner* runner() { return CurrentRunner(*f.batch); }
     QString status() const { return f.lblStatus->title(); }
     QString frm() const { return w.t(QStringLiteral("frmCaption")); }
 
@@ -78,17 +78,17 @@ struct Batch : ::testing::Test
         QTest::mouseClick(f.cmdConvert, Qt::LeftButton);
         for (const QString& d : durations) {
             ASSERT_NE(runner(), nullptr);
-            ASSERT_EQ(f.conv.ConversionPhase, PhaseInfo);
+            ASSERT_EQ(f.batch->ConversionPhase, Phase::Info);
             runner()->finish(ProbeText(d));
         }
-        ASSERT_EQ(f.conv.ConversionPhase, PhaseConversion);
+        ASSERT_EQ(f.batch->ConversionPhase, Phase::Conversion);
     }
     // The encoder reports `times` while the timer ticks `ticks` times.
     void encode(int row, const QStringList& times, int ticks)
     {
-        ASSERT_EQ(f.conv.CurrentIndex, row);
+        ASSERT_EQ(f.batch->CurrentIndex, row);
         for (int i = 0; i < ticks; ++i)
-            TimerTick(f);
+            f.batch->TimerTick();
         for (const QString& t : times)
             runner()->output(Report(t));
     }
@@ -104,8 +104,8 @@ struct Batch : ::testing::Test
         for (QWidget* c : InputControls(f))
             EXPECT_TRUE(c->isEnabled()) << c->objectName().toStdString();
         EXPECT_FALSE(f.cmdConvert->isHidden());
-        EXPECT_FALSE(f.Timer->isActive());
-        EXPECT_EQ(f.conv.ConversionPhase, QString());
+        EXPECT_FALSE(f.batch->Timer->isActive());
+        EXPECT_EQ(f.batch->ConversionPhase, Phase::Idle);
         EXPECT_EQ(f.lblTimeR->text(), "00:00:00");
     }
     void cancel()
@@ -136,11 +136,11 @@ TEST(ShowConverting, LocksTheInputsAndTouchesNoProgress)
     f.lblPercent->setText("40%");
     f.lblTimeE->setText("00:00:09");
     f.lblTimeR->setText("00:00:07");
-    f.txtTime->setText("12");
+    f.batch->Progress.PositionText = "12";
     SetBarValue(f.pBar, 40);
-    f.conv.ElapsedSeconds = 9;
+    f.batch->Progress.ElapsedSeconds = 9;
 
-    ShowConverting(f);
+    f.batch->ShowConverting();
     for (QWidget* c : InputControls(f))
         EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
     // Cancel sits under Convert: it shows exactly when Convert is hidden.
@@ -149,14 +149,14 @@ TEST(ShowConverting, LocksTheInputsAndTouchesNoProgress)
     EXPECT_TRUE(f.cmdCancel->isEnabled());
     EXPECT_EQ(f.lblStatus->title(), w.t("cmdConvert_ing"));
     EXPECT_EQ(TextColour(f.lblStatus), QColor(0, 0, 255));
-    EXPECT_EQ(f.conv.ElapsedSeconds, 0);
-    EXPECT_TRUE(f.Timer->isActive());
+    EXPECT_EQ(f.batch->Progress.ElapsedSeconds, 0);
+    EXPECT_TRUE(f.batch->Timer->isActive());
 
     EXPECT_EQ(f.windowTitle(), "caption");
     EXPECT_EQ(f.lblPercent->text(), "40%");
     EXPECT_EQ(f.lblTimeE->text(), "00:00:09");
     EXPECT_EQ(f.lblTimeR->text(), "00:00:07");
-    EXPECT_EQ(f.txtTime->text(), "12");
+    EXPECT_EQ(f.batch->Progress.PositionText, "12");
     EXPECT_FLOAT_EQ(BarValue(f.pBar), 40);
 
     // The running timer really counts: the first tick shows one second.
@@ -166,7 +166,7 @@ TEST(ShowConverting, LocksTheInputsAndTouchesNoProgress)
     EXPECT_EQ(f.lblTimeE->text(), "00:00:01");
 }
 
-TEST_F(Batch, FinishedBatchOfThree)
+TEST_F(BatchLooks, FinishedBatchOfThree)
 {
     probeAll();
     EXPECT_EQ(status(), w.t("cmdConvert_ing") + "(1/3)");
@@ -180,8 +180,8 @@ TEST_F(Batch, FinishedBatchOfThree)
     EXPECT_EQ(f.lblPercent->text(), "100%");
     EXPECT_EQ(f.windowTitle(), frm() + " - 100%");
     EXPECT_EQ(f.lblTimeE->text(), "00:00:04");
-    EXPECT_EQ(f.conv.ElapsedSeconds, 0);
-    TimerTick(f);
+    EXPECT_EQ(f.batch->Progress.ElapsedSeconds, 0);
+    f.batch->TimerTick();
     EXPECT_EQ(f.lblTimeE->text(), "00:00:01");
     encode(1, {"5.00"}, 1);
     EXPECT_EQ(f.lblPercent->text(), "25%");
@@ -205,7 +205,7 @@ TEST_F(Batch, FinishedBatchOfThree)
     EXPECT_EQ(TextColour(f.lblStatus), QColor(0, 192, 0));
 }
 
-TEST_F(Batch, CancelDuringAnEncode)
+TEST_F(BatchLooks, CancelDuringAnEncode)
 {
     probeAll();
     encode(0, {"10.00"}, 3);
@@ -216,11 +216,11 @@ TEST_F(Batch, CancelDuringAnEncode)
     expectCancelledLook();
     EXPECT_EQ(w.fake.runners->stops, 1);
     // Output still arriving from the stopped encoder is ignored.
-    HandleEncoderOutput(f, Report("15.00"));
+    f.batch->HandleEncoderOutput(Report("15.00"));
     EXPECT_EQ(f.lblPercent->text(), "0%");
 }
 
-TEST_F(Batch, CancelDuringTheProbes)
+TEST_F(BatchLooks, CancelDuringTheProbes)
 {
     QTest::mouseClick(f.cmdConvert, Qt::LeftButton);
     runner()->finish(ProbeText(durations.at(0)));
@@ -228,7 +228,7 @@ TEST_F(Batch, CancelDuringTheProbes)
     expectCancelledLook();
 }
 
-TEST_F(Batch, RefusedJobLooksLikeACancel)
+TEST_F(BatchLooks, RefusedJobLooksLikeACancel)
 {
     // The second output exists already and the user declines to overwrite it.
     SetCheckValue(f.chkOverwrite, 1);
@@ -245,7 +245,7 @@ TEST_F(Batch, RefusedJobLooksLikeACancel)
     expectCancelledLook();
 }
 
-TEST_F(Batch, UnknownDurationLeavesNoBusyBarBehind)
+TEST_F(BatchLooks, UnknownDurationLeavesNoBusyBarBehind)
 {
     // The third source's probe finds no usable duration.
     QTest::mouseClick(f.cmdConvert, Qt::LeftButton);
@@ -258,7 +258,7 @@ TEST_F(Batch, UnknownDurationLeavesNoBusyBarBehind)
     complete(1);
     EXPECT_EQ(f.pBar->maximum(), 0);
     encode(2, {"3.00"}, 1);
-    EXPECT_EQ(f.txtTime->text(), "3");
+    EXPECT_EQ(f.batch->Progress.PositionText, "3");
     complete(2);
     expectIdleLook();
     EXPECT_EQ(status(), w.t("cmdConvert_ed"));

@@ -1,5 +1,5 @@
 #include "localisation/Language.h"
-#include "platform/DesktopSystem.h"
+#include <QLocale>
 #include "support/TestPaths.h"
 
 #include <QDir>

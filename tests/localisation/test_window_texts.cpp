@@ -1,6 +1,6 @@
-#include "localisation/WindowTexts.h"
+#include "window/WindowTexts.h"
 
-#include "conversion/WindowLooks.h"
+#include "window/WindowLooks.h"
 #include "support/TestWindow.h"
 #include "window/ProgressBar.h"
 #include "window/TabControl.h"
@@ -163,12 +163,12 @@ TEST(ApplyWindowTexts, ReturnsAConvertingWindowToTheIdleLook)
     TestWindow w;
     Form1& f = w.f();
     w.addSources({"/videos/a.avi", "/videos/b.avi"});
-    f.txtInfo->setPlainText("probe text");
-    f.txtTime->setText("42.5");
+    f.batch->Progress.PositionText = "42.5";
     f.lblContact->setText("contact");
-    ShowConverting(f);
-    f.conv.ConversionPhase = PhaseConversion;
-    f.conv.ElapsedSeconds = 33;
+    f.batch->ShowConverting();
+    f.batch->ConversionPhase = Phase::Conversion;
+    f.batch->Progress.ElapsedSeconds = 33;
+    f.batch->Progress.Maximum = 600;
     SetBarMax(f.pBar, 600);
     SetBarValue(f.pBar, 150);
     f.lblPercent->setText("25%");
@@ -198,17 +198,16 @@ TEST(ApplyWindowTexts, ReturnsAConvertingWindowToTheIdleLook)
     EXPECT_EQ(f.lblTimeR->text(), "00:00:00");
     EXPECT_EQ(f.lblPercent->text(), "0%");
     EXPECT_EQ(f.lblStatus->title(), "");
-    EXPECT_EQ(f.conv.ConversionPhase, "");
-    EXPECT_EQ(f.conv.ElapsedSeconds, 0);
-    EXPECT_FALSE(f.Timer->isActive());
+    EXPECT_EQ(f.batch->ConversionPhase, Phase::Idle);
+    EXPECT_EQ(f.batch->Progress.ElapsedSeconds, 0);
+    EXPECT_FALSE(f.batch->Timer->isActive());
     EXPECT_EQ(TextColour(f.lblCheckVersion), QApplication::palette().color(QPalette::ButtonText));
     // The status colour is left for the next look to set.
     EXPECT_EQ(TextColour(f.lblStatus), QColor(0, 0, 255));
 
     // Not ours to touch.
     EXPECT_EQ(f.lstSource->count(), 2);
-    EXPECT_EQ(f.txtInfo->toPlainText(), "probe text");
-    EXPECT_EQ(f.txtTime->text(), "42.5");
+    EXPECT_EQ(f.batch->Progress.PositionText, "42.5");
     EXPECT_EQ(f.lblContact->text(), "contact");
     EXPECT_EQ(f.lblSubtitlesTip->text(), " ?");
 }
@@ -217,7 +216,8 @@ TEST(ApplyWindowTexts, BusyBarComesToRest)
 {
     TestWindow w;
     Form1& f = w.f();
-    SetBarMax(f.pBar, 0); // a job whose duration was unknown
+    f.batch->Progress.Maximum = 0; // a job whose duration was unknown
+    SetBarMax(f.pBar, 0);
     ApplyWindowTexts(f);
     EXPECT_GT(f.pBar->maximum(), 0);
     EXPECT_EQ(f.pBar->value(), 0);

@@ -157,7 +157,7 @@ TEST(ProcessRunner, TheWindowShowsAStartFailureAsDescriptionSourceNumber)
     fake.useRealRunner();
     TestApp();
     Form1 form(fake.platform);
-    form.ShellRpk(QStringLiteral("ffmpeg.exe -i \"x.avi\""));
+    form.batch->ShellRpk(QStringLiteral("ffmpeg.exe -i \"x.avi\""));
     ASSERT_EQ(fake.messages->shown.size(), 1);
     EXPECT_TRUE(fake.messages->shown.first().endsWith(QStringLiteral(" - ShellRpk - 53")));
 }

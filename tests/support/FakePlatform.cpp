@@ -1,8 +1,6 @@
 #include "FakePlatform.h"
-#include "window/Form1.h"
 
-#include "platform/ProcessRunner.h"
-#include "platform/SocketTcpClient.h"
+#include "conversion/Batch.h"
 
 std::optional<ShellRpk::RunError> FakeRunner::Run(const QString& cmd)
 {
@@ -19,9 +17,9 @@ void FakeRunner::Stop()
     ++log_->stops;
 }
 
-FakeRunner* CurrentRunner(const Form1& f)
+FakeRunner* CurrentRunner(const Batch& batch)
 {
-    return qobject_cast<FakeRunner*>(f.S.get());
+    return qobject_cast<FakeRunner*>(batch.S.get());
 }
 
 // A TCP client that never connects; version-check tests replace it with the real one.
@@ -58,20 +56,5 @@ FakePlatform::FakePlatform()
     };
     platform.createTcpClient = [] {
         return std::make_unique<IdleTcpClient>();
-    };
-}
-
-void FakePlatform::useRealRunner()
-{
-    FakeSystem* sys = system;
-    platform.createRunner = [sys]() -> std::unique_ptr<ShellRpk> {
-        return std::make_unique<ProcessRunner>(sys->folder);
-    };
-}
-
-void FakePlatform::useRealTcp()
-{
-    platform.createTcpClient = [] {
-        return std::make_unique<SocketTcpClient>();
     };
 }

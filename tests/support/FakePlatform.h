@@ -1,6 +1,5 @@
 #pragma once
 
-#include "conversion/ShellRpk.h"
 #include "platform/Platform.h"
 
 #include <QByteArray>
@@ -9,7 +8,7 @@
 #include <deque>
 #include <memory>
 
-class Form1;
+class Batch;
 
 // Message boxes that record every text and answer Yes/No questions from a script.
 class FakeMessageBoxes : public MessageBoxes
@@ -160,7 +159,7 @@ struct RunnerLog
 };
 
 // The runner the window holds now, or nullptr.
-FakeRunner* CurrentRunner(const Form1& f);
+FakeRunner* CurrentRunner(const Batch& batch);
 
 // A platform made of fakes; the pointers stay valid as long as the Platform lives.
 struct FakePlatform
@@ -173,7 +172,7 @@ struct FakePlatform
     FakeSettingsStore* settings;
     FakeSystem* system;
     std::shared_ptr<RunnerLog> runners = std::make_shared<RunnerLog>();
-    // When set, the window gets real processes and real sockets instead of fakes.
+    // The window gets real processes and real sockets instead of fakes (window tests only).
     void useRealRunner();
     void useRealTcp();
 };

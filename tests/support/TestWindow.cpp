@@ -1,8 +1,9 @@
 #include "TestWindow.h"
 
-#include "localisation/WindowTexts.h"
+#include "window/WindowTexts.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
 
 QApplication& TestApp()
@@ -30,4 +31,9 @@ TestWindow::TestWindow(const QString& language)
 void TestWindow::addSources(const QStringList& paths)
 {
     form->lstSource->addItems(paths);
+}
+
+void TestWindow::startConversion()
+{
+    form->batch->StartConversion(form->Sources(), form->txtDestination->text(), form->CurrentBatchOptions());
 }

@@ -2,6 +2,7 @@
 
 #include "FakePlatform.h"
 #include "TestPaths.h"
+#include "conversion/Batch.h"
 #include "window/Form1.h"
 
 #include <QApplication>
@@ -20,6 +21,9 @@ struct TestWindow
     Form1& f() { return *form; }
     // The text of a key in the window's current language.
     QString t(const QString& key) const { return T(*form, key); }
+    Batch& batch() { return *form->batch; }
+    // What pressing Convert does.
+    void startConversion();
     // Appends items to the source list.
     void addSources(const QStringList& paths);
 };

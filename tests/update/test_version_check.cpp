@@ -1,4 +1,4 @@
-#include "localisation/WindowTexts.h"
+#include "window/WindowTexts.h"
 #include "support/TestWindow.h"
 #include "update/VersionCheck.h"
 #include "window/Twips.h"
@@ -133,8 +133,8 @@ struct CheckWindow
         form->show();
         system->onPause = [this] {
             outcomes.push_back({form->lblCheckVersion->text(), watcher.painted, TextColour(form->lblCheckVersion),
-                                form->frameCheckVersion->isVisible(), form->timerCheckVersion->isActive(),
-                                form->Winsock1->isClosed(), clock.elapsed()});
+                                form->frameCheckVersion->isVisible(), form->versionCheck->timerCheckVersion->isActive(),
+                                form->versionCheck->Winsock1->isClosed(), clock.elapsed()});
         };
     }
 
@@ -142,7 +142,7 @@ struct CheckWindow
     void start(const QString& url)
     {
         clock.start();
-        StartVersionCheck(*form, url);
+        form->versionCheck->StartVersionCheck(url);
     }
     void startOn(const SiteServer& server) { start(VersionCheckUrl(server.baseUrl(), fake.system->separator)); }
     bool showsNewer() const { return form->cmdGetNewVersion->isVisible(); }
@@ -178,7 +178,7 @@ void ExpectBriefOutcome(CheckWindow& w, const QString& caption, const QColor& co
     EXPECT_EQ(w.system->pauses, QList<int> {1500});
     EXPECT_FALSE(w.form->frameCheckVersion->isVisible());
     EXPECT_FALSE(w.form->cmdGetNewVersion->isVisible());
-    EXPECT_FALSE(w.form->timerCheckVersion->isActive());
+    EXPECT_FALSE(w.form->versionCheck->timerCheckVersion->isActive());
 }
 
 void ExpectNewerOutcome(CheckWindow& w)
@@ -189,8 +189,8 @@ void ExpectNewerOutcome(CheckWindow& w)
     EXPECT_TRUE(w.form->cmdGetNewVersion->isVisible());
     EXPECT_EQ(w.form->lblCheckVersion->text(), w.t("cmdCheckVersion_yes"));
     EXPECT_EQ(TextColour(w.form->lblCheckVersion), Green);
-    EXPECT_FALSE(w.form->timerCheckVersion->isActive());
-    EXPECT_TRUE(w.form->Winsock1->isClosed());
+    EXPECT_FALSE(w.form->versionCheck->timerCheckVersion->isActive());
+    EXPECT_TRUE(w.form->versionCheck->Winsock1->isClosed());
 }
 
 } // namespace
@@ -274,7 +274,7 @@ TEST(VersionCheck, SilentServerFailsOnceAtTheTimeOut)
     SiteServer server(QByteArray(), false);
     w.startOn(server);
     ASSERT_TRUE(w.waitForRequest(server));
-    EXPECT_TRUE(w.form->timerCheckVersion->isActive());
+    EXPECT_TRUE(w.form->versionCheck->timerCheckVersion->isActive());
     ASSERT_TRUE(w.waitForOutcome(6000));
     EXPECT_GE(w.outcomes.front().elapsedMs, 1800);
     // Another full interval: no second ending.
@@ -317,8 +317,8 @@ TEST(VersionCheck, HugeSingleLineReplyIsJudgedOnItsFirstPiece)
     w.startOn(server);
     ASSERT_TRUE(w.waitForOutcome(20000));
     ExpectBriefOutcome(w, w.t("cmdCheckVersion_no"), Green);
-    EXPECT_TRUE(w.form->version.VersionReply.startsWith(QLatin1String("HTTP/1.0 200 OK")));
-    EXPECT_LT(w.form->version.VersionReply.size(), body.size());
+    EXPECT_TRUE(w.form->versionCheck->VersionReply.startsWith(QLatin1String("HTTP/1.0 200 OK")));
+    EXPECT_LT(w.form->versionCheck->VersionReply.size(), body.size());
 }
 
 namespace {
@@ -363,29 +363,29 @@ TEST(VersionCheck, UrlGivesHostPortAndPath)
     EXPECT_EQ(VersionCheckUrl(QStringLiteral("http://site.invalid/"), QLatin1Char(',')),
               QStringLiteral("http://site.invalid/current_version.php?version=0,74b"));
 
-    StartVersionCheck(form, VersionCheckUrl(QStringLiteral("http://site.invalid/"), QLatin1Char('.')));
+    form.versionCheck->StartVersionCheck(VersionCheckUrl(QStringLiteral("http://site.invalid/"), QLatin1Char('.')));
     EXPECT_EQ(client->host, QStringLiteral("site.invalid"));
     EXPECT_EQ(client->port, 80);
-    EXPECT_EQ(form.version.SitePath, QStringLiteral("/current_version.php?version=0.74b"));
+    EXPECT_EQ(form.versionCheck->SitePath, QStringLiteral("/current_version.php?version=0.74b"));
     EXPECT_EQ(client->closes, 0);
 
     // A client still busy is closed before the new connection.
-    StartVersionCheck(form, QStringLiteral("http://other.invalid:8080/a/b?x=1"));
+    form.versionCheck->StartVersionCheck(QStringLiteral("http://other.invalid:8080/a/b?x=1"));
     EXPECT_EQ(client->closes, 1);
     EXPECT_EQ(client->host, QStringLiteral("other.invalid"));
     EXPECT_EQ(client->port, 8080);
-    EXPECT_EQ(form.version.SiteHost, QStringLiteral("other.invalid"));
-    EXPECT_EQ(form.version.SitePath, QStringLiteral("/a/b?x=1"));
+    EXPECT_EQ(form.versionCheck->SiteHost, QStringLiteral("other.invalid"));
+    EXPECT_EQ(form.versionCheck->SitePath, QStringLiteral("/a/b?x=1"));
 
-    StartVersionCheck(form, QStringLiteral("http://bare.invalid"));
+    form.versionCheck->StartVersionCheck(QStringLiteral("http://bare.invalid"));
     EXPECT_EQ(client->host, QStringLiteral("bare.invalid"));
-    EXPECT_EQ(form.version.SitePath, QStringLiteral("/"));
+    EXPECT_EQ(form.versionCheck->SitePath, QStringLiteral("/"));
 
     // The Host line never carries the port.
-    StartVersionCheck(form, QStringLiteral("http://other.invalid:8080/x"));
-    Winsock1_Connect(form);
+    form.versionCheck->StartVersionCheck(QStringLiteral("http://other.invalid:8080/x"));
+    form.versionCheck->Winsock1_Connect();
     EXPECT_EQ(client->sent,
               QByteArray("GET /x HTTP/1.0\r\nUser-Agent: Reelpocket/0.74\r\nHost: other.invalid\r\n\r\n"));
-    EXPECT_TRUE(form.timerCheckVersion->isActive());
-    form.timerCheckVersion->stop();
+    EXPECT_TRUE(form.versionCheck->timerCheckVersion->isActive());
+    form.versionCheck->timerCheckVersion->stop();
 }

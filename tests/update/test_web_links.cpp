@@ -42,7 +42,7 @@ struct LinkWindow : TestWindow
     explicit LinkWindow(const QString& language)
         : TestWindow(language)
     {
-        f().opts.SiteBaseUrl = Site;
+        f().links.SiteBaseUrl = Site;
         f().show();
     }
     QStringList urls() const { return fake.shell->urls; }
@@ -62,11 +62,11 @@ TEST(WebLinks, EveryLinkOpensThePageOfTheCurrentLanguage)
         QTest::mouseClick(w.f().lblContact, Qt::LeftButton);
         QTest::mouseClick(w.f().cmdDonate, Qt::LeftButton);
         // The end-of-batch page is opened by the controller.
-        OpenPutOnIPhonePage(w.f());
+        w.f().links.OpenPutOnIPhonePage();
 
         EXPECT_EQ(w.urls(), QStringList({Site + c.subtitles, Site + c.contact, Site + c.donate, Site + c.putOnIPhone}));
         EXPECT_EQ(w.fake.shell->showCommands, QList<int>({1, 1, 1, 1}));
-        EXPECT_EQ(PageUrl(w.f(), c.download, c.download), Site + c.download);
+        EXPECT_EQ(w.f().links.PageUrl(c.download, c.download), Site + c.download);
 
         w.f().cmdGetNewVersion->setVisible(true);
         QTest::mouseClick(w.f().cmdGetNewVersion, Qt::LeftButton);
@@ -102,7 +102,7 @@ TEST(WebLinks, DownloadDuringABatchAsksToCancelFirst)
     w.f().txtDestination->setText(destination.path() + QDir::separator());
     w.addSources({destination.filePath(QStringLiteral("clip.avi"))});
     QTest::mouseClick(w.f().cmdConvert, Qt::LeftButton);
-    ASSERT_NE(CurrentRunner(w.f()), nullptr);
+    ASSERT_NE(CurrentRunner(w.batch()), nullptr);
 
     w.f().cmdGetNewVersion->setVisible(true);
     QTest::mouseClick(w.f().cmdGetNewVersion, Qt::LeftButton);

@@ -1,6 +1,7 @@
 #include "window/Destination.h"
 
-#include "conversion/Controller.h"
+#include "conversion/Batch.h"
+#include "conversion/EncodingJob.h"
 #include "support/TestWindow.h"
 
 #include <QCoreApplication>
@@ -34,12 +35,9 @@ std::unique_ptr<QMimeData> PlainText(const QString& text)
     return data;
 }
 
-QString OutputFor(TestWindow& w, const QString& destination, const QString& source)
+QString OutputFor(TestWindow&, const QString& destination, const QString& source)
 {
-    w.f().txtDestination->setText(destination);
-    w.f().conv.Jobs[3].File = source;
-    w.f().conv.CurrentIndex = 3;
-    return OutputFileName(w.f());
+    return OutputPath(destination, source);
 }
 
 } // namespace
@@ -53,7 +51,14 @@ TEST(OutputFileName, DestinationBaseNameAndMp4)
     // The text is a plain prefix: nothing adds a missing separator.
     EXPECT_EQ(OutputFor(w, "/out", "/v/clip.avi"), "/outclip.mp4");
     EXPECT_EQ(OutputFor(w, "/out/", "/v.old/noext"), "/out/.mp4");
-    EXPECT_EQ(OutputFileNameOf(w.f(), 3), "/out/.mp4");
+    // A batch's rows use the destination it was started with.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    w.addSources({"/v/clip.avi"});
+    w.f().txtDestination->setText(dir.path() + "/");
+    w.startConversion();
+    w.f().txtDestination->setText("/elsewhere/");
+    EXPECT_EQ(w.batch().OutputFileNameOf(0), dir.path() + "/clip.mp4");
 }
 
 TEST(BrowseDestination, ChosenFolderWithItsSeparator)
@@ -146,7 +151,7 @@ TEST(CheckDestination, AFolderWithAQuoteCannotBeWrittenInTheCommandLine)
     ASSERT_TRUE(dir.isValid());
     ASSERT_TRUE(QDir(dir.path()).mkdir("say \"hi\""));
     w.f().txtDestination->setText(dir.path() + "/");
-    EXPECT_EQ(CheckDestination(w.f()), "ok");
+    EXPECT_EQ(Batch::CheckDestination(w.f().txtDestination->text()), "ok");
     w.f().txtDestination->setText(dir.path() + "/say \"hi\"/");
-    EXPECT_EQ(CheckDestination(w.f()), "error_badDestination");
+    EXPECT_EQ(Batch::CheckDestination(w.f().txtDestination->text()), "error_badDestination");
 }

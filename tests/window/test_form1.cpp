@@ -1,4 +1,5 @@
 #include "support/TestWindow.h"
+#include "update/VersionCheck.h"
 #include "window/TabControl.h"
 #include "window/Twips.h"
 
@@ -49,8 +50,6 @@ TEST(Form1, EveryControlHasItsNameContainerAndSingleFileGeometry)
         {"txtAbout", "tabPage2", 120, 600, 10695, 3375},
         {"lblContact", "tabPage2", 3240, 2400, 4455, 255},
         {"cmdDonate", "tabPage2", 4200, 3480, 2415, 495},
-        {"txtTime", "tabPage0", 6960, 2160, 855, 285},
-        {"txtInfo", "Form1", 240, 5640, 8655, 4455},
     };
     for (const Geometry& g : table) {
         auto* control = w.form->findChild<QWidget*>(QLatin1String(g.name));
@@ -73,7 +72,6 @@ TEST(Form1, OverlappingControlsAreStackedSoCancelShowsOnlyWhenConvertIsHidden)
         return control->parentWidget()->children().indexOf(const_cast<QWidget*>(control));
     };
     EXPECT_GT(stackIndex(w.form->cmdConvert), stackIndex(w.form->cmdCancel));
-    EXPECT_GT(stackIndex(w.form->cmdConvert), stackIndex(w.form->txtTime));
     EXPECT_GT(stackIndex(w.form->pBar), stackIndex(w.form->lblStatus));
     EXPECT_GT(stackIndex(w.form->frameCheckVersion), stackIndex(w.form->tabMain));
 
@@ -87,10 +85,10 @@ TEST(Form1, OverlappingControlsAreStackedSoCancelShowsOnlyWhenConvertIsHidden)
 TEST(Form1, TimersAndLanguageItemsAsDefined)
 {
     TestWindow w;
-    EXPECT_EQ(w.form->Timer->interval(), 1000);
-    EXPECT_FALSE(w.form->Timer->isActive());
-    EXPECT_EQ(w.form->timerCheckVersion->interval(), 2000);
-    EXPECT_FALSE(w.form->timerCheckVersion->isActive());
+    EXPECT_EQ(w.form->batch->Timer->interval(), 1000);
+    EXPECT_FALSE(w.form->batch->Timer->isActive());
+    EXPECT_EQ(w.form->versionCheck->timerCheckVersion->interval(), 2000);
+    EXPECT_FALSE(w.form->versionCheck->timerCheckVersion->isActive());
     QStringList items;
     for (int i = 0; i < w.form->comboLanguage->count(); ++i)
         items << w.form->comboLanguage->itemText(i);

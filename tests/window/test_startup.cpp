@@ -1,5 +1,6 @@
 #include "platform/IniSettingsStore.h"
 #include "support/TestWindow.h"
+#include "update/VersionCheck.h"
 #include "window/StartUp.h"
 #include "window/TabControl.h"
 #include "window/Twips.h"
@@ -93,7 +94,7 @@ RunResult RunProgramAndEnd(const QString& program, const QString& configHome)
 // The check's panel covers the tabs until it ends; here it ends as if the server could not be reached.
 static void EndVersionCheck(Form1& f)
 {
-    emit f.Winsock1->error();
+    emit f.versionCheck->Winsock1->error();
 }
 
 TEST(StartUp, FirstStartWithAnEmptyStore)
@@ -121,7 +122,7 @@ TEST(StartUp, FirstStartWithAnEmptyStore)
     EXPECT_EQ(f.opts.LayoutStep, 1200);
     EXPECT_TRUE(f.frameCheckVersion->isVisibleTo(&f));
     EXPECT_EQ(f.lblCheckVersion->text(), Translate(f.lang, "cmdCheckVersion_ing"));
-    EXPECT_TRUE(f.opts.SiteBaseUrl.endsWith('/'));
+    EXPECT_TRUE(f.links.SiteBaseUrl.endsWith('/'));
     EXPECT_EQ(f.tabMain->currentIndex(), 0);
     // This desktop registers nothing.
     EXPECT_TRUE(w.fake.shell->commands.isEmpty());
@@ -205,7 +206,7 @@ TEST(Options, ClicksAreIgnoredUntilStartUpHasFinished)
 {
     TestWindow w;
     Form1& f = w.f();
-    f.opts.SiteBaseUrl.clear();
+    f.links.SiteBaseUrl.clear();
     f.chkOverwrite->click();
     EXPECT_TRUE(w.fake.settings->writes.isEmpty());
 }
@@ -292,11 +293,11 @@ TEST(StartUp, MissingLanguageFileIsReportedAndStopsTheProgram)
     TestWindow w;
     w.fake.system->folder = empty.path();
     Form1& f = w.f();
-    f.opts.SiteBaseUrl.clear();
+    f.links.SiteBaseUrl.clear();
     EXPECT_FALSE(StartUp(f));
     ASSERT_EQ(w.fake.messages->shown.size(), 1);
     EXPECT_TRUE(w.fake.messages->shown.first().startsWith(empty.filePath("Languages") + ":\n"));
-    EXPECT_TRUE(f.opts.SiteBaseUrl.isEmpty());
+    EXPECT_TRUE(f.links.SiteBaseUrl.isEmpty());
     EXPECT_TRUE(w.fake.settings->writes.isEmpty());
 }
 

@@ -1,9 +1,9 @@
 #include "WindowLooks.h"
 
-#include "localisation/WindowTexts.h"
-#include "window/Form1.h"
-#include "window/ProgressBar.h"
-#include "window/Twips.h"
+#include "Form1.h"
+#include "ProgressBar.h"
+#include "Twips.h"
+#include "WindowTexts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,14 +12,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
 
 void ShowConverting(Form1& f)
 {
-    // The elapsed time counts from this moment: every job of a batch starts again at zero.
-    f.conv.ElapsedSeconds = 0;
-    f.Timer->start();
-
     f.lstSource->setEnabled(false);
     f.txtDestination->setEnabled(false);
     f.cmdSourceFile->setEnabled(false);
@@ -37,16 +32,20 @@ void ShowConverting(Form1& f)
     f.chkShowPutiPhone->setEnabled(false);
 }
 
-void ShowFinished(Form1& f, const QString& elapsedText)
+void ShowFinished(Form1& f, const BatchSummary& summary)
 {
     ApplyWindowTexts(f);
     f.setWindowTitle(T(f, QStringLiteral("frmCaption")) + QStringLiteral(" - 100%"));
     f.lblPercent->setText(QStringLiteral("100%"));
     SetBarValue(f.pBar, BarMax(f.pBar));
-    f.lblTimeE->setText(elapsedText);
+    f.lblTimeE->setText(summary.elapsedText);
     f.lblStatus->setTitle(T(f, QStringLiteral("cmdConvert_ed")));
     SetTextColour(f.lblStatus, FinishedColour);
     f.chkSubtitles->setEnabled(true);
+    if (!summary.failedSources.isEmpty()) {
+        f.lblStatus->setTitle(T(f, QStringLiteral("error_encodefailed")));
+        SetTextColour(f.lblStatus, CancelledColour);
+    }
 }
 
 void ShowCancelled(Form1& f)

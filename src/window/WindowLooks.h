@@ -1,5 +1,7 @@
 #pragma once
 
+#include "conversion/BatchView.h"
+
 #include <QColor>
 #include <QString>
 
@@ -10,5 +12,5 @@ inline const QColor FinishedColour(0, 192, 0);
 inline const QColor CancelledColour(255, 0, 0);
 
 void ShowConverting(Form1& f);
-void ShowFinished(Form1& f, const QString& elapsedText);
+void ShowFinished(Form1& f, const BatchSummary& summary);
 void ShowCancelled(Form1& f);

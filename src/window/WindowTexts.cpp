@@ -1,9 +1,10 @@
 #include "WindowTexts.h"
 
-#include "window/Form1.h"
-#include "window/ProgressBar.h"
-#include "window/TabControl.h"
-#include "window/Twips.h"
+#include "Form1.h"
+#include "ProgressBar.h"
+#include "TabControl.h"
+#include "Twips.h"
+#include "conversion/Batch.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,7 +17,6 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QTextEdit>
-#include <QTimer>
 
 void ApplyWindowTexts(Form1& f)
 {
@@ -38,16 +38,14 @@ void ApplyWindowTexts(Form1& f)
     f.cmdConvert->setEnabled(true);
     f.cmdConvert->setText(t("cmdConvert"));
 
-    // A job without a known duration left the bar busy; the idle bar must look still.
-    if (!(BarMax(f.pBar) > 0))
-        SetBarMax(f.pBar, 100);
+    // Phase, elapsed count and bar go back to idle; a bar left busy by an unknown duration stands still.
+    f.batch->ReturnToIdle();
+    SetBarMax(f.pBar, f.batch->Progress.Maximum);
     SetBarValue(f.pBar, 0); // the bar's minimum never moves from 0
 
     f.lblTimeE->setText(QStringLiteral("00:00:00"));
     f.lblTimeR->setText(QStringLiteral("00:00:00"));
     f.lblPercent->setText(QStringLiteral("0%"));
-
-    f.conv.ConversionPhase.clear();
 
     f.cmdSourceFile->setText(t("cmdSourceFile"));
     f.cmdDestination->setText(t("cmdDestination"));
@@ -86,7 +84,4 @@ void ApplyWindowTexts(Form1& f)
     f.txtAbout->setPlainText(t("txtAbout"));
 
     f.cmdDonate->setText(t("cmdDonate"));
-
-    f.conv.ElapsedSeconds = 0;
-    f.Timer->stop();
 }

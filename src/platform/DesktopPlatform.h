@@ -1,0 +1,10 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <functional>
+
+class QWidget;
+
+// The real services of this desktop; `owner` parents the dialogs.
+Platform makeDesktopPlatform(std::function<QWidget*()> owner);

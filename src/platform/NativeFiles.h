@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Windows paths use "\" and a drive prefix ending in ":"; POSIX paths use "/" only.
+enum class PathStyle { Windows, Posix };
+
+// The path style of the system the program runs on.
+PathStyle NativePathStyle();
+// Both paths exist and name one file, however they are spelled (links, "//", "./", hard links).
+bool SameFile(const QString& a, const QString& b);
+// The bytes of a text file the program writes for other programs to read.
+QByteArray NativeTextBytes(const QString& text);

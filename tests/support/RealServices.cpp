@@ -1,0 +1,19 @@
+#include "FakePlatform.h"
+
+#include "platform/ProcessRunner.h"
+#include "platform/SocketTcpClient.h"
+
+void FakePlatform::useRealRunner()
+{
+    FakeSystem* sys = system;
+    platform.createRunner = [sys]() -> std::unique_ptr<ShellRpk> {
+        return std::make_unique<ProcessRunner>(sys->folder);
+    };
+}
+
+void FakePlatform::useRealTcp()
+{
+    platform.createTcpClient = [] {
+        return std::make_unique<SocketTcpClient>();
+    };
+}
