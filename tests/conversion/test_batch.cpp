@@ -1,0 +1,222 @@
+// The batch's state machine on its own: fake runner and message boxes, a recording view, no widgets.
+#include "conversion/Batch.h"
+#include "localisation/Language.h"
+#include "support/FakePlatform.h"
+#include "support/TestPaths.h"
+#include "update/WebLinks.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+QCoreApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "test_batch";
+    static char* argv[] = {name, nullptr};
+    static auto* app = new QCoreApplication(argc, argv);
+    return *app;
+}
+
+// Records what the batch asks the window to show, one line per call.
+class RecordingView : public BatchView
+{
+public:
+    void ShowConverting() override { calls << "converting"; }
+    void ShowJobCounter(int job, int count) override { calls << QStringLiteral("counter %1/%2").arg(job).arg(count); }
+    void ShowProgressMaximum(double seconds) override { calls << QStringLiteral("maximum %1").arg(seconds); }
+    void ShowProgress(const ProgressDisplay& p) override
+    {
+        calls << QStringLiteral("progress %1 %2 %3")
+                     .arg(p.barValue ? QString::number(*p.barValue) : "-", p.remaining.value_or("-"),
+                          p.percent.value_or("-"));
+    }
+    void ShowElapsed(const QString& text) override { calls << "elapsed " + text; }
+    void ShowFinished(const BatchSummary& s) override
+    {
+        calls << QStringLiteral("finished %1 converted, %2 failed").arg(s.converted).arg(s.failedSources.size());
+    }
+    void ShowCancelled() override { calls << "cancelled"; }
+    void AskToCancel() override { calls << "ask"; }
+    void CancelAnswered(bool confirmed, bool closeWindow) override
+    {
+        calls << QStringLiteral("answered %1 %2").arg(confirmed ? "yes" : "no", closeWindow ? "close" : "stay");
+    }
+    QStringList calls;
+};
+
+QString ProbeText(int seconds = 10, int fps = 25)
+{
+    return QStringLiteral("  Duration: 00:00:%1.00, start: 0.000000, bitrate: 100 kb/s\n"
+                          "    Stream #0.0: Video: mpeg4, yuv420p, 320x240 [PAR 1:1 DAR 4:3], %2 tb(r)\n")
+        .arg(seconds, 2, 10, QLatin1Char('0'))
+        .arg(fps);
+}
+
+struct BatchTest : ::testing::Test
+{
+    FakePlatform fake;
+    Localisation lang;
+    WebLinks links {*fake.platform.shell, lang};
+    RecordingView view;
+    std::unique_ptr<Batch> batch;
+    QTemporaryDir sources;
+    QTemporaryDir destination;
+
+    void SetUp() override
+    {
+        App();
+        lang.CurrentLanguage = QStringLiteral("English");
+        ASSERT_TRUE(LoadLanguageFile(lang, QDir(programFolder()).filePath(QStringLiteral("Languages"))));
+        fake.system->folder = programFolder();
+        links.SiteBaseUrl = QStringLiteral("http://site.invalid/");
+        batch = std::make_unique<Batch>(fake.platform, lang, links, view);
+    }
+    QString T(const char* key) const { return Translate(lang, QLatin1String(key)); }
+    QString source(int i) const { return sources.filePath(QStringLiteral("clip%1.avi").arg(i)); }
+    QString output(int i) const { return destination.filePath(QStringLiteral("clip%1.mp4").arg(i)); }
+    QStringList list(int count) const
+    {
+        QStringList paths;
+        for (int i = 0; i < count; ++i)
+            paths << source(i);
+        return paths;
+    }
+    void start(int count, BatchOptions options = {})
+    {
+        batch->StartConversion(list(count), destination.path() + QLatin1Char('/'), options);
+    }
+    FakeRunner* runner() const { return CurrentRunner(*batch); }
+    const QStringList& commands() const { return fake.runners->commands; }
+    void encodeDone(bool ok)
+    {
+        if (ok) {
+            QFile out(batch->OutputFileName());
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        }
+        runner()->finish(QStringLiteral("done\n"), ok);
+    }
+};
+
+} // namespace
+
+TEST_F(BatchTest, ProbesEverySourceThenEncodesThemInOrder)
+{
+    start(3);
+    EXPECT_EQ(batch->ConversionPhase, Phase::Info);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(commands().size(), i + 1);
+        EXPECT_EQ(commands().last(), QStringLiteral("ffmpeg.exe -i \"%1\"").arg(source(i)));
+        runner()->finish(ProbeText(10 + i));
+    }
+    EXPECT_EQ(batch->ConversionPhase, Phase::Conversion);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(commands().last().startsWith(QStringLiteral("ffmpeg.exe -y -i \"%1\"").arg(source(i))));
+        EXPECT_TRUE(commands().last().endsWith(QStringLiteral("\"%1\"").arg(output(i))));
+        EXPECT_EQ(batch->Progress.Maximum, 10 + i);
+        encodeDone(i != 1);
+    }
+    EXPECT_EQ(batch->ConversionPhase, Phase::Idle);
+    EXPECT_EQ(batch->ConvertedCount, 2);
+    EXPECT_EQ(batch->FailedSources, QStringList {source(1)});
+    EXPECT_FALSE(batch->Timer->isActive());
+    EXPECT_EQ(view.calls,
+              QStringList({"converting", "converting", "counter 1/3", "maximum 10", "converting", "counter 2/3",
+                           "maximum 11", "converting", "counter 3/3", "maximum 12",
+                           "finished 2 converted, 1 failed"}));
+    // The failure is named, and the how-to page opens because something was converted.
+    EXPECT_EQ(fake.messages->shown, QStringList {source(1) + ":\n" + T("error_encodefailed")});
+    EXPECT_EQ(fake.shell->urls, QStringList {"http://site.invalid/How_to_put_a_video_on_your_iPhone"});
+}
+
+TEST_F(BatchTest, NothingStartsWithoutSourcesOrADestination)
+{
+    start(0);
+    batch->StartConversion(list(1), destination.path(), {});
+    batch->StartConversion(list(1001), destination.path() + '/', {});
+    EXPECT_EQ(fake.messages->shown,
+              QStringList({T("error_badsource"), T("error_badDestination"), T("error_toomanysources")}));
+    EXPECT_TRUE(commands().isEmpty());
+    EXPECT_TRUE(view.calls.isEmpty());
+    EXPECT_FALSE(batch->IsRunning());
+}
+
+TEST_F(BatchTest, ADeclinedOverwriteStopsTheBatchBeforeAnyEncode)
+{
+    QFile existing(output(1));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    fake.messages->answers = {false};
+    start(3);
+    runner()->finish(ProbeText());
+    runner()->finish(ProbeText());
+    EXPECT_EQ(fake.messages->asked, QStringList {output(1) + ":\n" + T("cmdConvert_overwrite")});
+    EXPECT_EQ(commands().size(), 2);
+    EXPECT_EQ(view.calls.last(), "cancelled");
+    EXPECT_FALSE(batch->IsRunning());
+    // With the option clear nobody is asked.
+    fake.messages->asked.clear();
+    start(3, BatchOptions {0, 0, 1});
+    for (int i = 0; i < 3; ++i)
+        runner()->finish(ProbeText());
+    EXPECT_TRUE(fake.messages->asked.isEmpty());
+    EXPECT_EQ(batch->ConversionPhase, Phase::Conversion);
+}
+
+TEST_F(BatchTest, CancelQuestionCloseRuleAndLateCompletions)
+{
+    start(2);
+    batch->RequestCancel();
+    batch->DeclineCancel();
+    EXPECT_EQ(view.calls.mid(1), QStringList({"ask", "answered no stay"}));
+    runner()->finish(ProbeText());
+    EXPECT_EQ(commands().size(), 2);
+
+    // Closing the window while converting asks instead, and Yes then closes it.
+    view.calls.clear();
+    EXPECT_FALSE(batch->QueryUnload());
+    EXPECT_EQ(batch->CloseAfterCancel, 1);
+    FakeRunner* probe = runner();
+    batch->ConfirmCancel();
+    EXPECT_TRUE(probe->stopped);
+    EXPECT_EQ(batch->S, nullptr);
+    EXPECT_EQ(view.calls, QStringList({"ask", "cancelled", "answered yes close"}));
+    EXPECT_FALSE(batch->IsRunning());
+    EXPECT_TRUE(batch->QueryUnload());
+
+    // A completion that still arrives after the stop changes nothing.
+    batch->OnRunnerCompleted(ProbeText());
+    EXPECT_EQ(commands().size(), 2);
+}
+
+TEST_F(BatchTest, ReportsAndTicksBecomeProgress)
+{
+    start(1);
+    runner()->finish(ProbeText(40));
+    view.calls.clear();
+    batch->TimerTick();
+    batch->TimerTick();
+    runner()->output(QStringLiteral("size= 10kB ti"));
+    runner()->output(QStringLiteral("me=10.00 bitrate= 8.0kbits/s\r"));
+    runner()->output(QStringLiteral("size= 20kB time=41.00 bitrate= 8.0kbits/s\r"));
+    EXPECT_EQ(view.calls, QStringList({"elapsed 00:00:01", "elapsed 00:00:02", "progress 10 00:00:06 25%",
+                                       "progress - 00:00:00 100%"}));
+    EXPECT_EQ(batch->Progress.PositionText, "41");
+    // The finished look gets the last job's elapsed time.
+    encodeDone(true);
+    EXPECT_EQ(view.calls.last(), "finished 1 converted, 0 failed");
+}
+
+TEST_F(BatchTest, ACommandThatCannotStartIsReported)
+{
+    fake.runners->nextRunError = ShellRpk::RunError {"File not found", "ShellRpk", 53};
+    start(1);
+    EXPECT_EQ(fake.messages->shown, QStringList {"File not found - ShellRpk - 53"});
+    // No completion follows: the batch waits for the user to cancel.
+    EXPECT_TRUE(batch->IsRunning());
+}
