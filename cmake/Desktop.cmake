@@ -10,23 +10,23 @@ endif()
 set(REELPOCKET_MAINTAINER "Reelpocket developers <maintainers@reelpocket.invalid>" CACHE STRING
     "Maintainer named in the package")
 
-set(REELPOCKET_DESKTOP_DIR "${CMAKE_BINARY_DIR}/desktop")
-set(REELPOCKET_DESKTOP_FILE "${REELPOCKET_DESKTOP_DIR}/${REELPOCKET_APP_ID}.desktop")
-set(REELPOCKET_METAINFO_FILE "${REELPOCKET_DESKTOP_DIR}/${REELPOCKET_APP_ID}.metainfo.xml")
+set(REELPOCKET_PACKAGING_DIR "${CMAKE_BINARY_DIR}/packaging")
+set(REELPOCKET_DESKTOP_FILE "${REELPOCKET_PACKAGING_DIR}/${REELPOCKET_APP_ID}.desktop")
+set(REELPOCKET_METAINFO_FILE "${REELPOCKET_PACKAGING_DIR}/${REELPOCKET_APP_ID}.metainfo.xml")
 set(REELPOCKET_ICON_SVG "${CMAKE_SOURCE_DIR}/packaging/icons/reelpocket.svg")
 set(REELPOCKET_ICON_SIZES 16 32 48 64 128 256)
 
 configure_file(packaging/reelpocket.desktop.in "${REELPOCKET_DESKTOP_FILE}" @ONLY)
 configure_file(packaging/reelpocket.metainfo.xml.in "${REELPOCKET_METAINFO_FILE}" @ONLY)
-configure_file(packaging/copyright.in "${REELPOCKET_DESKTOP_DIR}/copyright" @ONLY)
+configure_file(packaging/copyright.in "${REELPOCKET_PACKAGING_DIR}/copyright" @ONLY)
 
 find_program(RSVG_CONVERT rsvg-convert REQUIRED)
 set(REELPOCKET_ICON_PNGS "")
 set(REELPOCKET_ICON_QRC_PNGS "")
 foreach(size ${REELPOCKET_ICON_SIZES})
-    set(png "${REELPOCKET_DESKTOP_DIR}/icons/${size}x${size}/reelpocket.png")
+    set(png "${REELPOCKET_PACKAGING_DIR}/icons/${size}x${size}/reelpocket.png")
     add_custom_command(OUTPUT "${png}"
-        COMMAND ${CMAKE_COMMAND} -E make_directory "${REELPOCKET_DESKTOP_DIR}/icons/${size}x${size}"
+        COMMAND ${CMAKE_COMMAND} -E make_directory "${REELPOCKET_PACKAGING_DIR}/icons/${size}x${size}"
         COMMAND "${RSVG_CONVERT}" --width=${size} --height=${size} --format=png
                 -o "${png}" "${REELPOCKET_ICON_SVG}"
         DEPENDS "${REELPOCKET_ICON_SVG}"
@@ -36,11 +36,11 @@ foreach(size ${REELPOCKET_ICON_SIZES})
     string(APPEND REELPOCKET_ICON_QRC_PNGS
         "    <file alias=\"${size}x${size}/reelpocket.png\">${png}</file>\n")
 endforeach()
-configure_file(packaging/icons.qrc.in "${REELPOCKET_DESKTOP_DIR}/icons.qrc" @ONLY)
+configure_file(packaging/icons.qrc.in "${REELPOCKET_PACKAGING_DIR}/icons.qrc" @ONLY)
 
 # The window icon: ":/icons/reelpocket.svg" and ":/icons/<N>x<N>/reelpocket.png". The app's target
 # lives in another folder, so a target of this folder produces the resource source before the app compiles.
-qt_add_resources(REELPOCKET_ICON_RESOURCES "${REELPOCKET_DESKTOP_DIR}/icons.qrc")
+qt_add_resources(REELPOCKET_ICON_RESOURCES "${REELPOCKET_PACKAGING_DIR}/icons.qrc")
 add_custom_target(reelpocket_icons ALL DEPENDS ${REELPOCKET_ICON_PNGS} ${REELPOCKET_ICON_RESOURCES})
 target_sources(reelpocket PRIVATE ${REELPOCKET_ICON_RESOURCES})
 add_dependencies(reelpocket reelpocket_icons)

@@ -29,9 +29,25 @@ install(FILES "${REELPOCKET_METAINFO_FILE}" DESTINATION "${CMAKE_INSTALL_DATAROO
 install(FILES "${REELPOCKET_ICON_SVG}" DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps"
         RENAME "${REELPOCKET_APP_ID}.svg")
 foreach(size ${REELPOCKET_ICON_SIZES})
-    install(FILES "${REELPOCKET_DESKTOP_DIR}/icons/${size}x${size}/reelpocket.png"
+    install(FILES "${REELPOCKET_PACKAGING_DIR}/icons/${size}x${size}/reelpocket.png"
             DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps"
             RENAME "${REELPOCKET_APP_ID}.png")
 endforeach()
 
-install(FILES LICENSE README.md "${REELPOCKET_DESKTOP_DIR}/copyright" DESTINATION "${REELPOCKET_INSTALL_DOCDIR}")
+# Debian wants its changelog and the manual page compressed, without a time stamp inside.
+find_program(GZIP gzip REQUIRED)
+configure_file(packaging/changelog.in "${REELPOCKET_PACKAGING_DIR}/changelog" @ONLY)
+configure_file(packaging/reelpocket.1.in "${REELPOCKET_PACKAGING_DIR}/reelpocket.1" @ONLY)
+set(REELPOCKET_COMPRESSED_DOCS "")
+foreach(doc changelog reelpocket.1)
+    add_custom_command(OUTPUT "${REELPOCKET_PACKAGING_DIR}/${doc}.gz"
+        COMMAND "${GZIP}" -9nkf "${REELPOCKET_PACKAGING_DIR}/${doc}"
+        DEPENDS "${REELPOCKET_PACKAGING_DIR}/${doc}"
+        VERBATIM)
+    list(APPEND REELPOCKET_COMPRESSED_DOCS "${REELPOCKET_PACKAGING_DIR}/${doc}.gz")
+endforeach()
+add_custom_target(reelpocket_docs ALL DEPENDS ${REELPOCKET_COMPRESSED_DOCS})
+
+install(FILES LICENSE README.md "${REELPOCKET_PACKAGING_DIR}/copyright" "${REELPOCKET_PACKAGING_DIR}/changelog.gz"
+        DESTINATION "${REELPOCKET_INSTALL_DOCDIR}")
+install(FILES "${REELPOCKET_PACKAGING_DIR}/reelpocket.1.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")

@@ -16,10 +16,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "video")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 # The summary above is the first line; this is the rest.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Reelpocket lists video files, probes each one and asks every question up front,
-then encodes them one after another into MP4 files that play on an iPhone, with
-a progress bar and elapsed and remaining times. Subtitles in an .srt file beside
-a source can be burned into the picture. The window speaks nine languages.
+    "Reelpocket lists video files, probes each one and asks every question
+up front, then encodes them one after another into MP4 files that play on
+an iPhone, with a progress bar and elapsed and remaining times. Subtitles
+in an .srt file beside a source can be burned into the picture. The window
+speaks nine languages.
 .
 The encoding is done by the system's ffmpeg program, run as a separate process.")
 

@@ -27,6 +27,7 @@ expect_file "share/icons/hicolor/scalable/apps/$appid\.svg"
 expect_file "share/icons/hicolor/48x48/apps/$appid\.png"
 expect_file "share/doc/reelpocket/copyright"
 expect_file "share/doc/reelpocket/LICENSE"
+expect_file "share/man/man1/reelpocket\.1\.gz"
 
 # The dependencies: ffmpeg runs the encoding; the Qt 6 and FFmpeg libraries are what the binaries link.
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -36,6 +37,9 @@ done
 [ "$(dpkg-deb -f "$deb" Section)" = video ] || fail "Section is $(dpkg-deb -f "$deb" Section)"
 [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no Maintainer"
 [ "$(dpkg-deb -f "$deb" Description | wc -l)" -gt 2 ] || fail "no long description"
+
+# Debian's own package check: no errors and no warnings.
+lintian --fail-on error,warning "$deb" >"$work/lintian.txt" 2>&1 || fail "lintian: $(cat "$work/lintian.txt")"
 
 # What the package unpacks is stripped and runs.
 dpkg-deb -x "$deb" "$work/root"
