@@ -2,7 +2,9 @@
 # Installs what building, running and testing Reelpocket needs on Debian 12.
 set -euo pipefail
 packages=(cmake g++ pkg-config qt6-base-dev ffmpeg libavformat-dev libavcodec-dev libavutil-dev
-          libgtest-dev libbenchmark-dev)
+          libgtest-dev libbenchmark-dev
+          # the icon's rendering, the Debian package, and the checks of both
+          librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian)
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 $sudo apt-get update -qq

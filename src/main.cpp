@@ -5,6 +5,7 @@
 #include "window/StartUp.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <csignal>
 
 #ifdef Q_OS_UNIX
@@ -53,6 +54,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Reelpocket"));
+    QApplication::setDesktopFileName(QStringLiteral(REELPOCKET_APP_ID));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/256x256/reelpocket.png")));
     QApplication::setQuitOnLastWindowClosed(false);
 
     Form1* window = nullptr;
