@@ -167,6 +167,9 @@ void Batch::ShowConverting()
 
 void Batch::RequestCancel()
 {
+    // Nothing runs, so there is nothing to stop (a stray click or key on the hidden button).
+    if (!IsRunning())
+        return;
     view_.AskToCancel();
 }
 

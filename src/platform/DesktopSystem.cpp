@@ -4,7 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QThread>
+#include <QTimer>
 
 QString DesktopSystem::programFolder()
 {
@@ -43,7 +43,7 @@ std::optional<int> DesktopSystem::registerLibrary(const QString&)
     return 0;
 }
 
-void DesktopSystem::pause(int milliseconds)
+void DesktopSystem::pause(int milliseconds, std::function<void()> then)
 {
-    QThread::msleep(static_cast<unsigned long>(milliseconds));
+    QTimer::singleShot(milliseconds, std::move(then));
 }

@@ -13,5 +13,5 @@ public:
     QChar decimalSeparator() override;
     bool componentsNeedRegistration() override;
     std::optional<int> registerLibrary(const QString& path) override;
-    void pause(int milliseconds) override;
+    void pause(int milliseconds, std::function<void()> then) override;
 };

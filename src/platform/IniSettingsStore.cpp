@@ -1,5 +1,6 @@
 #include "IniSettingsStore.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -35,10 +36,30 @@ QString IniSettingsStore::read(const QString& app, const QString& section, const
         }
     }
     const QVariant value = settings.value(stored);
-    // An unquoted comma in a hand-edited value makes the file format read a list.
+    // An unquoted comma in a hand-edited value makes the file format read a list; the value is the
+    // line as written, so it goes back unchanged on the next save.
     if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList().join(QStringLiteral(", "));
+        return RawValue(fileFor(app), section, stored);
     return value.canConvert<QString>() ? value.toString() : QString();
+}
+
+QString IniSettingsStore::RawValue(const QString& file, const QString& section, const QString& key)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    bool inSection = false;
+    while (!in.atEnd()) {
+        const QString line = QString::fromUtf8(in.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            inSection = line.mid(1, line.size() - 2) == section;
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (inSection && equals > 0 && line.left(equals).trimmed() == key)
+            return line.mid(equals + 1).trimmed();
+    }
+    return {};
 }
 
 void IniSettingsStore::write(const QString& app, const QString& section, const QString& key, const QString& value)

@@ -14,5 +14,7 @@ public:
 
 private:
     QString fileFor(const QString& app) const;
+    // The text after "=" of a key's line, as written.
+    static QString RawValue(const QString& file, const QString& section, const QString& key);
     QString path_;
 };

@@ -92,8 +92,8 @@ public:
     virtual bool componentsNeedRegistration() = 0;
     // Calls DllRegisterServer of a library: nullopt when it cannot be loaded or called, else its result.
     virtual std::optional<int> registerLibrary(const QString& path) = 0;
-    // Blocks the calling thread.
-    virtual void pause(int milliseconds) = 0;
+    // Waits `milliseconds` without blocking the event loop, then calls `then`.
+    virtual void pause(int milliseconds, std::function<void()> then) = 0;
 };
 
 // One object holding every service, handed to the main window at construction.

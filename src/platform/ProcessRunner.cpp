@@ -1,35 +1,29 @@
 #include "ProcessRunner.h"
 
 #include "CommandLine.h"
+#include "ProcessGroup.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/prctl.h>
-#include <unistd.h>
-#endif
+namespace {
+constexpr int StopGraceMs = 2000;
+} // namespace
 
 ProcessRunner::ProcessRunner(QString programFolder, QObject* parent)
     : ShellRpk(parent)
     , programFolder_(std::move(programFolder))
+    , process_(new QProcess)
 {
-    process_.setProcessChannelMode(QProcess::MergedChannels);
-#ifdef Q_OS_UNIX
-    process_.setChildProcessModifier([] {
-        // A group of its own lets Stop() reach everything the command starts; the death signal
-        // ends the command when the program itself is killed.
-        ::setsid();
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-    });
-#endif
-    connect(&process_, &QProcess::started, this, [this] { pid_ = process_.processId(); });
-    connect(&process_, &QProcess::readyRead, this, &ProcessRunner::readOutput);
-    connect(&process_, &QProcess::finished, this, &ProcessRunner::onFinished);
-    connect(&process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+    process_->setProcessChannelMode(QProcess::MergedChannels);
+    InOwnProcessGroup(*process_);
+    connect(process_, &QProcess::readyRead, this, &ProcessRunner::readOutput);
+    connect(process_, &QProcess::finished, this, &ProcessRunner::onFinished);
+    connect(process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart && !stopped_)
-            emit StartFailed({process_.errorString(), QStringLiteral("ShellRpk"), 53});
+            emit StartFailed({process_->errorString(), QStringLiteral("ShellRpk"), 53});
     });
 }
 
@@ -50,39 +44,30 @@ std::optional<ShellRpk::RunError> ProcessRunner::Run(const QString& cmd)
     const QFileInfo info(program);
     if (!info.isFile() || !info.isExecutable())
         return RunError {QStringLiteral("File not found: ") + program, QStringLiteral("ShellRpk"), 53};
-    process_.setWorkingDirectory(programFolder_);
-    process_.start(program, args, QIODevice::ReadOnly);
+    process_->setWorkingDirectory(programFolder_);
+    process_->start(program, args, QIODevice::ReadOnly);
+    pid_ = process_->processId();
     return std::nullopt;
-}
-
-void ProcessRunner::killGroup()
-{
-#ifdef Q_OS_UNIX
-    if (pid_ > 0)
-        ::kill(-static_cast<pid_t>(pid_), SIGTERM);
-    if (!process_.waitForFinished(1500) && pid_ > 0) {
-        ::kill(-static_cast<pid_t>(pid_), SIGKILL);
-        process_.waitForFinished(1000);
-    }
-#else
-    process_.kill();
-    process_.waitForFinished(1000);
-#endif
 }
 
 void ProcessRunner::Stop()
 {
-    if (stopped_)
+    if (stopped_) {
+        if (process_ && process_->state() == QProcess::NotRunning) {
+            delete process_;
+            process_ = nullptr;
+        }
         return;
+    }
     stopped_ = true;
-    process_.disconnect(this);
-    if (process_.state() != QProcess::NotRunning)
-        killGroup();
+    process_->disconnect(this);
+    EndProcessGroup(process_, pid_, StopGraceMs);
+    process_ = nullptr;
 }
 
 void ProcessRunner::readOutput()
 {
-    const QString piece = decoder_.decode(process_.readAll());
+    const QString piece = decoder_.decode(process_->readAll());
     if (piece.isEmpty())
         return;
     whole_ += piece;
@@ -94,10 +79,31 @@ void ProcessRunner::onFinished(int exitCode, QProcess::ExitStatus status)
     readOutput();
     succeeded_ = status == QProcess::NormalExit && exitCode == 0;
     stopped_ = true;
-#ifdef Q_OS_UNIX
     // Whatever the command left behind in its group goes with it.
-    if (pid_ > 0)
-        ::kill(-static_cast<pid_t>(pid_), SIGKILL);
-#endif
+    SignalProcessGroup(pid_, false);
     emit Completed(whole_);
+}
+
+void EndProcessGroup(QProcess* process, qint64 pid, int graceMs)
+{
+    if (process->state() == QProcess::NotRunning) {
+        SignalProcessGroup(pid, false);
+        delete process;
+        return;
+    }
+    // The process itself is signalled too: stopped right after its start, it may not have made its group yet.
+    process->terminate();
+    SignalProcessGroup(pid, true);
+    QObject::connect(process, &QProcess::finished, process, [process, pid] {
+        SignalProcessGroup(pid, false);
+        process->deleteLater();
+    });
+    const auto kill = [process, pid] {
+        if (process->state() != QProcess::NotRunning)
+            process->kill();
+        SignalProcessGroup(pid, false);
+    };
+    QTimer::singleShot(graceMs, process, kill);
+    if (QCoreApplication::instance())
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, process, kill);
 }

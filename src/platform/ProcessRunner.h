@@ -14,19 +14,25 @@ public:
     ~ProcessRunner() override;
 
     std::optional<RunError> Run(const QString& cmd) override;
+    // Asks the process and everything it started to end, and returns at once; what has not ended after
+    // a grace period is killed.
     void Stop() override;
     bool Succeeded() const override { return succeeded_; }
 
 private:
     void readOutput();
     void onFinished(int exitCode, QProcess::ExitStatus status);
-    void killGroup();
 
     QString programFolder_;
-    QProcess process_;
+    // Outlives this object while a stopped process is still ending.
+    QProcess* process_;
     QStringDecoder decoder_ {QStringDecoder::Utf8};
     QString whole_;
-    qint64 pid_ = 0;
+    qint64 pid_ = 0; // known as soon as the start has returned
     bool stopped_ = false;
     bool succeeded_ = false;
 };
+
+// Ends a stopped process and its group: asked first, killed after `graceMs`, and killed at once when the
+// program quits. Never blocks.
+void EndProcessGroup(QProcess* process, qint64 pid, int graceMs);

@@ -4,6 +4,7 @@
 #include "conversion/Paths.h"
 
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
 
@@ -24,11 +25,12 @@ DropEffect DropDestination(Form1& f, const QMimeData* data)
     const QStringList paths = DroppedPaths(data);
     if (paths.isEmpty())
         return DropEffect::None;
-    QString path = paths.first();
-    // A dropped folder counts as a file: its parent becomes the destination.
-    if (path.size() > 1 && path.endsWith(Separator()))
-        path.chop(1);
-    f.txtDestination->setText(FolderPart(path));
+    const QString path = paths.first();
+    // A dropped folder is the destination itself; a dropped file gives its folder.
+    if (QFileInfo(path).isDir())
+        f.txtDestination->setText(path.endsWith(Separator()) ? path : path + Separator());
+    else
+        f.txtDestination->setText(FolderPart(path));
     return DropEffect::Copy;
 }
 

@@ -10,7 +10,7 @@ class QMimeData;
 
 // Lets the user pick the destination folder; cancelling changes nothing.
 void BrowseDestination(Form1& f);
-// The destination becomes the folder of the first dropped path.
+// The destination becomes the first dropped folder, or the folder of the first dropped file.
 DropEffect DropDestination(Form1& f, const QMimeData* data);
 // Drags, drops and double clicks on the destination box; true when the event was handled.
 bool DestinationEvent(Form1& f, QEvent* event);

@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -80,12 +81,18 @@ void Form1::createControls()
     lblSubtitlesTip = make<QLabel>(convertTab, "lblSubtitlesTip", QStringLiteral(" ?"));
     PlaceTwips(lblSubtitlesTip, 240, 1680, 255, 255);
     lblSubtitlesTip->setCursor(Qt::PointingHandCursor);
+    lblSubtitlesTip->setFocusPolicy(Qt::StrongFocus);
+    lblSubtitlesTip->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted palette(highlight); }"));
     chkSubtitles = make<QCheckBox>(convertTab, "chkSubtitles");
     PlaceTwips(chkSubtitles, 480, 1680, 2775, 255);
     cmdCancel = make<QPushButton>(convertTab, "cmdCancel");
     PlaceTwips(cmdCancel, 240, 2040, 10455, 615);
+    // Covered by Convert until a batch runs: a button nobody can see takes no focus.
+    cmdCancel->setFocusPolicy(Qt::NoFocus);
     cmdConvert = make<QPushButton>(convertTab, "cmdConvert");
     PlaceTwips(cmdConvert, 240, 2040, 10455, 615);
+    // Enter anywhere but on another button starts the batch.
+    cmdConvert->setDefault(true);
     lblStatus = make<QGroupBox>(convertTab, "lblStatus");
     PlaceTwips(lblStatus, 240, 2760, 10455, 1335);
     lblPercent = make<QLabel>(lblStatus, "lblPercent", QStringLiteral("0%"));
@@ -129,7 +136,9 @@ void Form1::createControls()
     PlaceTwips(lblContact, 3240, 2400, 4455, 255);
     lblContact->setAlignment(Qt::AlignCenter);
     lblContact->setCursor(Qt::PointingHandCursor);
-    lblContact->setStyleSheet(QStringLiteral("color: #0645ad; text-decoration: underline;"));
+    lblContact->setFocusPolicy(Qt::StrongFocus);
+    lblContact->setStyleSheet(QStringLiteral("QLabel { color: #0645ad; text-decoration: underline; }"
+                                             "QLabel:focus { border: 1px dotted palette(highlight); }"));
     cmdDonate = make<QPushButton>(aboutTab, "cmdDonate");
     PlaceTwips(cmdDonate, 4200, 3480, 2415, 495);
 
@@ -164,6 +173,8 @@ void Form1::connectEvents()
     txtDestination->installEventFilter(this);
     lblSubtitlesTip->installEventFilter(this);
     lblContact->installEventFilter(this);
+    cmdConvert->installEventFilter(this);
+    lblLanguage->setBuddy(comboLanguage);
 
     connect(chkOverwrite, &QCheckBox::clicked, this, &Form1::OptionClicked);
     connect(chkShowPutiPhone, &QCheckBox::clicked, this, &Form1::OptionClicked);
@@ -260,13 +271,51 @@ void Form1::CancelAnswered(bool, bool closeWindow)
 
 int Form1::WindowHeightTwips() const
 {
-    return ToTwips(height());
+    return ToTwips(height() + frame_.top() + frame_.bottom());
 }
 
 void Form1::SetWindowHeightTwips(double twips)
 {
-    const int pixels = ToPixels(twips);
-    setFixedHeight(pixels);
+    setFixedHeight(ToPixels(twips) - frame_.top() - frame_.bottom());
+}
+
+void Form1::FrameChanged(const QMargins& frame)
+{
+    if (frame == frame_)
+        return;
+    const int outer = WindowHeightTwips();
+    frame_ = frame;
+    SetWindowHeightTwips(outer);
+}
+
+bool Form1::event(QEvent* event)
+{
+    // A window manager adds its frame some time after the window is shown.
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+        if (isWindow() && isVisible())
+            FrameChanged(FrameMargins(this));
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void Form1::keyPressEvent(QKeyEvent* event)
+{
+    // As in a dialog: Enter presses the focused button, else the default one.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
+            button->click();
+        else if (cmdConvert->isVisibleTo(this) && cmdConvert->isEnabled() && tabMain->isEnabled())
+            cmdConvert->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Form1::closeEvent(QCloseEvent* event)
@@ -288,15 +337,32 @@ void Form1::closeEvent(QCloseEvent* event)
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == lstSource->viewport() && event->type() == QEvent::Paint)
+        PaintSourceHint(*this);
     if (watched == lstSource || watched == lstSource->viewport())
         return SourceListEvent(*this, watched, event) || QWidget::eventFilter(watched, event);
     if (watched == txtDestination)
         return DestinationEvent(*this, event) || QWidget::eventFilter(watched, event);
-    if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == lblSubtitlesTip)
-            links.OpenSubtitlesHelpPage();
-        else if (watched == lblContact)
-            links.OpenContactPage();
-    }
+    if (watched == cmdConvert && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        cmdCancel->setFocusPolicy(event->type() == QEvent::Hide ? Qt::StrongFocus : Qt::NoFocus);
+    if ((watched == lblSubtitlesTip || watched == lblContact) && LinkEvent(watched, event))
+        return true;
     return QWidget::eventFilter(watched, event);
+}
+
+// The two labels that work as links open their page on a click, or on Enter or Space when focused.
+bool Form1::LinkEvent(QObject* watched, QEvent* event)
+{
+    bool open = event->type() == QEvent::MouseButtonRelease;
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        open = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    }
+    if (!open)
+        return false;
+    if (watched == lblSubtitlesTip)
+        links.OpenSubtitlesHelpPage();
+    else
+        links.OpenContactPage();
+    return event->type() == QEvent::KeyPress;
 }

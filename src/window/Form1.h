@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "update/WebLinks.h"
 
+#include <QMargins>
 #include <QWidget>
 
 class Batch;
@@ -45,8 +46,11 @@ public:
     explicit Form1(Platform& platform, QWidget* parent = nullptr);
     ~Form1() override;
 
+    // The window's designed height is its outer height, title bar included.
     int WindowHeightTwips() const;
     void SetWindowHeightTwips(double twips);
+    // The window system has reported the frame around the window (none offscreen, or before it is shown).
+    void FrameChanged(const QMargins& frame);
 
     // The batch's settings as the window holds them now.
     BatchOptions CurrentBatchOptions() const;
@@ -101,6 +105,8 @@ public:
     QLabel* lblContact;
     QPushButton* cmdDonate;
     FrmCancel* frmCancel;
+    // Shown in grey while the source list is empty.
+    QString sourceHint;
 
 signals:
     // The window has unloaded (its state is saved); the program ends.
@@ -109,12 +115,16 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void createControls();
     void connectEvents();
     void OptionClicked();
+    bool LinkEvent(QObject* watched, QEvent* event);
     bool unloaded_ = false;
+    QMargins frame_;
 };
 
 // The text of a key in the current language.

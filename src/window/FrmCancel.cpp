@@ -4,12 +4,13 @@
 #include "Twips.h"
 #include "conversion/Batch.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 
 FrmCancel::FrmCancel(Form1& form)
     // A window of its own: disabling the main window must not disable the question.
-    : QDialog(nullptr)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , form_(form)
 {
     setObjectName(QStringLiteral("frmCancel"));
@@ -38,11 +39,37 @@ void FrmCancel::Load()
     cmdNo->setText(T(form_, QStringLiteral("cmdNo")));
     lblMsg->setText(T(form_, QStringLiteral("cmdCancel_confirm")));
     show();
-    const QRect main = form_.frameGeometry();
-    move(main.left() + main.width() / 2 - frameGeometry().width() / 2,
-         main.top() + main.height() / 2 - frameGeometry().height() / 2);
+    // Centred now, and again once the window manager has put its frame around the dialog.
+    centring_ = true;
+    Centre();
     raise();
     activateWindow();
+}
+
+void FrmCancel::Centre()
+{
+    const QRect main = form_.frameGeometry();
+    const QSize outer = size().grownBy(frame_);
+    move(main.left() + main.width() / 2 - outer.width() / 2, main.top() + main.height() / 2 - outer.height() / 2);
+}
+
+void FrmCancel::FrameChanged(const QMargins& frame)
+{
+    if (frame == frame_)
+        return;
+    frame_ = frame;
+    if (centring_) {
+        centring_ = false;
+        Centre();
+    }
+}
+
+bool FrmCancel::event(QEvent* event)
+{
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show) {
+        FrameChanged(FrameMargins(this));
+    }
+    return QDialog::event(event);
 }
 
 void FrmCancel::reject()

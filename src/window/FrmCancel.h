@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QMargins>
 
 class Form1;
 class QLabel;
@@ -14,6 +15,8 @@ public:
     explicit FrmCancel(Form1& form);
     // Sets the texts and shows the dialog centred on the main window.
     void Load();
+    // The window system has reported the dialog's frame; the first one after opening centres it again.
+    void FrameChanged(const QMargins& frame);
 
     QLabel* lblMsg;
     QPushButton* cmdYes;
@@ -22,7 +25,11 @@ public:
 protected:
     // Escape or the title bar's close button: the same as No, so the main window never stays disabled.
     void reject() override;
+    bool event(QEvent* event) override;
 
 private:
+    void Centre();
     Form1& form_;
+    QMargins frame_;
+    bool centring_ = false;
 };

@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QUrl>
 #include <cmath>
@@ -237,6 +238,17 @@ QMimeData* NewRowDragData(const Form1& f)
     auto* data = new QMimeData;
     data->setData(RowDragType, RowDragToken(f));
     return data;
+}
+
+void PaintSourceHint(Form1& f)
+{
+    if (f.lstSource->count() > 0 || f.sourceHint.isEmpty())
+        return;
+    QWidget* viewport = f.lstSource->viewport();
+    QPainter painter(viewport);
+    painter.setPen(viewport->palette().color(QPalette::PlaceholderText));
+    const QString text = painter.fontMetrics().elidedText(f.sourceHint, Qt::ElideRight, viewport->width() - 8);
+    painter.drawText(viewport->rect().adjusted(4, 0, -4, 0), Qt::AlignCenter, text);
 }
 
 bool SourceListEvent(Form1& f, QObject* watched, QEvent* event)

@@ -23,5 +23,7 @@ qint16 RowAtPosition(const QListWidget* list, double yTwips);
 void MoveListItem(QListWidget* list, int from, int to);
 // What a row drag inside the list carries; only this window's list accepts it.
 QMimeData* NewRowDragData(const Form1& f);
+// The grey hint of an empty list, painted under the (absent) items.
+void PaintSourceHint(Form1& f);
 // Drops, drags, keys and double clicks on the list; true when the event was handled.
 bool SourceListEvent(Form1& f, QObject* watched, QEvent* event);

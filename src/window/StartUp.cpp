@@ -2,6 +2,7 @@
 
 #include "Form1.h"
 #include "TabControl.h"
+#include "QtTranslation.h"
 #include "Twips.h"
 #include "VersionPanel.h"
 #include "WindowTexts.h"
@@ -117,6 +118,7 @@ bool StartUp(Form1& f)
     if (f.lang.CurrentLanguage.isEmpty())
         f.lang.CurrentLanguage = DetectSystemLanguage(system.systemLanguageName());
     SelectLanguageItem(f.comboLanguage, f.lang.CurrentLanguage);
+    LoadQtTranslation(f.lang.CurrentLanguage);
 
     system.changeWorkingDirectory(folder);
     RegisterComponents(f, folder);
@@ -150,8 +152,10 @@ void SaveOptions(Form1& f)
     WriteSetting(f, QStringLiteral("Language"), chosen);
     const QString previous = f.lang.CurrentLanguage;
     f.lang.CurrentLanguage = chosen;
-    if (chosen != previous)
+    if (chosen != previous) {
+        LoadQtTranslation(chosen);
         ApplyWindowTexts(f);
+    }
     f.tabMain->setCurrentIndex(1);
 }
 

@@ -54,6 +54,15 @@ inline void SetCheckValue(QCheckBox* box, int value)
     box->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
+// What the window system has put around a top-level window (title bar and borders); none offscreen.
+inline QMargins FrameMargins(const QWidget* w)
+{
+    const QRect outer = w->frameGeometry();
+    const QRect inner = w->geometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                    outer.bottom() - inner.bottom());
+}
+
 inline void SetTextColour(QWidget* w, const QColor& colour)
 {
     QPalette palette = w->palette();

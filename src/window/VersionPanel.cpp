@@ -2,11 +2,14 @@
 
 #include "Form1.h"
 #include "TabControl.h"
+#include "StatusColours.h"
 #include "Twips.h"
 #include "WindowTexts.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 
 namespace {
@@ -50,24 +53,49 @@ void VersionPanel::ShowOutcome(VersionCheck::Outcome outcome)
 {
     switch (outcome) {
     case VersionCheck::Outcome::Failed:
-        SetTextColour(f_.lblCheckVersion, FailedColour);
+        SetStatusColour(f_.lblCheckVersion, FailedColour);
         ShowCheckText(T(f_, QStringLiteral("cmdCheckVersion_nointernet")));
         break;
     case VersionCheck::Outcome::NewerVersion:
-        SetTextColour(f_.lblCheckVersion, OutcomeColour);
+        SetStatusColour(f_.lblCheckVersion, OutcomeColour);
         ShowCheckText(T(f_, QStringLiteral("cmdCheckVersion_yes")));
         // The panel stays up with the download button until the user acts.
         f_.cmdGetNewVersion->setVisible(true);
         return;
     case VersionCheck::Outcome::UpToDate:
-        SetTextColour(f_.lblCheckVersion, OutcomeColour);
+        SetStatusColour(f_.lblCheckVersion, OutcomeColour);
         ShowCheckText(T(f_, QStringLiteral("cmdCheckVersion_no")));
         break;
     }
 
-    // Shown for a moment with the window deliberately unresponsive, then the normal window returns.
-    f_.lblCheckVersion->repaint();
-    f_.platform.system->pause(1500);
+    // The outcome is shown for a moment while the panel keeps the tabs out of reach. The moment counts
+    // from when it is on screen: a check that ends before the window is first drawn must not end it unseen.
+    waitingForPaint_ = true;
+    f_.lblCheckVersion->installEventFilter(this);
+    f_.lblCheckVersion->update();
+}
+
+bool VersionPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == f_.lblCheckVersion && event->type() == QEvent::Paint && waitingForPaint_) {
+        waitingForPaint_ = false;
+        f_.lblCheckVersion->removeEventFilter(this);
+        // Started once this paint has been delivered, so the outcome is on screen when the moment begins.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                f_.platform.system->pause(1500, [panel = QPointer<VersionPanel>(this)] {
+                    if (panel)
+                        panel->EndOutcome();
+                });
+            },
+            Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void VersionPanel::EndOutcome()
+{
     ApplyWindowTexts(f_);
     f_.frameCheckVersion->setVisible(false);
     f_.tabMain->setEnabled(true);

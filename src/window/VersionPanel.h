@@ -18,8 +18,14 @@ public:
     void Start(const QString& url);
     void ShowOutcome(VersionCheck::Outcome outcome);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void ShowCheckText(const QString& text);
+    // The outcome has been on screen for its moment: the normal window returns.
+    void EndOutcome();
     Form1& f_;
     std::optional<double> labelCentre_;
+    bool waitingForPaint_ = false;
 };

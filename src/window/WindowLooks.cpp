@@ -2,6 +2,7 @@
 
 #include "Form1.h"
 #include "ProgressBar.h"
+#include "StatusColours.h"
 #include "Twips.h"
 #include "WindowTexts.h"
 
@@ -25,7 +26,7 @@ void ShowConverting(Form1& f)
     f.cmdConvert->setVisible(false);
 
     f.lblStatus->setTitle(T(f, QStringLiteral("cmdConvert_ing")));
-    SetTextColour(f.lblStatus, ConvertingColour);
+    SetStatusColour(f.lblStatus, ConvertingColour);
 
     f.comboLanguage->setEnabled(false);
     f.chkOverwrite->setEnabled(false);
@@ -35,16 +36,23 @@ void ShowConverting(Form1& f)
 void ShowFinished(Form1& f, const BatchSummary& summary)
 {
     ApplyWindowTexts(f);
-    f.setWindowTitle(T(f, QStringLiteral("frmCaption")) + QStringLiteral(" - 100%"));
-    f.lblPercent->setText(QStringLiteral("100%"));
-    SetBarValue(f.pBar, BarMax(f.pBar));
+    const int failed = static_cast<int>(summary.failedSources.size());
+    const int total = summary.converted + failed;
+    // A batch with failures is not shown complete: bar and percentage give the share that was converted.
+    const double share = total > 0 ? static_cast<double>(summary.converted) / total : 1;
+    const QString percent = QString::number(qRound(share * 100)) + QLatin1Char('%');
+    f.setWindowTitle(T(f, QStringLiteral("frmCaption")) + QStringLiteral(" - ") + percent);
+    f.lblPercent->setText(percent);
+    SetBarValue(f.pBar, BarMax(f.pBar) * share);
     f.lblTimeE->setText(summary.elapsedText);
     f.lblStatus->setTitle(T(f, QStringLiteral("cmdConvert_ed")));
-    SetTextColour(f.lblStatus, FinishedColour);
+    SetStatusColour(f.lblStatus, FinishedColour);
     f.chkSubtitles->setEnabled(true);
-    if (!summary.failedSources.isEmpty()) {
-        f.lblStatus->setTitle(T(f, QStringLiteral("error_encodefailed")));
-        SetTextColour(f.lblStatus, CancelledColour);
+    if (failed > 0) {
+        f.lblStatus->setTitle(T(f, QStringLiteral("cmdConvert_failed"))
+                                  .replace(QLatin1String("%1"), QString::number(failed))
+                                  .replace(QLatin1String("%2"), QString::number(total)));
+        SetStatusColour(f.lblStatus, CancelledColour);
     }
 }
 
@@ -52,5 +60,5 @@ void ShowCancelled(Form1& f)
 {
     ApplyWindowTexts(f);
     f.lblStatus->setTitle(T(f, QStringLiteral("cmdCancel_ed")));
-    SetTextColour(f.lblStatus, CancelledColour);
+    SetStatusColour(f.lblStatus, CancelledColour);
 }

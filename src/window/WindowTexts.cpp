@@ -47,6 +47,16 @@ void ApplyWindowTexts(Form1& f)
     f.lblTimeR->setText(QStringLiteral("00:00:00"));
     f.lblPercent->setText(QStringLiteral("0%"));
 
+    // What a screen reader says of the controls without a caption of their own.
+    f.lstSource->setAccessibleName(t("lstSource_name"));
+    f.txtDestination->setAccessibleName(t("txtDestination_name"));
+    f.pBar->setAccessibleName(t("pBar_name"));
+    f.lblPercent->setAccessibleName(t("lblPercent_name"));
+    f.lblTimeE->setAccessibleName(t("lblTimeE_name"));
+    f.lblTimeR->setAccessibleName(t("lblTimeR_name"));
+    f.sourceHint = t("lstSource_hint");
+    f.lstSource->viewport()->update();
+
     f.cmdSourceFile->setText(t("cmdSourceFile"));
     f.cmdDestination->setText(t("cmdDestination"));
 

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QProgressBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -294,8 +295,12 @@ TEST(EndOfBatch, FailedEncodesAreReportedAndThePageOpensOnlyAfterASuccess)
     b.finishProbe();
     b.finishEncode(false);
     b.finishEncode(true);
-    EXPECT_EQ(b.status(), b.t(QStringLiteral("error_encodefailed")));
+    // The status counts the failures, and the window does not claim the whole batch done.
+    EXPECT_EQ(b.status(), QStringLiteral("1 of 2 files could not be converted."));
     EXPECT_EQ(TextColour(b.form->lblStatus), QColor(255, 0, 0));
+    EXPECT_EQ(b.form->lblPercent->text(), QStringLiteral("50%"));
+    EXPECT_EQ(b.form->windowTitle(), b.t(QStringLiteral("frmCaption")) + QStringLiteral(" - 50%"));
+    EXPECT_EQ(b.form->pBar->value(), b.form->pBar->maximum() / 2);
     EXPECT_EQ(b.fake.messages->shown,
               QStringList {b.source(0) + QStringLiteral(":\n") + b.t(QStringLiteral("error_encodefailed"))});
     EXPECT_EQ(b.fake.shell->urls.size(), 1);

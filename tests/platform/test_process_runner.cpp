@@ -1,6 +1,8 @@
 #include "platform/CommandLine.h"
 #include "platform/ProcessRunner.h"
+#include "support/MediaFixtures.h"
 #include "support/TestWindow.h"
+#include "support/Wait.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -66,7 +68,7 @@ TEST(ProcessRunner, DeliversPiecesThenOneCompletedWithTheWholeOutput)
     });
     // A bare program name is found in the program folder.
     ASSERT_FALSE(runner.Run(QFileInfo(Helper).fileName() + QStringLiteral(" pieces")).has_value());
-    QTRY_VERIFY_WITH_TIMEOUT(order.contains(QStringLiteral("done")), 5000);
+    ASSERT_TRUE(WaitUntil([&] { return order.contains(QStringLiteral("done")); }, 5000));
     EXPECT_EQ(whole, QStringLiteral("onetwo\nthree"));
     EXPECT_GE(order.size(), 3); // arrived in more than one piece
     EXPECT_EQ(order.last(), QStringLiteral("done"));
@@ -84,13 +86,13 @@ TEST(ProcessRunner, KeepsTheExitStatusAndPassesArgumentsUnchanged)
     ProcessRunner failing(QFileInfo(Helper).absolutePath());
     auto run = Collect(failing);
     ASSERT_FALSE(failing.Run(Helper + QStringLiteral(" exit 3")).has_value());
-    QTRY_COMPARE_WITH_TIMEOUT(run->completed.size(), 1, 5000);
+    ASSERT_TRUE(WaitUntil([&] { return run->completed.size() == 1; }, 5000));
     EXPECT_FALSE(failing.Succeeded());
 
     ProcessRunner args(QFileInfo(Helper).absolutePath());
     auto argsRun = Collect(args);
     ASSERT_FALSE(args.Run(Helper + QStringLiteral(" args \"a b\" ; $HOME \"é'x\"")).has_value());
-    QTRY_COMPARE_WITH_TIMEOUT(argsRun->completed.size(), 1, 5000);
+    ASSERT_TRUE(WaitUntil([&] { return argsRun->completed.size() == 1; }, 5000));
     EXPECT_EQ(argsRun->completed.first(), QStringLiteral("[a b]\n[;]\n[$HOME]\n[é'x]\n"));
     EXPECT_TRUE(args.Succeeded());
 }
@@ -106,7 +108,7 @@ TEST(ProcessRunner, StopEndsTheProcessAndEverythingItStarted)
         ProcessRunner runner(dir.path());
         auto run = Collect(runner);
         ASSERT_FALSE(runner.Run(Helper + QStringLiteral(" tree ") + pidFile).has_value());
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pidFile).size() > 0, 5000);
+        ASSERT_TRUE(WaitUntil([&] { return QFileInfo(pidFile).size() > 0; }, 5000));
         QFile f(pidFile);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QList<QByteArray> ids = f.readAll().trimmed().split(' ');
@@ -119,7 +121,25 @@ TEST(ProcessRunner, StopEndsTheProcessAndEverythingItStarted)
         // Nothing is raised after Stop().
         EXPECT_TRUE(run->completed.isEmpty());
     }
-    QTRY_VERIFY_WITH_TIMEOUT(!Alive(parent) && !Alive(child), 3000);
+    ASSERT_TRUE(WaitUntil([&] { return !Alive(parent) && !Alive(child); }, 3000));
+}
+
+TEST(ProcessRunner, AStopRightAfterTheStartLeavesNothingRunning)
+{
+    TestApp();
+    // Stopped before the process has reported its start, and before it has started its own child.
+    for (int i = 0; i < 5; ++i) {
+        QTemporaryDir dir;
+        const QString pidFile = dir.filePath(QStringLiteral("pids"));
+        {
+            ProcessRunner runner(dir.path());
+            ASSERT_FALSE(runner.Run(Helper + QStringLiteral(" tree ") + pidFile).has_value());
+            runner.Stop();
+        }
+        // Both the command and anything it managed to start are gone.
+        ASSERT_TRUE(WaitUntil([&] { return media::ProcessesMentioning(dir.path()).isEmpty(); }, 5000,
+                              "the stopped command and its child to end"));
+    }
 }
 
 TEST(ProcessRunner, DestroyingTheRunnerLeavesNoProcessBehind)
@@ -129,12 +149,12 @@ TEST(ProcessRunner, DestroyingTheRunnerLeavesNoProcessBehind)
     const QString pidFile = dir.filePath(QStringLiteral("pids"));
     auto runner = std::make_unique<ProcessRunner>(dir.path());
     ASSERT_FALSE(runner->Run(Helper + QStringLiteral(" tree ") + pidFile).has_value());
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pidFile).size() > 0, 5000);
+    ASSERT_TRUE(WaitUntil([&] { return QFileInfo(pidFile).size() > 0; }, 5000));
     QFile f(pidFile);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> ids = f.readAll().trimmed().split(' ');
     runner.reset();
-    QTRY_VERIFY_WITH_TIMEOUT(!Alive(ids.value(0).toInt()) && !Alive(ids.value(1).toInt()), 3000);
+    ASSERT_TRUE(WaitUntil([&] { return !Alive(ids.value(0).toInt()) && !Alive(ids.value(1).toInt()); }, 3000));
 }
 
 TEST(ProcessRunner, AProgramThatIsNotThereIsAnErrorWithDescriptionSourceAndNumber)

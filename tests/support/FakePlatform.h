@@ -6,7 +6,9 @@
 #include <QMap>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class Batch;
 
@@ -105,7 +107,15 @@ public:
         registered << path;
         return registerResult;
     }
-    void pause(int milliseconds) override { pauses << milliseconds; }
+    // Ends every pause at once, unless pauses are held for the test to end them.
+    void pause(int milliseconds, std::function<void()> then) override
+    {
+        pauses << milliseconds;
+        if (holdPauses)
+            heldPauses.push_back(std::move(then));
+        else
+            then();
+    }
 
     QString folder;
     QString workingDirectory;
@@ -116,6 +126,8 @@ public:
     std::optional<int> registerResult = 0;
     QStringList registered;
     QList<int> pauses;
+    bool holdPauses = false;
+    std::vector<std::function<void()>> heldPauses;
 };
 
 // A runner whose process the test ends by hand: finish() raises Completed with the given output.

@@ -88,11 +88,11 @@ struct Outcome
 class PausingSystem : public FakeSystem
 {
 public:
-    void pause(int milliseconds) override
+    void pause(int milliseconds, std::function<void()> then) override
     {
-        FakeSystem::pause(milliseconds);
         if (onPause)
             onPause();
+        FakeSystem::pause(milliseconds, std::move(then));
     }
     std::function<void()> onPause;
 };

@@ -101,15 +101,20 @@ TEST(DropDestination, FolderOfTheFirstDroppedPath)
     EXPECT_EQ(DropDestination(w.f(), Files({"/videos/a.avi", "/elsewhere/b.avi"}).get()), DropEffect::Copy);
     EXPECT_EQ(w.f().txtDestination->text(), "/videos/");
 
-    // A dropped folder gives its parent.
-    EXPECT_EQ(DropDestination(w.f(), Files({"/videos/sub"}).get()), DropEffect::Copy);
-    EXPECT_EQ(w.f().txtDestination->text(), "/videos/");
-    EXPECT_EQ(DropDestination(w.f(), Files({"/videos/sub/"}).get()), DropEffect::Copy);
-    EXPECT_EQ(w.f().txtDestination->text(), "/videos/");
+    // A dropped folder is the destination itself, with its separator; a file in it gives the folder too.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    EXPECT_EQ(DropDestination(w.f(), Files({dir.filePath("sub")}).get()), DropEffect::Copy);
+    EXPECT_EQ(w.f().txtDestination->text(), dir.filePath("sub/"));
+    EXPECT_EQ(DropDestination(w.f(), Files({dir.filePath("sub/")}).get()), DropEffect::Copy);
+    EXPECT_EQ(w.f().txtDestination->text(), dir.filePath("sub/"));
+    EXPECT_EQ(DropDestination(w.f(), Files({dir.filePath("sub/clip.avi")}).get()), DropEffect::Copy);
+    EXPECT_EQ(w.f().txtDestination->text(), dir.filePath("sub/"));
 
     // Data without files changes nothing.
     EXPECT_EQ(DropDestination(w.f(), PlainText("/not/a/file").get()), DropEffect::None);
-    EXPECT_EQ(w.f().txtDestination->text(), "/videos/");
+    EXPECT_EQ(w.f().txtDestination->text(), dir.filePath("sub/"));
 }
 
 TEST(DestinationEvent, DragOverAcceptsFilesOnly)

@@ -92,9 +92,12 @@ RunResult RunProgramAndEnd(const QString& program, const QString& configHome)
 } // namespace
 
 // The check's panel covers the tabs until it ends; here it ends as if the server could not be reached.
-static void EndVersionCheck(Form1& f)
+// Fails the check; its outcome is shown once the window has drawn it, then the panel goes.
+static bool EndVersionCheck(Form1& f)
 {
+    f.show();
     emit f.versionCheck->Winsock1->error();
+    return QTest::qWaitFor([&f] { return !f.frameCheckVersion->isVisible(); }, 5000);
 }
 
 TEST(StartUp, FirstStartWithAnEmptyStore)
@@ -191,7 +194,7 @@ TEST(StartUp, LanguageOutsideTheComboSelectsItsLastItemUntilAnOptionIsClicked)
     w.fake.settings->set("Language", "Russian");
     Form1& f = w.f();
     ASSERT_TRUE(StartUp(f));
-    EndVersionCheck(f);
+    ASSERT_TRUE(EndVersionCheck(f));
     EXPECT_EQ(f.lang.CurrentLanguage, "Russian");
     EXPECT_EQ(f.comboLanguage->currentIndex(), f.comboLanguage->count() - 1);
     EXPECT_EQ(f.cmdConvert->text(), Translate(f.lang, "cmdConvert", "Russian"));
@@ -216,7 +219,7 @@ TEST(Options, OneClickWritesAllThreeKeys)
     TestWindow w;
     Form1& f = w.f();
     ASSERT_TRUE(StartUp(f));
-    EndVersionCheck(f);
+    ASSERT_TRUE(EndVersionCheck(f));
     f.chkShowPutiPhone->click();
     EXPECT_EQ(w.fake.settings->writes, (QStringList {"optOverwrite", "optShowPutiPhone", "Language"}));
     EXPECT_EQ(w.fake.settings->get("optOverwrite"), "1");
@@ -231,7 +234,7 @@ TEST(Options, ChoosingALanguage)
     TestWindow w;
     Form1& f = w.f();
     ASSERT_TRUE(StartUp(f));
-    EndVersionCheck(f);
+    ASSERT_TRUE(EndVersionCheck(f));
     f.tabMain->setCurrentIndex(0);
 
     // The current language again: saved, texts left alone, Options tab shown.
@@ -311,7 +314,7 @@ TEST(IniSettings, WholeRunAgainstTheRealStore)
         fake.platform.settings = std::make_unique<IniSettingsStore>();
         Form1 f(fake.platform);
         ASSERT_TRUE(StartUp(f));
-        EndVersionCheck(f);
+        ASSERT_TRUE(EndVersionCheck(f));
         f.show();
         EXPECT_FALSE(QFile::exists(home.iniFile())); // start-up wrote nothing
         EXPECT_EQ(f.txtDestination->text(), DefaultDestination());
@@ -422,7 +425,7 @@ TEST(StartUp, TheTabsTakeNoInputWhileTheVersionCheckCoversThem)
     ASSERT_TRUE(StartUp(f));
     EXPECT_TRUE(f.frameCheckVersion->isVisibleTo(&f));
     EXPECT_FALSE(f.cmdConvert->isEnabledTo(&f));
-    EndVersionCheck(f);
+    ASSERT_TRUE(EndVersionCheck(f));
     EXPECT_FALSE(f.frameCheckVersion->isVisibleTo(&f));
     EXPECT_TRUE(f.cmdConvert->isEnabledTo(&f));
 }

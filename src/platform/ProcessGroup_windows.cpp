@@ -1,0 +1,8 @@
+#include "ProcessGroup.h"
+
+#include <QProcess>
+
+void InOwnProcessGroup(QProcess&) { }
+
+// Windows has no process groups to signal; the process itself is ended through QProcess.
+void SignalProcessGroup(qint64, bool) { }
