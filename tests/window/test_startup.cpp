@@ -392,6 +392,19 @@ TEST(IniSettings, KeysIgnoreLetterCase)
     EXPECT_EQ(hand.read("Reelpocket", "Config", "Destination"), "/a/b");
 }
 
+TEST(IniSettings, AHandWrittenValueWithACommaIsReadAndWrittenBackExactly)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("hand.ini");
+    WriteFile(file, "[Config]\ndestination=/tmp/a,b/\nother=x, y ,z\n");
+    IniSettingsStore store(file);
+    EXPECT_EQ(store.read("Reelpocket", "Config", "Destination"), "/tmp/a,b/");
+    EXPECT_EQ(store.read("Reelpocket", "Config", "other"), "x, y ,z");
+    // Saved and read again, as a close and the next start do.
+    store.write("Reelpocket", "Config", "Destination", store.read("Reelpocket", "Config", "Destination"));
+    EXPECT_EQ(IniSettingsStore(file).read("Reelpocket", "Config", "destination"), "/tmp/a,b/");
+}
+
 TEST(Program, RealBinaryStartsOverGarbageSettingsAndSavesOnEnd)
 {
     TemporaryConfigHome home;
