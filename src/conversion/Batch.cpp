@@ -128,8 +128,8 @@ void Batch::OnRunnerCompleted(const QString& res)
 
 void Batch::StartEncoding()
 {
-    const Job& job = Jobs[CurrentIndex];
-    if (!job.File.isEmpty()) {
+    for (; !Jobs[CurrentIndex].File.isEmpty(); ++CurrentIndex) {
+        const Job& job = Jobs[CurrentIndex];
         ShowConverting();
         const int count = SourceCount();
         if (count > 1)
@@ -137,8 +137,11 @@ void Batch::StartEncoding()
         Progress.Maximum = static_cast<float>(job.pbarmax);
         view_.ShowProgressMaximum(Progress.Maximum);
         const QString folder = platform_.system->programFolder();
-        if (Options.Subtitles == 1 && SubtitlesAvailable(folder, job.File))
-            WriteSubtitleScript(folder, job.File);
+        // Without its own script the encoder would read whatever script was there before.
+        if (Options.Subtitles == 1 && SubtitlesAvailable(folder, job.File) && !WriteSubtitleScript(folder, job.File)) {
+            FailedSources << job.File;
+            continue;
+        }
         ShellRpk(job.ffcmd);
         return;
     }

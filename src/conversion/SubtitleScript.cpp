@@ -32,9 +32,17 @@ QString SubtitleScriptText(const QString& programFolder, const QString& source)
         + QLatin1Char(')') + crlf + QStringLiteral("TextSub (") + q + SubtitleFileOf(source) + q + QLatin1Char(')');
 }
 
-void WriteSubtitleScript(const QString& programFolder, const QString& source)
+bool WriteSubtitleScript(const QString& programFolder, const QString& source)
 {
-    WriteTextFile(SubtitleScriptPath(programFolder), SubtitleScriptText(programFolder, source));
+    const QString path = SubtitleScriptPath(programFolder);
+    const QString text = SubtitleScriptText(programFolder, source);
+    // An earlier job's script must never stand in for this one's: it goes first, and what is written is
+    // read back before the encoder may use it.
+    QFile::remove(path);
+    if (!WriteTextFile(path, text))
+        return false;
+    QFile written(path);
+    return written.open(QIODevice::ReadOnly) && written.readAll() == NativeTextBytes(text);
 }
 
 QString SubtitleScriptPath(const QString& programFolder)
@@ -42,10 +50,11 @@ QString SubtitleScriptPath(const QString& programFolder)
     return InProgramFolder(programFolder, QStringLiteral("tmp.avs"));
 }
 
-void WriteTextFile(const QString& path, const QString& text)
+bool WriteTextFile(const QString& path, const QString& text)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;
-    file.write(NativeTextBytes(text));
+        return false;
+    const QByteArray bytes = NativeTextBytes(text);
+    return file.write(bytes) == bytes.size() && file.flush();
 }

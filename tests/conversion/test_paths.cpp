@@ -158,18 +158,38 @@ TEST(SubtitleScript, WrittenWholeAsUtf8ReplacingAnEarlierScript)
     const QString script = SubtitleScriptPath(program.path());
     Touch(script, QByteArray(500, 'z'));
     const QString source = QString::fromUtf8("/v/Été à Paris.avi");
-    WriteSubtitleScript(program.path(), source);
+    EXPECT_TRUE(WriteSubtitleScript(program.path(), source));
     EXPECT_EQ(ReadAll(script), SubtitleScriptText(program.path(), source).toUtf8());
     EXPECT_TRUE(ReadAll(script).contains("\"/v/\xC3\x89t\xC3\xA9 \xC3\xA0 Paris.srt\""));
 }
 
-TEST(WriteTextFile, FailuresAreSilent)
+TEST(WriteTextFile, FailuresAreReportedNotThrown)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    WriteTextFile(dir.filePath("missing/folder/tmp.avs"), "text");
+    EXPECT_FALSE(WriteTextFile(dir.filePath("missing/folder/tmp.avs"), "text"));
     EXPECT_FALSE(QFile::exists(dir.filePath("missing/folder/tmp.avs")));
     // A folder in the way cannot be opened as a file.
-    WriteTextFile(dir.path(), "text");
+    EXPECT_FALSE(WriteTextFile(dir.path(), "text"));
     EXPECT_TRUE(QFileInfo(dir.path()).isDir());
+    EXPECT_TRUE(WriteTextFile(dir.filePath("ok.txt"), "text"));
+}
+
+TEST(SubtitleScript, AScriptThatCannotBeWrittenIsNeverReplacedByAnOlderOne)
+{
+    // A folder the user cannot write, holding an earlier job's script.
+    QTemporaryDir program;
+    ASSERT_TRUE(program.isValid());
+    const QString script = SubtitleScriptPath(program.path());
+    Touch(script, "DirectShowSource(\"/v/older.avi\")");
+    ASSERT_TRUE(QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::ExeOwner));
+    if (QFile(script).open(QIODevice::WriteOnly | QIODevice::Append)) {
+        // Running as root: make the script itself unwritable instead.
+        ASSERT_TRUE(QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        ASSERT_TRUE(QDir(program.path()).mkdir("blocker"));
+        QFile::remove(script);
+        ASSERT_TRUE(QDir(program.path()).rename("blocker", "tmp.avs"));
+    }
+    EXPECT_FALSE(WriteSubtitleScript(program.path(), "/v/new.avi"));
+    QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
