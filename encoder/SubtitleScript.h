@@ -14,6 +14,16 @@ struct SubtitleScript
     std::string subtitles;
 };
 
+// The calls a script's text makes, the last of each kind counting; a call not made is left empty.
+struct ScriptCalls
+{
+    std::optional<std::string> source;
+    std::optional<std::string> plugin;
+    std::optional<std::string> subtitles;
+};
+
+ScriptCalls ParseSubtitleScript(std::string text);
+
 bool IsSubtitleScriptName(const std::string& path);
 
 // Reads and checks the script as its host would: the plug-in must exist and the subtitle file must be

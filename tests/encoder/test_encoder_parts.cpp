@@ -1,0 +1,257 @@
+// The bridge's parts that need no process: command line, option translation, progress, messages, probe texts,
+// the subtitle script.
+#include "conversion/MediaInfo.h"
+#include "encoder/Arguments.h"
+#include "encoder/MessageFilter.h"
+#include "encoder/ProbeText.h"
+#include "encoder/Progress.h"
+#include "encoder/SubtitleScript.h"
+
+#include <QString>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Words = std::vector<std::string>;
+
+// The program's fixed encoder options, after "-i SRC" and before the output.
+Words FixedOptions(bool capRate)
+{
+    Words words;
+    if (capRate)
+        words = {"-r", "30"};
+    const Words rest = {"-f",       "mp4",     "-vcodec",     "libx264",
+                        "-crf",     "21",      "-subq",       "4",
+                        "-level",   "30",      "-refs",       "2",
+                        "-me",      "hex",     "-partitions", "+parti4x4+partp4x4+partp8x8+partb8x8",
+                        "-s",       "480x360", "-bufsize",    "4M",
+                        "-maxrate", "1.5M",    "-g",          "250",
+                        "-coder",   "0",       "-threads",    "auto",
+                        "-acodec",  "libfaac", "-ac",         "2",
+                        "-ab",      "128k"};
+    words.insert(words.end(), rest.begin(), rest.end());
+    return words;
+}
+
+// The value following `name` in a translated option list, or "<absent>".
+std::string ValueOf(const Words& options, const std::string& name)
+{
+    for (size_t i = 0; i + 1 < options.size(); ++i)
+        if (options[i] == name)
+            return options[i + 1];
+    return "<absent>";
+}
+
+TEST(EncoderParts, CommandLinesOfTheProgram)
+{
+    const Request probe = ParseArguments({"-i", "C:/clip.avi"});
+    EXPECT_EQ(probe.mode, Request::Mode::Probe);
+    EXPECT_EQ(probe.input, "C:/clip.avi");
+
+    Words encodeLine = {"-y", "-i", "in.avi"};
+    const Words options = FixedOptions(true);
+    encodeLine.insert(encodeLine.end(), options.begin(), options.end());
+    encodeLine.push_back("-out.mp4"); // the last word is the output, whatever it starts with
+    const Request encode = ParseArguments(encodeLine);
+    ASSERT_EQ(encode.mode, Request::Mode::Encode) << encode.error;
+    EXPECT_TRUE(encode.overwrite);
+    EXPECT_EQ(encode.input, "in.avi");
+    EXPECT_EQ(encode.output, "-out.mp4");
+    EXPECT_EQ(encode.outputOptions, options);
+    EXPECT_TRUE(encode.inputOptions.empty());
+
+    const Request paced = ParseArguments({"-re", "-i", "in.avi", "out.mp4"});
+    EXPECT_EQ(paced.inputOptions, Words {"-re"});
+    EXPECT_FALSE(paced.overwrite);
+
+    for (const Words& bad : {Words {}, Words {"-i"}, Words {"-i", "a", "-i", "b", "c"}, Words {"stray", "-i", "a"},
+                             Words {"-i", "a", "b", "c"}}) {
+        const Request request = ParseArguments(bad);
+        EXPECT_EQ(request.mode, Request::Mode::Invalid);
+        EXPECT_FALSE(request.error.empty());
+    }
+}
+
+TEST(EncoderParts, FixedOptionsTranslateForTheInstalledFfmpeg)
+{
+    const Translation t = TranslateOutputOptions(FixedOptions(false));
+    EXPECT_EQ(t.format, "mp4");
+    EXPECT_EQ(t.videoCodec, "libx264");
+    ASSERT_TRUE(t.size.has_value());
+    EXPECT_EQ(t.size->width, 480);
+    EXPECT_EQ(t.size->height, 360);
+    EXPECT_EQ(ValueOf(t.options, "-s"), "<absent>"); // the size goes into the filter chain
+    EXPECT_EQ(ValueOf(t.options, "-c:a"), "aac"); // libfaac is gone from current builds
+    EXPECT_EQ(ValueOf(t.options, "-b:a"), "128k");
+    EXPECT_EQ(ValueOf(t.options, "-motion-est"), "hex");
+    EXPECT_EQ(ValueOf(t.options, "-partitions"), "i4x4,p4x4,p8x8,b8x8");
+    EXPECT_EQ(ValueOf(t.options, "-me"), "<absent>");
+    for (const char* kept : {"-crf", "-subq", "-level", "-refs", "-bufsize", "-maxrate", "-g", "-coder", "-threads"})
+        EXPECT_NE(ValueOf(t.options, kept), "<absent>") << kept;
+    EXPECT_EQ(ValueOf(t.options, "-coder"), "0");
+
+    // Odd sides are made even for 4:2:0; a size that is no size is left for ffmpeg to refuse.
+    const Translation odd = TranslateOutputOptions({"-s", "321x241"});
+    ASSERT_TRUE(odd.size.has_value());
+    EXPECT_EQ(odd.size->width, 320);
+    EXPECT_EQ(odd.size->height, 240);
+    for (const char* notASize : {"x480", "480x", "480x360p", "1x1", "99999x2"}) {
+        const Translation t2 = TranslateOutputOptions({"-s", notASize});
+        EXPECT_FALSE(t2.size.has_value()) << notASize;
+        EXPECT_EQ(ValueOf(t2.options, "-s"), notASize);
+    }
+}
+
+TEST(EncoderParts, FilterChainAndItsEscaping)
+{
+    Translation t = TranslateOutputOptions({"-s", "480x360", "-vf", "hflip"});
+    EXPECT_EQ(BuildVideoFilters(t, ""), "hflip,scale=480:360");
+    EXPECT_EQ(BuildVideoFilters(t, "subtitles=x"), "hflip,scale=480:360,subtitles=x");
+    EXPECT_EQ(BuildVideoFilters(TranslateOutputOptions({}), ""), "scale=trunc(iw/2)*2:trunc(ih/2)*2");
+
+    // A value is escaped for its option first, then the whole filter for the graph.
+    EXPECT_EQ(EscapeFilterValue("/a:b/it's\\x"), "/a\\:b/it\\'s\\\\x");
+    EXPECT_EQ(EscapeFilterGraph("f=a\\:b,c;[d]"), "f=a\\\\:b\\,c\\;\\[d\\]");
+}
+
+TEST(EncoderParts, ProgressBlocksBecomeReportsTheProgramReads)
+{
+    const std::string stream = "frame=25\nfps=0.0\nbitrate= 838.9kbits/s\ntotal_size=1048576\nout_time_us=12500000\n"
+                               "out_time=00:00:12.500000\nprogress=continue\n"
+                               "bitrate=N/A\ntotal_size=N/A\nout_time_us=N/A\nprogress=continue\n"
+                               "bitrate=900.0kbits/s\ntotal_size=2097152\nout_time_us=20000000\nprogress=end\n";
+    // Split at awkward places: the reader must not care where the pipe cut the stream.
+    ProgressReader reader;
+    std::vector<ProgressFigures> blocks;
+    for (size_t at = 0; at < stream.size(); at += 7)
+        for (const auto& block : reader.Feed(std::string_view(stream).substr(at, 7)))
+            blocks.push_back(block);
+    ASSERT_EQ(blocks.size(), 3u);
+    EXPECT_DOUBLE_EQ(blocks[0].seconds, 12.5);
+    EXPECT_DOUBLE_EQ(blocks[0].sizeBytes, 1048576);
+    EXPECT_DOUBLE_EQ(blocks[0].kbitsPerSecond, 838.9);
+    EXPECT_FALSE(blocks[0].end);
+    // Unknown figures keep the last known ones; the rate is worked out from size and time.
+    EXPECT_DOUBLE_EQ(blocks[1].seconds, 12.5);
+    EXPECT_NEAR(blocks[1].kbitsPerSecond, 1048576 * 8 / 12.5 / 1000, 1e-9);
+    EXPECT_TRUE(blocks[2].end);
+
+    const std::string report = FormatReport(blocks[0]);
+    EXPECT_EQ(report, "size=    1024kB time=12.50 bitrate= 838.9kbits/s");
+    const QString position = ExtractBetween(QString::fromStdString(report), "kB time=", " bitrate=");
+    EXPECT_EQ(TimeToSeconds(position).value_or(-1), 12.5);
+    EXPECT_EQ(FormatReport(ProgressFigures {}), "size=       0kB time=0.00 bitrate=   0.0kbits/s");
+}
+
+TEST(EncoderParts, WarningFloodIsFoldedIntoOneCount)
+{
+    // A damaged stream: the same complaint for every frame, only the numbers (and the address) differ.
+    std::string flood;
+    for (int i = 0; i < 1000; ++i)
+        flood += "[mpeg4 @ 0x55d0c2a3b" + std::to_string(400 + i) + "] ac-tex damaged at " + std::to_string(i % 17)
+            + " " + std::to_string(i % 13) + "\n";
+    MessageFilter filter;
+    std::string shown;
+    for (size_t at = 0; at < flood.size(); at += 333)
+        shown += filter.Feed(std::string_view(flood).substr(at, 333));
+    shown += filter.Finish();
+    EXPECT_EQ(shown, "[mpeg4 @ 0x55d0c2a3b400] ac-tex damaged at 0 0\n    Last message repeated 999 times\n");
+
+    // A different message ends the run and shows up after its count.
+    MessageFilter pair;
+    std::string two = pair.Feed("error 1\rerror 2\r\nerror 3\nother\n");
+    two += pair.Finish();
+    EXPECT_EQ(two, "error 1\n    Last message repeated 2 times\nother\n");
+}
+
+TEST(EncoderParts, DistinctMessagesAreCappedAndLongLinesCut)
+{
+    MessageFilter filter(5, 20);
+    std::string shown;
+    const char* words[] = {"alpha", "beta", "gamma", "delta", "epsilon", "zeta", "eta", "theta"};
+    for (const char* word : words)
+        shown += filter.Feed(std::string("warning: ") + word + "\n");
+    shown += filter.Feed(std::string(50, 'x')); // no line end yet, but longer than a line may be
+    shown += filter.Finish();
+    EXPECT_EQ(shown,
+              "warning: alpha\nwarning: beta\nwarning: gamma\nwarning: delta\nwarning: epsilon\n"
+              "    (4 more messages not shown)\n");
+
+    MessageFilter wide(100, 20);
+    EXPECT_EQ(wide.Feed(std::string(50, 'x')), std::string(20, 'x') + "...\n");
+    EXPECT_EQ(wide.Feed("  \t \n"), ""); // blank lines are dropped
+}
+
+TEST(EncoderParts, DurationLineCutsHundredthsSoWholeSecondsNeverRoundUp)
+{
+    struct Case
+    {
+        long long microseconds;
+        const char* text;
+        const char* wholeSeconds; // as the program reads the line back
+    };
+    const Case cases[] = {
+        {83456000, "00:01:23.45", "83"},          {83999999, "00:01:23.99", "83"}, {59996000, "00:00:59.99", "59"},
+        {3600000000, "01:00:00.00", "3600"},      {0, "00:00:00.00", "0"},         {-40000, "00:00:00.00", "0"},
+        {360000000000, "100:00:00.00", "360000"}, {9990, "00:00:00.00", "0"},      {10000, "00:00:00.01", "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.microseconds);
+        EXPECT_EQ(DurationText(c.microseconds), c.text);
+        const QString probe = QString("  Duration: %1, start: 0.000000, bitrate: 100 kb/s\n"
+                                      "    Stream #0.0: Video: h264, yuv420p, 640x480 [PAR 1:1 DAR 4:3], 25 tb(r)\n")
+                                  .arg(QString::fromStdString(DurationText(c.microseconds)));
+        EXPECT_EQ(ParseProbeOutput(probe).section('|', 0, 0).toStdString(), c.wholeSeconds);
+    }
+    EXPECT_EQ(StartText(0), "0.000000");
+    EXPECT_EQ(StartText(1500000), "1.500000");
+    EXPECT_EQ(StartText(-21333), "-0.021333");
+}
+
+TEST(EncoderParts, RatesInTheirShortestForm)
+{
+    EXPECT_EQ(RateText(25), "25");
+    EXPECT_EQ(RateText(30000.0 / 1001), "29.97");
+    EXPECT_EQ(RateText(24000.0 / 1001), "23.976");
+    EXPECT_EQ(RateText(12.5), "12.5");
+    EXPECT_EQ(RateText(0), "0");
+}
+
+TEST(EncoderParts, SubtitleScriptAsTheProgramWritesIt)
+{
+    const ScriptCalls calls = ParseSubtitleScript("DirectShowSource(\"C:\\v\\Holiday \"2\".avi\")\r\n"
+                                                  "LoadPlugin (\"/prog/VSFilter.dll\")\r\n"
+                                                  "TextSub (\"/v/Holiday.srt\")");
+    EXPECT_EQ(calls.source.value_or("<none>"), "C:\\v\\Holiday \"2\".avi"); // first to last quote of the line
+    EXPECT_EQ(calls.plugin.value_or("<none>"), "/prog/VSFilter.dll");
+    EXPECT_EQ(calls.subtitles.value_or("<none>"), "/v/Holiday.srt");
+
+    // A byte-order mark, other cases, blanks and plain line feeds are all read.
+    const ScriptCalls loose = ParseSubtitleScript("\xEF\xBB\xBF  directshowsource  (\"a.avi\")\n"
+                                                  "textsub(\"a.srt\")\n");
+    EXPECT_EQ(loose.source.value_or("<none>"), "a.avi");
+    EXPECT_FALSE(loose.plugin.has_value());
+    EXPECT_EQ(loose.subtitles.value_or("<none>"), "a.srt");
+
+    for (const char* broken : {"", "DirectShowSource", "DirectShowSource(\"a.avi)", "DirectShowSourcex(\"a\")",
+                               "# DirectShowSource(\"a.avi\")"}) {
+        EXPECT_FALSE(ParseSubtitleScript(broken).source.has_value()) << broken;
+    }
+    EXPECT_TRUE(IsSubtitleScriptName("/p/tmp.AVS"));
+    EXPECT_FALSE(IsSubtitleScriptName(".avs"));
+    EXPECT_FALSE(IsSubtitleScriptName("tmp.avs.mp4"));
+}
+
+TEST(EncoderParts, Utf8CheckRefusesWhatIsNotUtf8)
+{
+    EXPECT_TRUE(IsValidUtf8("plain"));
+    EXPECT_TRUE(IsValidUtf8("\xC3\x89t\xC3\xA9 \xE6\x97\xA5 \xF0\x9F\x8E\xAC"));
+    EXPECT_FALSE(IsValidUtf8("\xC9t\xE9")); // Windows-1252 "Été"
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF")); // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80")); // a surrogate
+    EXPECT_FALSE(IsValidUtf8("\xE6\x97")); // cut short
+}
+
+} // namespace
