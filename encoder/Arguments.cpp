@@ -137,6 +137,8 @@ Translation TranslateOutputOptions(const std::vector<std::string>& options)
             } else {
                 t.options.insert(t.options.end(), {name, value});
             }
+        } else if (name == "-r") {
+            t.frameRate = value;
         } else if (name == "-vf" || name == "-filter:v") {
             t.videoFilters += (t.videoFilters.empty() ? "" : ",") + value;
         } else if (name == "-acodec" || name == "-c:a" || name == "-codec:a") {
@@ -189,10 +191,16 @@ std::string EscapeFilterGraph(const std::string& description)
 
 std::string BuildVideoFilters(const Translation& translation, const std::string& subtitleFilter)
 {
-    std::string chain = translation.videoFilters;
+    std::string chain;
     auto add = [&chain](const std::string& filter) {
         chain += (chain.empty() ? "" : ",") + filter;
     };
+    // Frames are dropped before they are scaled, not after. Each output frame takes the source frame
+    // nearest its own time, so on a 60 fps source frame j shows source frame 2j, in step with the sound.
+    if (!translation.frameRate.empty())
+        add("fps=fps=" + EscapeFilterValue(translation.frameRate) + ":round=near");
+    if (!translation.videoFilters.empty())
+        add(translation.videoFilters);
     if (translation.size) {
         add("scale=" + std::to_string(translation.size->width) + ":" + std::to_string(translation.size->height));
     } else {

@@ -96,6 +96,8 @@ int RunEncode(const Request& request, int parentAtStart)
     args.insert(args.end(), translation.options.begin(), translation.options.end());
     if (translation.format.empty())
         args.insert(args.end(), {"-f", format});
+    if (translation.videoCodec == "copy" && !translation.frameRate.empty())
+        args.insert(args.end(), {"-r", translation.frameRate});
     if (translation.videoCodec != "copy") {
         args.insert(args.end(), {"-vf", BuildVideoFilters(translation, subtitleFilter)});
         // iPhones play 8-bit 4:2:0 only.

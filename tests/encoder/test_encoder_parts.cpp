@@ -111,6 +111,12 @@ TEST(EncoderParts, FilterChainAndItsEscaping)
     EXPECT_EQ(BuildVideoFilters(t, "subtitles=x"), "hflip,scale=480:360,subtitles=x");
     EXPECT_EQ(BuildVideoFilters(TranslateOutputOptions({}), ""), "scale=trunc(iw/2)*2:trunc(ih/2)*2");
 
+    // The frame-rate cap drops frames before anything else works on them.
+    const Translation capped = TranslateOutputOptions({"-r", "30", "-s", "480x360", "-vf", "hflip"});
+    EXPECT_EQ(ValueOf(capped.options, "-r"), "<absent>");
+    EXPECT_EQ(BuildVideoFilters(capped, "subtitles=x"), "fps=fps=30:round=near,hflip,scale=480:360,subtitles=x");
+    EXPECT_EQ(BuildVideoFilters(TranslateOutputOptions({"-r", "30000/1001"}), "").substr(0, 18), "fps=fps=30000/1001");
+
     // A value is escaped for its option first, then the whole filter for the graph.
     EXPECT_EQ(EscapeFilterValue("/a:b/it's\\x"), "/a\\:b/it\\'s\\\\x");
     EXPECT_EQ(EscapeFilterGraph("f=a\\:b,c;[d]"), "f=a\\\\:b\\,c\\;\\[d\\]");
