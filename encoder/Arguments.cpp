@@ -161,8 +161,22 @@ Translation TranslateOutputOptions(const std::vector<std::string>& options)
                 t.hasMovFlags = true;
             if (name == "-map")
                 t.hasMap = true;
+            if (name == "-profile:v" || name == "-vprofile" || name == "-profile")
+                t.hasProfile = true;
+            if (name == "-bf")
+                t.hasBFrames = true;
+            if (name == "-coder")
+                t.cavlc = value == "0" || value == "vlc" || value == "cavlc";
             t.options.insert(t.options.end(), {name, value});
         }
+    }
+    // Older encoders made no B-frames and no 8x8 transform unless asked to; with CAVLC that is the
+    // Constrained Baseline profile older iPhones need. Current libx264 defaults to High with B-frames.
+    if (t.videoCodec == "libx264" && !t.hasProfile && !t.hasBFrames) {
+        if (t.cavlc && !t.hasPixelFormat)
+            t.options.insert(t.options.end(), {"-profile:v", "baseline"});
+        else
+            t.options.insert(t.options.end(), {"-bf", "0"});
     }
     return t;
 }

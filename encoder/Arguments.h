@@ -38,6 +38,9 @@ struct Translation
     bool hasPixelFormat = false;
     bool hasMovFlags = false;
     bool hasMap = false; // -map: the streams are chosen by the caller
+    bool hasProfile = false; // -profile:v / -vprofile
+    bool hasBFrames = false; // -bf
+    bool cavlc = false; // -coder 0: the simple entropy coder
 };
 
 Translation TranslateOutputOptions(const std::vector<std::string>& options);

@@ -91,6 +91,12 @@ TEST(EncoderParts, FixedOptionsTranslateForTheInstalledFfmpeg)
     for (const char* kept : {"-crf", "-subq", "-level", "-refs", "-bufsize", "-maxrate", "-g", "-coder", "-threads"})
         EXPECT_NE(ValueOf(t.options, kept), "<absent>") << kept;
     EXPECT_EQ(ValueOf(t.options, "-coder"), "0");
+    // No B-frame option and CAVLC: the profile older encoders made by default.
+    EXPECT_EQ(ValueOf(t.options, "-profile:v"), "baseline");
+    EXPECT_EQ(ValueOf(TranslateOutputOptions({"-c:v", "libx264", "-coder", "1"}).options, "-bf"), "0");
+    EXPECT_EQ(ValueOf(TranslateOutputOptions({"-c:v", "libx264", "-coder", "0", "-bf", "2"}).options, "-profile:v"),
+              "<absent>");
+    EXPECT_EQ(ValueOf(TranslateOutputOptions({"-c:v", "mpeg4", "-coder", "0"}).options, "-profile:v"), "<absent>");
 
     // Odd sides are made even for 4:2:0; a size that is no size is left for ffmpeg to refuse.
     const Translation odd = TranslateOutputOptions({"-s", "321x241"});

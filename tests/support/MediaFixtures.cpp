@@ -163,6 +163,27 @@ QMap<QString, QString> CountFrames(const QString& path)
     return facts;
 }
 
+QMap<QString, QString> X264Settings(const QString& path)
+{
+    QMap<QString, QString> settings;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return settings;
+    const QByteArray bytes = file.readAll();
+    const qsizetype note = bytes.indexOf("x264 - core");
+    const qsizetype options = note < 0 ? -1 : bytes.indexOf(" options: ", note);
+    if (options < 0)
+        return settings;
+    const qsizetype end = bytes.indexOf('\0', options);
+    const QString text = QString::fromLatin1(bytes.mid(options + 10, end < 0 ? -1 : end - options - 10));
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const qsizetype eq = word.indexOf(QLatin1Char('='));
+        if (eq > 0)
+            settings.insert(word.left(eq), word.mid(eq + 1));
+    }
+    return settings;
+}
+
 QList<qint64> ProcessesMentioning(const QString& marker)
 {
     QList<qint64> found;

@@ -34,6 +34,10 @@ QList<double> SoundOnsets(const QString& path);
 // key=value facts of the first video stream with its frames counted (nb_read_frames).
 QMap<QString, QString> CountFrames(const QString& path);
 
+// The settings x264 wrote into the stream it made ("cabac" -> "0", "bframes" -> "0", ...); empty when the
+// file holds no such note.
+QMap<QString, QString> X264Settings(const QString& path);
+
 // Pids of running processes whose command line contains `marker`.
 QList<qint64> ProcessesMentioning(const QString& marker);
 
