@@ -9,10 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-extern "C" {
-#include <libavformat/avformat.h>
-}
-
 namespace {
 
 std::string AbsolutePath(const std::string& path)
@@ -23,10 +19,22 @@ std::string AbsolutePath(const std::string& path)
     return ::getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + path : path;
 }
 
+// The muxer ffmpeg would pick for the output's extension, for the names a phone's video may carry;
+// empty for any other name, which is then left to ffmpeg.
 std::string GuessFormat(const std::string& output)
 {
-    const AVOutputFormat* format = av_guess_format(nullptr, output.c_str(), nullptr);
-    return format ? format->name : "mp4";
+    const auto dot = output.rfind('.');
+    const auto slash = output.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return std::string();
+    std::string extension = output.substr(dot + 1);
+    for (char& c : extension)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (extension == "mp4" || extension == "m4v" || extension == "m4a")
+        return extension == "mp4" ? "mp4" : "ipod";
+    if (extension == "mov" || extension == "3gp")
+        return extension;
+    return std::string();
 }
 
 bool SameFile(const std::string& a, const std::string& b)
@@ -35,11 +43,6 @@ bool SameFile(const std::string& a, const std::string& b)
     struct stat second;
     return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev
         && first.st_ino == second.st_ino;
-}
-
-bool IsMovFamily(const std::string& format)
-{
-    return format == "mp4" || format == "ipod" || format == "mov" || format == "3gp";
 }
 
 int Fail(Console& console, const std::string& why)
@@ -94,7 +97,7 @@ int RunEncode(const Request& request, int parentAtStart)
     if (!translation.hasMap)
         args.insert(args.end(), {"-map", "0:V:0?", "-map", "0:a:0?"});
     args.insert(args.end(), translation.options.begin(), translation.options.end());
-    if (translation.format.empty())
+    if (translation.format.empty() && !format.empty())
         args.insert(args.end(), {"-f", format});
     if (translation.videoCodec == "copy" && !translation.frameRate.empty())
         args.insert(args.end(), {"-r", translation.frameRate});
@@ -119,7 +122,8 @@ int RunEncode(const Request& request, int parentAtStart)
         return Fail(console,
                     "encoding failed (ffmpeg exit status " + std::to_string(outcome.exitCode) + "), no output written");
     }
-    if (!OutputReadsBack(temp.path(), format, why)) {
+    double seconds = 0;
+    if (!OutputReadsBack(temp.path(), format, seconds, why)) {
         temp.Discard();
         return Fail(console, why + ", no output written");
     }

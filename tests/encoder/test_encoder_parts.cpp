@@ -3,11 +3,13 @@
 #include "conversion/MediaInfo.h"
 #include "encoder/Arguments.h"
 #include "encoder/MessageFilter.h"
+#include "encoder/OutputCheck.h"
 #include "encoder/ProbeText.h"
 #include "encoder/Progress.h"
 #include "encoder/SubtitleScript.h"
 
 #include <QString>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -264,6 +266,64 @@ TEST(EncoderParts, Utf8CheckRefusesWhatIsNotUtf8)
     EXPECT_FALSE(IsValidUtf8("\xC0\xAF")); // overlong
     EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80")); // a surrogate
     EXPECT_FALSE(IsValidUtf8("\xE6\x97")); // cut short
+}
+
+} // namespace
+
+namespace {
+
+std::string Be32(uint32_t v)
+{
+    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+}
+
+std::string Box(const std::string& type, const std::string& body)
+{
+    return Be32(static_cast<uint32_t>(body.size() + 8)) + type + body;
+}
+
+// A version-0 "mvhd" or "mdhd" body: version and flags, two times, time scale, duration, then padding.
+std::string TimeHeader(uint32_t scale, uint32_t duration)
+{
+    return Be32(0) + Be32(0) + Be32(0) + Be32(scale) + Be32(duration) + std::string(80, '\0');
+}
+
+std::string Track(const std::string& handler, uint32_t scale, uint32_t duration)
+{
+    const std::string hdlr = Be32(0) + Be32(0) + handler + std::string(12, '\0') + "name";
+    return Box("trak",
+               Box("tkhd", std::string(84, '\0'))
+                   + Box("mdia", Box("mdhd", TimeHeader(scale, duration)) + Box("hdlr", hdlr)));
+}
+
+TEST(EncoderParts, MovieIndexGivesDurationAndTracks)
+{
+    const std::string moov = Box("mvhd", TimeHeader(1000, 8040)) + Track("vide", 15360, 122880)
+        + Track("soun", 44100, 354624) + Box("udta", "x");
+    const auto facts = ParseMovieBox(moov);
+    ASSERT_TRUE(facts.has_value());
+    EXPECT_DOUBLE_EQ(facts->seconds, 8.04);
+    EXPECT_EQ(facts->videoTracks, 1);
+    EXPECT_EQ(facts->audioTracks, 1);
+    EXPECT_DOUBLE_EQ(facts->videoSeconds, 8.0);
+
+    // 64-bit sizes and version-1 headers, as long files have them.
+    std::string v1 = Be32(0x01000000) + std::string(16, '\0') + Be32(600) + Be32(0) + Be32(6000);
+    v1 += std::string(80, '\0');
+    const std::string large = Be32(1) + "mvhd" + Be32(0) + Be32(static_cast<uint32_t>(v1.size() + 16)) + v1;
+    const auto longFile = ParseMovieBox(large);
+    ASSERT_TRUE(longFile.has_value());
+    EXPECT_DOUBLE_EQ(longFile->seconds, 10.0);
+    EXPECT_EQ(longFile->videoTracks, 0);
+
+    // Broken indexes are refused, never read past their end.
+    EXPECT_FALSE(ParseMovieBox("").has_value()); // no movie header
+    EXPECT_FALSE(ParseMovieBox(moov.substr(0, moov.size() - 1)).has_value());
+    EXPECT_FALSE(ParseMovieBox(Box("mvhd", TimeHeader(0, 10))).has_value()); // no time scale
+    EXPECT_FALSE(ParseMovieBox(Box("mvhd", std::string(3, '\0'))).has_value());
+    std::string oversized = moov;
+    oversized[2] = '\x7f'; // the header claims more than there is
+    EXPECT_FALSE(ParseMovieBox(oversized).has_value());
 }
 
 } // namespace
