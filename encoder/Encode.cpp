@@ -6,6 +6,7 @@
 #include "SubtitleScript.h"
 #include "TempOutput.h"
 
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,6 +44,35 @@ bool SameFile(const std::string& a, const std::string& b)
     struct stat second;
     return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev
         && first.st_ino == second.st_ino;
+}
+
+// Options that make an output legitimately shorter than its source.
+bool CutsTheTime(const Request& request)
+{
+    for (const auto* options : {&request.inputOptions, &request.outputOptions})
+        for (const std::string& option : *options)
+            for (const char* cut : {"-t", "-to", "-ss", "-sseof", "-frames", "-frames:v", "-vframes", "-fs",
+                                    "-shortest", "-frames:a", "-aframes"})
+                if (option == cut)
+                    return true;
+    return false;
+}
+
+// A source that ends early (cut short, damaged, replaced while being read) still "succeeds" in ffmpeg, as a
+// shorter video. Container and stream durations of real files differ by a frame or two, audio may run
+// longer than the video, and some containers only estimate their duration: so a shortfall counts only
+// beyond half a second or 2 %, whichever is more.
+bool ClearlyShort(double outputSeconds, double declaredSeconds)
+{
+    const double tolerance = declaredSeconds * 0.02 > 0.5 ? declaredSeconds * 0.02 : 0.5;
+    return outputSeconds < declaredSeconds - tolerance;
+}
+
+std::string SecondsText(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", seconds);
+    return text;
 }
 
 int Fail(Console& console, const std::string& why)
@@ -88,7 +118,7 @@ int RunEncode(const Request& request, int parentAtStart)
     if (!temp.Create(AbsolutePath(request.output), why))
         return Fail(console, why);
 
-    std::vector<std::string> args = {"-hide_banner", "-nostdin", "-nostats",      "-loglevel", "warning",
+    std::vector<std::string> args = {"-hide_banner", "-nostdin", "-nostats",      "-loglevel", "level+info",
                                      "-progress",    "pipe:3",   "-stats_period", "0.4"};
     args.insert(args.end(), request.inputOptions.begin(), request.inputOptions.end());
     args.insert(args.end(), {"-i", "file:" + AbsolutePath(input)});
@@ -126,6 +156,14 @@ int RunEncode(const Request& request, int parentAtStart)
     if (!OutputReadsBack(temp.path(), format, seconds, why)) {
         temp.Discard();
         return Fail(console, why + ", no output written");
+    }
+    if (outcome.declaredSeconds && seconds > 0 && !CutsTheTime(request)
+        && ClearlyShort(seconds, *outcome.declaredSeconds)) {
+        temp.Discard();
+        return Fail(console,
+                    "the output lasts " + SecondsText(seconds) + " s but the source declares "
+                        + SecondsText(*outcome.declaredSeconds)
+                        + " s: the source is cut short or damaged, no output written");
     }
     if (const int signal = signals.Take()) {
         temp.Discard();

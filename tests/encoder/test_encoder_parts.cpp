@@ -2,6 +2,7 @@
 // the subtitle script.
 #include "conversion/MediaInfo.h"
 #include "encoder/Arguments.h"
+#include "encoder/FfmpegLog.h"
 #include "encoder/MessageFilter.h"
 #include "encoder/OutputCheck.h"
 #include "encoder/ProbeText.h"
@@ -327,3 +328,42 @@ TEST(EncoderParts, MovieIndexGivesDurationAndTracks)
 }
 
 } // namespace
+
+TEST(EncoderParts, FfmpegLogKeepsWarningsAndReadsTheDeclaredDuration)
+{
+    const std::string output = "[warning] Guessed Channel Layout for Input Stream #0.1 : mono\n"
+                               "[info] Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'file:/v/a.mp4':\n"
+                               "[info]   Metadata:\n"
+                               "[info]     Duration        : 00:09:99.00\n"
+                               "[info]   Duration: 00:01:08.25, start: 0.000000, bitrate: 789 kb/s\n"
+                               "[info]   Stream #0:0(und): Video: h264\n"
+                               "[mov,mp4 @ 0x55d0] [error] stream 1, offset 0x18580: partial file\n"
+                               "[info] Output #0, mp4, to 'file:/v/.a.partial':\n"
+                               "[info]   Duration: 00:00:01.00, start: 0.000000, bitrate: 1 kb/s\n"
+                               "[aac @ 0x55d1] [swr @ 0x55d2] [warning] clipping\n"
+                               "[libx264 @ 0x55d3] [info] frame I:1     Avg QP:20.00  size:  1000\n"
+                               "plain line\n"
+                               "[fatal] cut";
+    FfmpegLog log;
+    std::string shown;
+    for (size_t at = 0; at < output.size(); at += 5)
+        shown += log.Feed(std::string_view(output).substr(at, 5));
+    shown += log.Finish();
+    EXPECT_EQ(shown,
+              "Guessed Channel Layout for Input Stream #0.1 : mono\n"
+              "[mov,mp4 @ 0x55d0] stream 1, offset 0x18580: partial file\n"
+              "[aac @ 0x55d1] [swr @ 0x55d2] clipping\n"
+              "plain line\n"
+              "cut\n");
+    ASSERT_TRUE(log.declaredSeconds().has_value());
+    EXPECT_DOUBLE_EQ(*log.declaredSeconds(), 68.25);
+
+    // No duration, or one only guessed from the bit rate, is nothing to hold the output to.
+    FfmpegLog unknown;
+    unknown.Feed("[info]   Duration: N/A, start: 0.000000, bitrate: N/A\n");
+    EXPECT_FALSE(unknown.declaredSeconds().has_value());
+    FfmpegLog estimated;
+    estimated.Feed("[mpeg @ 0x1] [warning] Estimating duration from bitrate, this may be inaccurate\n"
+                   "[info]   Duration: 00:00:30.00, start: 0.500000, bitrate: 100 kb/s\n");
+    EXPECT_FALSE(estimated.declaredSeconds().has_value());
+}
