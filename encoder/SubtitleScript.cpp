@@ -143,6 +143,15 @@ bool IsValidUtf8(const std::string& bytes)
     return true;
 }
 
+std::string SubtitleCharacterSet(const std::string& bytes)
+{
+    // Notepad's "Unicode" is UTF-16 with a byte-order mark; its bytes are never valid UTF-8.
+    for (const char* mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"})
+        if (bytes.rfind(mark, 0) == 0)
+            return std::string();
+    return IsValidUtf8(bytes) ? std::string() : "CP1252";
+}
+
 std::string SubtitleFilter(const std::string& subtitlePath, std::string& why)
 {
     std::string bytes;
@@ -157,7 +166,8 @@ std::string SubtitleFilter(const std::string& subtitlePath, std::string& why)
             absolute = std::string(cwd) + "/" + absolute;
     }
     std::string filter = "subtitles=filename=" + EscapeFilterValue(absolute);
-    if (!IsValidUtf8(bytes))
-        filter += ":charenc=CP1252";
+    const std::string characterSet = SubtitleCharacterSet(bytes);
+    if (!characterSet.empty())
+        filter += ":charenc=" + characterSet;
     return EscapeFilterGraph(filter);
 }

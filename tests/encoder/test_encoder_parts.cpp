@@ -259,6 +259,16 @@ TEST(EncoderParts, SubtitleScriptAsTheProgramWritesIt)
     EXPECT_FALSE(IsSubtitleScriptName("tmp.avs.mp4"));
 }
 
+TEST(EncoderParts, SubtitleCharacterSetFollowsTheByteOrderMark)
+{
+    EXPECT_EQ(SubtitleCharacterSet("\xC3\x89t\xC3\xA9"), "");
+    EXPECT_EQ(SubtitleCharacterSet("\xC9t\xE9"), "CP1252");
+    EXPECT_EQ(SubtitleCharacterSet(std::string("\xFF\xFE\xC9\0t\0\xE9\0", 8)), ""); // UTF-16 LE "Été"
+    EXPECT_EQ(SubtitleCharacterSet(std::string("\xFE\xFF\0\xC9\0t\0\xE9", 8)), ""); // UTF-16 BE
+    EXPECT_EQ(SubtitleCharacterSet("\xEF\xBB\xBF\xC3\x89t\xC3\xA9"), "");
+    EXPECT_EQ(SubtitleCharacterSet(""), "");
+}
+
 TEST(EncoderParts, Utf8CheckRefusesWhatIsNotUtf8)
 {
     EXPECT_TRUE(IsValidUtf8("plain"));
