@@ -115,8 +115,11 @@ int RunEncode(const Request& request, int parentAtStart)
     const Translation translation = TranslateOutputOptions(request.outputOptions);
     const std::string format = translation.format.empty() ? GuessFormat(request.output) : translation.format;
     TempOutput temp;
-    if (!temp.Create(AbsolutePath(request.output), why))
+    const std::string output = AbsolutePath(request.output);
+    if (!temp.Create(output, why))
         return Fail(console, why);
+    // What a killed bridge left behind in this folder.
+    TempOutput::RemoveStale(output.substr(0, output.rfind('/') + 1));
 
     std::vector<std::string> args = {"-hide_banner", "-nostdin", "-nostats",      "-loglevel", "level+info",
                                      "-progress",    "pipe:3",   "-stats_period", "0.4"};

@@ -8,6 +8,7 @@
 #include "encoder/ProbeText.h"
 #include "encoder/Progress.h"
 #include "encoder/SubtitleScript.h"
+#include "encoder/TempOutput.h"
 
 #include <QString>
 #include <cstdint>
@@ -376,4 +377,21 @@ TEST(EncoderParts, FfmpegLogKeepsWarningsAndReadsTheDeclaredDuration)
     estimated.Feed("[mpeg @ 0x1] [warning] Estimating duration from bitrate, this may be inaccurate\n"
                    "[info]   Duration: 00:00:30.00, start: 0.500000, bitrate: 100 kb/s\n");
     EXPECT_FALSE(estimated.declaredSeconds().has_value());
+}
+
+TEST(EncoderParts, PartialFileNamesTellTheirOwner)
+{
+    const std::string host = "0a1b2c3d";
+    EXPECT_EQ(PartialOwner(".clip.mp4.partial-0a1b2c3d-4242-Ab12Cd", host).value_or(-1), 4242);
+    EXPECT_EQ(PartialOwner(".a.partial-b.mp4.partial-0a1b2c3d-7-zzzzzz", host).value_or(-1), 7);
+    for (const char* other : {"clip.mp4.partial-0a1b2c3d-4242-Ab12Cd", ".clip.mp4.partial-0a1b2c3e-4242-Ab12Cd",
+                              ".clip.mp4.partial-0a1b2c3d-4242-Ab12C", ".clip.mp4.partial-0a1b2c3d-4242-Ab12Cd.mp4",
+                              ".clip.mp4.partial-0a1b2c3d--Ab12Cd", ".clip.mp4.partial-0a1b2c3d-0-Ab12Cd",
+                              ".clip.mp4.partial-0a1b2c3d-42x-Ab12Cd", ".clip.mp4.partial-0a1b2c3d-4242-Ab 2Cd",
+                              ".clip.mp4.partial-0a1b2c3d-12345678901-Ab12Cd", ".clip.mp4.partial-Ab12Cd",
+                              ".partial-0a1b2c3d-4242-Ab12Cd", ""}) {
+        EXPECT_FALSE(PartialOwner(other, host).has_value()) << other;
+    }
+    EXPECT_EQ(HostMark().size(), 8u);
+    EXPECT_EQ(HostMark(), HostMark());
 }
