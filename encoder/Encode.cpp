@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -20,22 +21,25 @@ std::string AbsolutePath(const std::string& path)
     return ::getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + path : path;
 }
 
-// The muxer ffmpeg would pick for the output's extension, for the names a phone's video may carry;
-// empty for any other name, which is then left to ffmpeg.
+// The muxer for the output's extension. ffmpeg writes to the hidden partial file, whose name has no
+// extension it knows, so the bridge names the format; MP4, the program's own, when the name says nothing.
 std::string GuessFormat(const std::string& output)
 {
     const auto dot = output.rfind('.');
     const auto slash = output.rfind('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return std::string();
-    std::string extension = output.substr(dot + 1);
+    std::string extension;
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+        extension = output.substr(dot + 1);
     for (char& c : extension)
         c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    if (extension == "mp4" || extension == "m4v" || extension == "m4a")
-        return extension == "mp4" ? "mp4" : "ipod";
-    if (extension == "mov" || extension == "3gp")
-        return extension;
-    return std::string();
+    static const std::pair<const char*, const char*> formats[]
+        = {{"m4v", "ipod"},  {"m4a", "ipod"}, {"mov", "mov"},   {"3gp", "3gp"},  {"mkv", "matroska"},
+           {"webm", "webm"}, {"avi", "avi"},  {"ts", "mpegts"}, {"mpg", "mpeg"}, {"mpeg", "mpeg"},
+           {"flv", "flv"},   {"ogg", "ogg"},  {"wmv", "asf"},   {"asf", "asf"},  {"m2ts", "mpegts"}};
+    for (const auto& [name, format] : formats)
+        if (extension == name)
+            return format;
+    return "mp4";
 }
 
 bool SameFile(const std::string& a, const std::string& b)
@@ -130,7 +134,7 @@ int RunEncode(const Request& request, int parentAtStart)
     if (!translation.hasMap)
         args.insert(args.end(), {"-map", "0:V:0?", "-map", "0:a:0?"});
     args.insert(args.end(), translation.options.begin(), translation.options.end());
-    if (translation.format.empty() && !format.empty())
+    if (translation.format.empty())
         args.insert(args.end(), {"-f", format});
     if (translation.videoCodec == "copy" && !translation.frameRate.empty())
         args.insert(args.end(), {"-r", translation.frameRate});

@@ -221,6 +221,22 @@ TEST_F(EncoderEncode, AwkwardFileNamesOnBothSides)
     EXPECT_EQ(OutputFolder().filter(".partial").size(), 0);
 }
 
+TEST_F(EncoderEncode, WithoutAFormatTheOutputsNameChoosesIt)
+{
+    // ffmpeg writes to the hidden partial file, so the format cannot come from the name ffmpeg sees.
+    const struct
+    {
+        const char* name;
+        const char* format;
+    } cases[] = {{"out.mkv", "matroska"}, {"out.M4V", "mp4"}, {"out.video", "mp4"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto run = bridge::Run({"-y", "-i", Source("silent.mkv"), "-s", "320x240", Out(c.name)});
+        ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+        EXPECT_TRUE(media::Probe(Out(c.name), "format").value("format_name").contains(c.format));
+    }
+}
+
 TEST_F(EncoderEncode, SuccessReplacesAnExistingOutput)
 {
     QFile old(Out("clip.mp4"));
