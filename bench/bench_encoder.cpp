@@ -163,14 +163,14 @@ void BM_EncodeFfmpegDirect(benchmark::State& state)
 {
     const std::string source = MakeSource("long720.mkv", "1280x720:rate=25", 60);
     // What the bridge hands to ffmpeg, without the bridge.
-    std::vector<std::string> words
-        = {kFfmpeg, "-hide_banner", "-nostdin", "-nostats", "-loglevel", "warning", "-i", "file:" + source};
+    std::vector<std::string> words = {kFfmpeg, "-hide_banner",   "-nostdin", "-nostats", "-loglevel", "level+info",
+                                      "-i",    "file:" + source, "-map",     "0:V:0?",   "-map",      "0:a:0?"};
     Append(words, kVideoOptions);
     Append(words, {"-motion-est", "hex", "-partitions", "i4x4,p4x4,p8x8,b8x8"});
     Append(words, kRateAudioOptions);
     Append(words,
-           {"-c:a", "aac", "-vf", "scale=480:270", "-pix_fmt", "yuv420p", "-movflags", "+faststart", "-sn", "-dn", "-y",
-            "file:" + Folder() + "/direct.mp4"});
+           {"-c:a", "aac", "-profile:v", "baseline", "-vf", "scale=480:270", "-pix_fmt", "yuv420p", "-movflags",
+            "+faststart", "-sn", "-dn", "-y", "file:" + Folder() + "/direct.mp4"});
     for (auto _ : state)
         if (RunQuietly(words) != 0)
             state.SkipWithError("ffmpeg failed");
