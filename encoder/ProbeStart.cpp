@@ -2,22 +2,26 @@
 
 #include "Console.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
-#include <unistd.h>
+#include <dlfcn.h>
 
 int StartProbe(const std::string& shownName, const std::string& path)
 {
     char self[PATH_MAX];
-    std::string program = "reelpocket-probe";
+    std::string module = "reelpocket-probe.so";
     if (::realpath("/proc/self/exe", self)) {
         const std::string folder(self);
-        program = folder.substr(0, folder.rfind('/') + 1) + program;
+        module = folder.substr(0, folder.rfind('/') + 1) + module;
     }
-    const char* argv[] = {program.c_str(), shownName.c_str(), path.c_str(), nullptr};
-    ::execv(program.c_str(), const_cast<char* const*>(argv));
-    Console().Message("ffmpeg.exe: cannot start " + program + ": " + std::strerror(errno) + "\n");
-    return 1;
+    void* handle = ::dlopen(module.c_str(), RTLD_LAZY | RTLD_LOCAL);
+    using Entry = int (*)(const char*, const char*);
+    const auto run = handle ? reinterpret_cast<Entry>(::dlsym(handle, "ReelpocketRunProbe")) : nullptr;
+    if (!run) {
+        const char* error = ::dlerror();
+        Console().Message("ffmpeg.exe: cannot load the probe: " + std::string(error ? error : module) + "\n");
+        return 1;
+    }
+    // The module stays loaded: the process ends right after the probe.
+    return run(shownName.c_str(), path.c_str());
 }

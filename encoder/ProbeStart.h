@@ -2,7 +2,6 @@
 
 #include <string>
 
-// Hands a probe to the probe program beside the bridge ("reelpocket-probe"), which replaces this process:
-// only a probe pays for loading the FFmpeg libraries, an encode never does. Returns only on failure, with
-// the exit status to end with.
+// Runs a probe through the probe module beside the bridge ("reelpocket-probe.so"), the only part that
+// links the FFmpeg libraries: they are loaded for a probe and never for an encode. Returns the exit status.
 int StartProbe(const std::string& shownName, const std::string& path);

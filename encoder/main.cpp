@@ -1,5 +1,5 @@
 // The encoder bridge: the "ffmpeg.exe" of the program folder. It takes the program's fixed command lines,
-// probes sources through its probe program and hands the encoding to the system's ffmpeg with the options
+// probes sources through its probe module and hands the encoding to the system's ffmpeg with the options
 // it understands. It links no FFmpeg library, so an encode starts at once.
 #include "Arguments.h"
 #include "Console.h"

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -100,6 +101,21 @@ TEST_F(EncoderProbe, UnreadableSourcesCarryTheMarkersTheProgramRejects)
 
     const auto folder = bridge::Run({"-i", dir_->path()});
     EXPECT_TRUE(folder.output.contains("Unknown format")) << folder.output.toStdString();
+}
+
+TEST_F(EncoderProbe, AMissingProbeModuleIsReportedClearly)
+{
+    // The bridge alone, without the module it loads for probes.
+    QTemporaryDir alone;
+    ASSERT_TRUE(QFile::copy(bridge::Path(), alone.filePath("ffmpeg.exe")));
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(alone.filePath("ffmpeg.exe"), {"-i", Path("clip.avi")});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_NE(process.exitCode(), 0);
+    const QString output = QString::fromUtf8(process.readAll());
+    EXPECT_TRUE(output.startsWith("ffmpeg.exe: cannot load the probe")) << output.toStdString();
+    EXPECT_EQ(ParseProbeOutput(output), "");
 }
 
 TEST_F(EncoderProbe, AudioOnlySourceHasNoVideoLineAndFailsTheParse)

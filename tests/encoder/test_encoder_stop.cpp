@@ -115,6 +115,27 @@ TEST_F(EncoderStop, TermOrInterruptEndsTheEncodeWithoutAFile)
     }
 }
 
+TEST_F(EncoderStop, AnEncodingBridgeHasNoFfmpegLibraryLoaded)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(bridge::Path(), SlowEncode());
+    QString output;
+    ASSERT_TRUE(WaitForProgress(process, output)) << output.toStdString();
+    // Loading them costs every encode a tenth of a second before ffmpeg even starts.
+    QFile maps("/proc/" + QString::number(process.processId()) + "/maps");
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    EXPECT_TRUE(mapped.contains("libstdc++")) << "not the bridge's own map";
+    EXPECT_FALSE(mapped.contains("libavformat")) << mapped.toStdString();
+    EXPECT_FALSE(mapped.contains("libavcodec"));
+    EXPECT_FALSE(mapped.contains("reelpocket-probe"));
+
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(5000));
+    ExpectNothingLeft();
+}
+
 TEST_F(EncoderStop, TermToTheWholeProcessGroupAsTheProgramSendsIt)
 {
     QProcess process;
