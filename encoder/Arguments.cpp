@@ -137,6 +137,8 @@ Translation TranslateOutputOptions(const std::vector<std::string>& options)
             } else {
                 t.options.insert(t.options.end(), {name, value});
             }
+        } else if (name == "-r") {
+            t.frameRate = value;
         } else if (name == "-vf" || name == "-filter:v") {
             t.videoFilters += (t.videoFilters.empty() ? "" : ",") + value;
         } else if (name == "-acodec" || name == "-c:a" || name == "-codec:a") {
@@ -159,8 +161,22 @@ Translation TranslateOutputOptions(const std::vector<std::string>& options)
                 t.hasMovFlags = true;
             if (name == "-map")
                 t.hasMap = true;
+            if (name == "-profile:v" || name == "-vprofile" || name == "-profile")
+                t.hasProfile = true;
+            if (name == "-bf")
+                t.hasBFrames = true;
+            if (name == "-coder")
+                t.cavlc = value == "0" || value == "vlc" || value == "cavlc";
             t.options.insert(t.options.end(), {name, value});
         }
+    }
+    // Older encoders made no B-frames and no 8x8 transform unless asked to; with CAVLC that is the
+    // Constrained Baseline profile older iPhones need. Current libx264 defaults to High with B-frames.
+    if (t.videoCodec == "libx264" && !t.hasProfile && !t.hasBFrames) {
+        if (t.cavlc && !t.hasPixelFormat)
+            t.options.insert(t.options.end(), {"-profile:v", "baseline"});
+        else
+            t.options.insert(t.options.end(), {"-bf", "0"});
     }
     return t;
 }
@@ -189,10 +205,16 @@ std::string EscapeFilterGraph(const std::string& description)
 
 std::string BuildVideoFilters(const Translation& translation, const std::string& subtitleFilter)
 {
-    std::string chain = translation.videoFilters;
+    std::string chain;
     auto add = [&chain](const std::string& filter) {
         chain += (chain.empty() ? "" : ",") + filter;
     };
+    // Frames are dropped before they are scaled, not after. Each output frame takes the source frame
+    // nearest its own time, so on a 60 fps source frame j shows source frame 2j, in step with the sound.
+    if (!translation.frameRate.empty())
+        add("fps=fps=" + EscapeFilterValue(translation.frameRate) + ":round=near");
+    if (!translation.videoFilters.empty())
+        add(translation.videoFilters);
     if (translation.size) {
         add("scale=" + std::to_string(translation.size->width) + ":" + std::to_string(translation.size->height));
     } else {

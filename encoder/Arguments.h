@@ -32,11 +32,15 @@ struct Translation
     std::vector<std::string> options;
     std::optional<PictureSize> size; // from -s, both sides rounded down to even
     std::string videoFilters; // from -vf / -filter:v
+    std::string frameRate; // from -r: a cap applied by a filter ahead of the scaler
     std::string format; // from -f, empty when not given
     std::string videoCodec; // from -vcodec / -c:v, empty when not given
     bool hasPixelFormat = false;
     bool hasMovFlags = false;
     bool hasMap = false; // -map: the streams are chosen by the caller
+    bool hasProfile = false; // -profile:v / -vprofile
+    bool hasBFrames = false; // -bf
+    bool cavlc = false; // -coder 0: the simple entropy coder
 };
 
 Translation TranslateOutputOptions(const std::vector<std::string>& options);
@@ -45,5 +49,5 @@ Translation TranslateOutputOptions(const std::vector<std::string>& options);
 std::string EscapeFilterValue(const std::string& value);
 std::string EscapeFilterGraph(const std::string& description);
 
-// The video filter chain: the user's filters, the (even) output size, the subtitles.
+// The video filter chain: the frame-rate cap, the user's filters, the (even) output size, the subtitles.
 std::string BuildVideoFilters(const Translation& translation, const std::string& subtitleFilter);

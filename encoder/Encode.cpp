@@ -6,12 +6,10 @@
 #include "SubtitleScript.h"
 #include "TempOutput.h"
 
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
-
-extern "C" {
-#include <libavformat/avformat.h>
-}
+#include <utility>
 
 namespace {
 
@@ -23,10 +21,25 @@ std::string AbsolutePath(const std::string& path)
     return ::getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + path : path;
 }
 
+// The muxer for the output's extension. ffmpeg writes to the hidden partial file, whose name has no
+// extension it knows, so the bridge names the format; MP4, the program's own, when the name says nothing.
 std::string GuessFormat(const std::string& output)
 {
-    const AVOutputFormat* format = av_guess_format(nullptr, output.c_str(), nullptr);
-    return format ? format->name : "mp4";
+    const auto dot = output.rfind('.');
+    const auto slash = output.rfind('/');
+    std::string extension;
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+        extension = output.substr(dot + 1);
+    for (char& c : extension)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    static const std::pair<const char*, const char*> formats[]
+        = {{"m4v", "ipod"},  {"m4a", "ipod"}, {"mov", "mov"},   {"3gp", "3gp"},  {"mkv", "matroska"},
+           {"webm", "webm"}, {"avi", "avi"},  {"ts", "mpegts"}, {"mpg", "mpeg"}, {"mpeg", "mpeg"},
+           {"flv", "flv"},   {"ogg", "ogg"},  {"wmv", "asf"},   {"asf", "asf"},  {"m2ts", "mpegts"}};
+    for (const auto& [name, format] : formats)
+        if (extension == name)
+            return format;
+    return "mp4";
 }
 
 bool SameFile(const std::string& a, const std::string& b)
@@ -37,9 +50,33 @@ bool SameFile(const std::string& a, const std::string& b)
         && first.st_ino == second.st_ino;
 }
 
-bool IsMovFamily(const std::string& format)
+// Options that make an output legitimately shorter than its source.
+bool CutsTheTime(const Request& request)
 {
-    return format == "mp4" || format == "ipod" || format == "mov" || format == "3gp";
+    for (const auto* options : {&request.inputOptions, &request.outputOptions})
+        for (const std::string& option : *options)
+            for (const char* cut : {"-t", "-to", "-ss", "-sseof", "-frames", "-frames:v", "-vframes", "-fs",
+                                    "-shortest", "-frames:a", "-aframes"})
+                if (option == cut)
+                    return true;
+    return false;
+}
+
+// A source that ends early (cut short, damaged, replaced while being read) still "succeeds" in ffmpeg, as a
+// shorter video. Container and stream durations of real files differ by a frame or two, audio may run
+// longer than the video, and some containers only estimate their duration: so a shortfall counts only
+// beyond half a second or 2 %, whichever is more.
+bool ClearlyShort(double outputSeconds, double declaredSeconds)
+{
+    const double tolerance = declaredSeconds * 0.02 > 0.5 ? declaredSeconds * 0.02 : 0.5;
+    return outputSeconds < declaredSeconds - tolerance;
+}
+
+std::string SecondsText(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", seconds);
+    return text;
 }
 
 int Fail(Console& console, const std::string& why)
@@ -82,10 +119,13 @@ int RunEncode(const Request& request, int parentAtStart)
     const Translation translation = TranslateOutputOptions(request.outputOptions);
     const std::string format = translation.format.empty() ? GuessFormat(request.output) : translation.format;
     TempOutput temp;
-    if (!temp.Create(AbsolutePath(request.output), why))
+    const std::string output = AbsolutePath(request.output);
+    if (!temp.Create(output, why))
         return Fail(console, why);
+    // What a killed bridge left behind in this folder.
+    TempOutput::RemoveStale(output.substr(0, output.rfind('/') + 1));
 
-    std::vector<std::string> args = {"-hide_banner", "-nostdin", "-nostats",      "-loglevel", "warning",
+    std::vector<std::string> args = {"-hide_banner", "-nostdin", "-nostats",      "-loglevel", "level+info",
                                      "-progress",    "pipe:3",   "-stats_period", "0.4"};
     args.insert(args.end(), request.inputOptions.begin(), request.inputOptions.end());
     args.insert(args.end(), {"-i", "file:" + AbsolutePath(input)});
@@ -96,6 +136,8 @@ int RunEncode(const Request& request, int parentAtStart)
     args.insert(args.end(), translation.options.begin(), translation.options.end());
     if (translation.format.empty())
         args.insert(args.end(), {"-f", format});
+    if (translation.videoCodec == "copy" && !translation.frameRate.empty())
+        args.insert(args.end(), {"-r", translation.frameRate});
     if (translation.videoCodec != "copy") {
         args.insert(args.end(), {"-vf", BuildVideoFilters(translation, subtitleFilter)});
         // iPhones play 8-bit 4:2:0 only.
@@ -117,9 +159,18 @@ int RunEncode(const Request& request, int parentAtStart)
         return Fail(console,
                     "encoding failed (ffmpeg exit status " + std::to_string(outcome.exitCode) + "), no output written");
     }
-    if (!OutputReadsBack(temp.path(), format, why)) {
+    double seconds = 0;
+    if (!OutputReadsBack(temp.path(), format, seconds, why)) {
         temp.Discard();
         return Fail(console, why + ", no output written");
+    }
+    if (outcome.declaredSeconds && seconds > 0 && !CutsTheTime(request)
+        && ClearlyShort(seconds, *outcome.declaredSeconds)) {
+        temp.Discard();
+        return Fail(console,
+                    "the output lasts " + SecondsText(seconds) + " s but the source declares "
+                        + SecondsText(*outcome.declaredSeconds)
+                        + " s: the source is cut short or damaged, no output written");
     }
     if (const int signal = signals.Take()) {
         temp.Discard();

@@ -1,5 +1,6 @@
 #include "EncoderRun.h"
 
+#include "FfmpegLog.h"
 #include "MessageFilter.h"
 #include "Progress.h"
 
@@ -156,6 +157,7 @@ RunOutcome RunEncoder(const std::string& program, const std::vector<std::string>
         return outcome;
     }
 
+    FfmpegLog log;
     MessageFilter messages;
     ProgressReader reader;
     ProgressFigures figures;
@@ -178,7 +180,7 @@ RunOutcome RunEncoder(const std::string& program, const std::vector<std::string>
         if (outOpen && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
             const ssize_t n = ReadSome(out[0], buffer, sizeof buffer);
             if (n > 0)
-                console.Message(messages.Feed(std::string_view(buffer, static_cast<size_t>(n))));
+                console.Message(messages.Feed(log.Feed(std::string_view(buffer, static_cast<size_t>(n)))));
             else
                 outOpen = false;
         }
@@ -206,7 +208,8 @@ RunOutcome RunEncoder(const std::string& program, const std::vector<std::string>
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) { }
     if (outcome.stoppedBy == 0) {
-        console.Message(messages.Finish());
+        console.Message(messages.Feed(log.Finish()) + messages.Finish());
+        outcome.declaredSeconds = log.declaredSeconds();
         if (!figures.end)
             console.Report(FormatReport(figures));
         console.EndReports();

@@ -32,9 +32,11 @@ struct RunOutcome
 {
     int exitCode = -1; // ffmpeg's exit status; 128 + signal when it was killed
     int stoppedBy = 0; // the signal that stopped the run, 0 when it ran to its end
+    std::optional<double> declaredSeconds; // the input's duration as ffmpeg found it declared
 };
 
-// Runs ffmpeg with `args`; its figures come on descriptor 3 ("-progress pipe:3") and are shown as the old
-// progress reports, its messages are passed on through a flood filter. A signal ends ffmpeg at once.
+// Runs ffmpeg with `args` (which must ask for "-loglevel level+info"); its figures come on descriptor 3
+// ("-progress pipe:3") and are shown as the old progress reports, its warnings and errors are passed on
+// through a flood filter. A signal ends ffmpeg at once.
 RunOutcome RunEncoder(const std::string& program, const std::vector<std::string>& args, SignalWatch& signals,
                       Console& console);

@@ -1,6 +1,7 @@
 #include "Probe.h"
 
 #include "Console.h"
+#include "ProbeText.h"
 
 #include <cerrno>
 #include <cinttypes>
@@ -30,15 +31,6 @@ std::string Format(const char* format, ...)
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
     return text;
-}
-
-std::string StartText(long long start)
-{
-    if (start == AV_NOPTS_VALUE)
-        start = 0;
-    const long long whole = start / AV_TIME_BASE;
-    const long long micro = (start < 0 ? -start : start) % AV_TIME_BASE;
-    return Format("%s%lld.%06lld", start < 0 && whole == 0 ? "-" : "", whole, micro);
 }
 
 // Phones store portrait video as landscape pictures with a rotation. The encoder turns such a
@@ -96,26 +88,6 @@ std::string AudioLine(AVStream* stream)
 
 } // namespace
 
-std::string DurationText(long long duration)
-{
-    // Rounded to the hundredth that is shown.
-    duration += duration <= INT64_MAX - 5000 ? 5000 : 0;
-    const long long totalSeconds = duration / AV_TIME_BASE;
-    const long long hundredths = (duration % AV_TIME_BASE) * 100 / AV_TIME_BASE;
-    return Format("%02lld:%02lld:%02lld.%02lld", totalSeconds / 3600, totalSeconds / 60 % 60, totalSeconds % 60,
-                  hundredths);
-}
-
-std::string RateText(double rate)
-{
-    std::string text = Format("%.3f", rate);
-    while (text.back() == '0')
-        text.pop_back();
-    if (text.back() == '.')
-        text.pop_back();
-    return text;
-}
-
 int RunProbe(const std::string& shownName, const std::string& path)
 {
     Console console;
@@ -137,7 +109,7 @@ int RunProbe(const std::string& shownName, const std::string& path)
     std::string text = Format("Input #0, %s, from '", context->iformat->name) + shownName + "':\n";
     text += "  Duration: "
         + (context->duration == AV_NOPTS_VALUE ? std::string("N/A") : DurationText(context->duration));
-    text += ", start: " + StartText(context->start_time);
+    text += ", start: " + StartText(context->start_time == AV_NOPTS_VALUE ? 0 : context->start_time);
     text += context->bit_rate > 0 ? Format(", bitrate: %" PRId64 " kb/s\n", context->bit_rate / 1000)
                                   : std::string(", bitrate: N/A\n");
     for (unsigned i = 0; i < context->nb_streams; ++i) {

@@ -59,6 +59,25 @@ bool IsSubtitleScriptName(const std::string& path)
     return path.size() > 4 && Lower(path.substr(path.size() - 4)) == ".avs";
 }
 
+ScriptCalls ParseSubtitleScript(std::string text)
+{
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0)
+        text.erase(0, 3);
+    ScriptCalls calls;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (auto value = CallArgument(line, "DirectShowSource"))
+            calls.source = value;
+        else if (auto value = CallArgument(line, "LoadPlugin"))
+            calls.plugin = value;
+        else if (auto value = CallArgument(line, "TextSub"))
+            calls.subtitles = value;
+    }
+    return calls;
+}
+
 std::optional<SubtitleScript> ReadSubtitleScript(const std::string& path, std::string& why)
 {
     std::string text;
@@ -66,21 +85,7 @@ std::optional<SubtitleScript> ReadSubtitleScript(const std::string& path, std::s
         why = path + ": cannot open the script";
         return std::nullopt;
     }
-    if (text.rfind("\xEF\xBB\xBF", 0) == 0)
-        text.erase(0, 3);
-
-    std::optional<std::string> source, plugin, subtitles;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (auto value = CallArgument(line, "DirectShowSource"))
-            source = value;
-        else if (auto value = CallArgument(line, "LoadPlugin"))
-            plugin = value;
-        else if (auto value = CallArgument(line, "TextSub"))
-            subtitles = value;
-    }
+    const auto [source, plugin, subtitles] = ParseSubtitleScript(text);
     if (!source) {
         why = path + ": the script names no source (DirectShowSource)";
         return std::nullopt;
@@ -138,6 +143,15 @@ bool IsValidUtf8(const std::string& bytes)
     return true;
 }
 
+std::string SubtitleCharacterSet(const std::string& bytes)
+{
+    // Notepad's "Unicode" is UTF-16 with a byte-order mark; its bytes are never valid UTF-8.
+    for (const char* mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"})
+        if (bytes.rfind(mark, 0) == 0)
+            return std::string();
+    return IsValidUtf8(bytes) ? std::string() : "CP1252";
+}
+
 std::string SubtitleFilter(const std::string& subtitlePath, std::string& why)
 {
     std::string bytes;
@@ -152,7 +166,8 @@ std::string SubtitleFilter(const std::string& subtitlePath, std::string& why)
             absolute = std::string(cwd) + "/" + absolute;
     }
     std::string filter = "subtitles=filename=" + EscapeFilterValue(absolute);
-    if (!IsValidUtf8(bytes))
-        filter += ":charenc=CP1252";
+    const std::string characterSet = SubtitleCharacterSet(bytes);
+    if (!characterSet.empty())
+        filter += ":charenc=" + characterSet;
     return EscapeFilterGraph(filter);
 }

@@ -1,9 +1,10 @@
 // The encoder bridge: the "ffmpeg.exe" of the program folder. It takes the program's fixed command lines,
-// probes sources itself and hands the encoding to the system's ffmpeg with the options it understands.
+// probes sources through its probe module and hands the encoding to the system's ffmpeg with the options
+// it understands. It links no FFmpeg library, so an encode starts at once.
 #include "Arguments.h"
 #include "Console.h"
 #include "Encode.h"
-#include "Probe.h"
+#include "ProbeStart.h"
 #include "SubtitleScript.h"
 
 #include <string>
@@ -21,9 +22,9 @@ int main(int argc, char** argv)
         std::string why;
         if (IsSubtitleScriptName(request.input)) {
             if (const auto script = ReadSubtitleScript(request.input, why))
-                return RunProbe(request.input, script->source);
+                return StartProbe(request.input, script->source);
         }
-        return RunProbe(request.input, request.input);
+        return StartProbe(request.input, request.input);
     }
     case Request::Mode::Encode:
         return RunEncode(request, parentAtStart);

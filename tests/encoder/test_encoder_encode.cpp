@@ -34,6 +34,14 @@ protected:
             && media::MakeClip(Source("paced.mkv"), "160x120:rate=25", 3, x264)
             && media::Generate({"-f", "lavfi", "-i", "sine=duration=1", "-c:a", "aac"}, Source("audio.m4a"))
             && media::MakeClip(Source("landscape.mp4"), "640x360:rate=25", 1, x264)
+            // 60 fps, black but for one white frame at 1 s, silent but for a beep from 1 s on.
+            && media::Generate({"-f", "lavfi", "-i",
+                                "color=black:size=640x360:rate=60:duration=3,"
+                                "drawbox=color=white:t=fill:enable=eq(n\\,60)",
+                                "-f", "lavfi", "-i",
+                                "aevalsrc=if(between(t\\,1\\,1.1)\\,sin(2*PI*1000*t)\\,0):s=48000:d=3", "-c:v",
+                                "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "pcm_s16le"},
+                               Source("flash60.mkv"))
             // A phone's portrait video: a landscape picture marked to be turned a quarter.
             && media::Generate({"-i", Source("landscape.mp4"), "-c", "copy", "-metadata:s:v:0", "rotate=90"},
                                Source("phone.mp4"));
@@ -68,8 +76,18 @@ TEST_F(EncoderEncode, FixedCommandLineMakesAnIphoneMp4)
     const auto video = media::Probe(Out("clip.mp4"), "v:0");
     EXPECT_EQ(video.value("codec_name").toStdString(), "h264");
     EXPECT_EQ(video.value("pix_fmt").toStdString(), "yuv420p");
-    EXPECT_TRUE(QStringList({"High", "Main", "Constrained Baseline", "Baseline"}).contains(video.value("profile")))
-        << video.value("profile").toStdString();
+    // Constrained Baseline at level 3.0: no B-frames, no 8x8 transform, CAVLC ("-coder 0").
+    EXPECT_EQ(video.value("profile").toStdString(), "Constrained Baseline");
+    EXPECT_EQ(video.value("has_b_frames").toStdString(), "0");
+    const auto x264 = media::X264Settings(Out("clip.mp4"));
+    EXPECT_EQ(x264.value("cabac").toStdString(), "0");
+    EXPECT_EQ(x264.value("8x8dct").toStdString(), "0");
+    EXPECT_EQ(x264.value("bframes").toStdString(), "0");
+    EXPECT_EQ(x264.value("ref").toStdString(), "2"); // the other settings keep their meaning
+    EXPECT_EQ(x264.value("subme").toStdString(), "4");
+    EXPECT_EQ(x264.value("me").toStdString(), "hex");
+    EXPECT_EQ(x264.value("keyint").toStdString(), "250");
+    EXPECT_EQ(x264.value("crf").left(2).toStdString(), "21");
     EXPECT_EQ(video.value("width").toStdString(), "480");
     EXPECT_EQ(video.value("height").toStdString(), "360");
     EXPECT_EQ(video.value("r_frame_rate").toStdString(), "25/1");
@@ -121,12 +139,35 @@ TEST_F(EncoderEncode, ReportsComeAtLeastTwiceASecondWhileEncoding)
 TEST_F(EncoderEncode, FrameRateCapAndPassThrough)
 {
     ASSERT_EQ(bridge::Run(bridge::EncodeArguments(Source("fast.mkv"), Out("capped.mp4"), 320, 180, true)).exitCode, 0);
-    EXPECT_EQ(media::Probe(Out("capped.mp4"), "v:0").value("r_frame_rate").toStdString(), "30/1");
+    const auto capped = media::CountFrames(Out("capped.mp4"));
+    EXPECT_EQ(capped.value("r_frame_rate").toStdString(), "30/1");
+    EXPECT_NEAR(capped.value("nb_read_frames").toInt(), 30, 1); // one second
 
     ASSERT_EQ(bridge::Run(bridge::EncodeArguments(Source("fast.mkv"), Out("free.mp4"), 320, 180)).exitCode, 0);
     const QStringList rate = media::Probe(Out("free.mp4"), "v:0").value("avg_frame_rate").split('/');
     ASSERT_EQ(rate.size(), 2);
     EXPECT_NEAR(rate[0].toDouble() / rate[1].toDouble(), 59.94, 0.01);
+}
+
+TEST_F(EncoderEncode, FrameRateCapKeepsPictureAndSoundTogether)
+{
+    // The source's flash and beep start together at 1 s; so must they in the 30 fps output.
+    ASSERT_EQ(media::BrightFrameTimes(Source("flash60.mkv")), QList<double> {1.0});
+    ASSERT_EQ(media::SoundOnsets(Source("flash60.mkv")).size(), 1);
+
+    const auto run = bridge::Run(bridge::EncodeArguments(Source("flash60.mkv"), Out("flash.mp4"), 480, 270, true));
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+    const auto video = media::CountFrames(Out("flash.mp4"));
+    EXPECT_EQ(video.value("r_frame_rate").toStdString(), "30/1");
+    EXPECT_NEAR(video.value("nb_read_frames").toInt(), 3 * 30, 1);
+
+    // Source frame 60 is an even one, so the output's frame 30 shows it.
+    const QList<double> flashes = media::BrightFrameTimes(Out("flash.mp4"));
+    const QList<double> beeps = media::SoundOnsets(Out("flash.mp4"));
+    ASSERT_EQ(flashes.size(), 1) << "the flash frame was dropped";
+    ASSERT_EQ(beeps.size(), 1);
+    EXPECT_NEAR(flashes[0], beeps[0], 1.0 / 30);
+    EXPECT_NEAR(flashes[0], 1.0, 1.0 / 60);
 }
 
 TEST_F(EncoderEncode, FullChromaAndTenBitSourcesBecome8Bit420)
@@ -137,7 +178,7 @@ TEST_F(EncoderEncode, FullChromaAndTenBitSourcesBecome8Bit420)
         ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
         const auto video = media::Probe(Out("out.mp4"), "v:0");
         EXPECT_EQ(video.value("pix_fmt").toStdString(), "yuv420p");
-        EXPECT_EQ(video.value("profile").toStdString(), "High");
+        EXPECT_EQ(video.value("profile").toStdString(), "Constrained Baseline");
     }
 }
 
@@ -178,6 +219,22 @@ TEST_F(EncoderEncode, AwkwardFileNamesOnBothSides)
         EXPECT_EQ(media::Probe(Out(name + ".mp4"), "v:0").value("width").toStdString(), "320");
     }
     EXPECT_EQ(OutputFolder().filter(".partial").size(), 0);
+}
+
+TEST_F(EncoderEncode, WithoutAFormatTheOutputsNameChoosesIt)
+{
+    // ffmpeg writes to the hidden partial file, so the format cannot come from the name ffmpeg sees.
+    const struct
+    {
+        const char* name;
+        const char* format;
+    } cases[] = {{"out.mkv", "matroska"}, {"out.M4V", "mp4"}, {"out.video", "mp4"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto run = bridge::Run({"-y", "-i", Source("silent.mkv"), "-s", "320x240", Out(c.name)});
+        ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+        EXPECT_TRUE(media::Probe(Out(c.name), "format").value("format_name").contains(c.format));
+    }
 }
 
 TEST_F(EncoderEncode, SuccessReplacesAnExistingOutput)

@@ -115,6 +115,27 @@ TEST_F(EncoderStop, TermOrInterruptEndsTheEncodeWithoutAFile)
     }
 }
 
+TEST_F(EncoderStop, AnEncodingBridgeHasNoFfmpegLibraryLoaded)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(bridge::Path(), SlowEncode());
+    QString output;
+    ASSERT_TRUE(WaitForProgress(process, output)) << output.toStdString();
+    // Loading them costs every encode a tenth of a second before ffmpeg even starts.
+    QFile maps("/proc/" + QString::number(process.processId()) + "/maps");
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    EXPECT_TRUE(mapped.contains("libstdc++")) << "not the bridge's own map";
+    EXPECT_FALSE(mapped.contains("libavformat")) << mapped.toStdString();
+    EXPECT_FALSE(mapped.contains("libavcodec"));
+    EXPECT_FALSE(mapped.contains("reelpocket-probe"));
+
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(5000));
+    ExpectNothingLeft();
+}
+
 TEST_F(EncoderStop, TermToTheWholeProcessGroupAsTheProgramSendsIt)
 {
     QProcess process;
@@ -144,6 +165,51 @@ TEST_F(EncoderStop, KillingTheParentEndsBridgeAndFfmpeg)
     parent.kill();
     ASSERT_TRUE(parent.waitForFinished(5000));
     ExpectNothingLeft();
+}
+
+TEST_F(EncoderStop, TheNextEncodeRemovesWhatAKilledBridgeLeftAndNothingElse)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(bridge::Path(), SlowEncode());
+    QString output;
+    ASSERT_TRUE(WaitForProgress(process, output)) << output.toStdString();
+    ExpectEncodingInProgress();
+
+    // SIGKILL cannot be caught: the bridge has no chance to clean up.
+    ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
+    ASSERT_TRUE(process.waitForFinished(5000));
+    QDeadlineTimer deadline(5000);
+    while (!media::ProcessesMentioning(out_.path()).isEmpty() && !deadline.hasExpired())
+        QThread::msleep(50);
+    ASSERT_TRUE(media::ProcessesMentioning(out_.path()).isEmpty()); // its ffmpeg went with it
+    const QStringList stale = Partials();
+    ASSERT_EQ(stale.size(), 1);
+
+    // ".clip.mp4.partial-HOST-PID-XXXXXX": files of the same form owned by a live process, made on another
+    // machine, or of another form entirely, must all survive.
+    const QStringList parts = stale.first().split('-');
+    ASSERT_EQ(parts.size(), 4) << stale.first().toStdString();
+    const QString host = parts[1];
+    const QString live = ".other.mp4.partial-" + host + "-" + QString::number(::getpid()) + "-abcDE1";
+    const QString elsewhere
+        = ".other.mp4.partial-" + QString(host).replace(0, 1, host[0] == 'f' ? "e" : "f") + "-" + parts[2] + "-abcDE2";
+    const QStringList keep {live, elsewhere, "other.mp4.partial-" + host + "-" + parts[2] + "-abcDE3",
+                            ".other.mp4.partial-" + host + "-" + parts[2] + "-abc", ".notes.txt"};
+    for (const QString& name : keep) {
+        QFile file(out_.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+
+    const auto next
+        = bridge::Run(bridge::EncodeArguments(dir_->filePath("long.mkv"), out_.filePath("next.mp4"), 160, 120));
+    ASSERT_EQ(next.exitCode, 0) << next.output.toStdString();
+    const QStringList left = QDir(out_.path()).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_FALSE(left.contains(stale.first()));
+    for (const QString& name : keep)
+        EXPECT_TRUE(left.contains(name)) << name.toStdString();
+    EXPECT_TRUE(left.contains("next.mp4"));
+    ExpectOldOutput();
 }
 
 } // namespace

@@ -111,6 +111,32 @@ TEST_F(EncoderSubtitles, Windows1252SubtitlesLookLikeTheirUtf8Twin)
     EXPECT_LT(media::MeanDifference(ansi, utf8), 0.05);
 }
 
+TEST_F(EncoderSubtitles, ByteOrderMarksAreHonoured)
+{
+    ASSERT_TRUE(WriteFile(Path("utf8.srt"), kSubtitleText.toUtf8()));
+    const QByteArray utf8 = SubtitledFrame(Path("plain.mkv"), Path("utf8.srt"), Path("utf8.mp4"));
+    ASSERT_GT(media::MeanDifference(utf8, plainFrame_), 0.2);
+
+    struct Case
+    {
+        const char* name;
+        QStringConverter::Encoding encoding;
+        const char* mark;
+    };
+    const Case cases[] = {{"le.srt", QStringConverter::Utf16LE, "\xFF\xFE"},
+                          {"be.srt", QStringConverter::Utf16BE, "\xFE\xFF"},
+                          {"bom8.srt", QStringConverter::Utf8, "\xEF\xBB\xBF"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringEncoder encoder(c.encoding, QStringConverter::Flag::WriteBom);
+        const QByteArray bytes = encoder.encode(kSubtitleText);
+        ASSERT_TRUE(bytes.startsWith(c.mark));
+        ASSERT_TRUE(WriteFile(Path(c.name), bytes));
+        const QByteArray frame = SubtitledFrame(Path("plain.mkv"), Path(c.name), Path("marked.mp4"));
+        EXPECT_LT(media::MeanDifference(frame, utf8), 0.05); // the same letters as the UTF-8 file
+    }
+}
+
 TEST_F(EncoderSubtitles, AwkwardCharactersInTheSubtitlePath)
 {
     // Every character the filter graph treats specially, in the folder and in the name.

@@ -83,6 +83,107 @@ double MeanDifference(const QByteArray& a, const QByteArray& b)
     return sum / static_cast<double>(a.size());
 }
 
+namespace {
+
+// What ffprobe prints for the frames of `graph` (a lavfi source graph), one line per entry.
+QStringList LavfiLines(const QString& graph, const QString& entries)
+{
+    bool ok = false;
+    const QString text = QString::fromUtf8(RunTool(
+        QStringLiteral("/usr/bin/ffprobe"),
+        {"-v", "error", "-f", "lavfi", "-i", graph, "-show_entries", entries, "-of", "default=noprint_wrappers=1"},
+        &ok));
+    return ok ? text.split(QLatin1Char('\n'), Qt::SkipEmptyParts) : QStringList();
+}
+
+QString Escaped(const QString& text, const QString& specials)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (specials.contains(c))
+            out += QLatin1Char('\\');
+        out += c;
+    }
+    return out;
+}
+
+// A path as the file option of a source filter: escaped for the option, then for the graph.
+QString GraphPath(const QString& path)
+{
+    return Escaped(Escaped(path, QStringLiteral("\\':")), QStringLiteral("\\'[],;"));
+}
+
+} // namespace
+
+QList<double> BrightFrameTimes(const QString& path, double level)
+{
+    QList<double> times;
+    double time = 0;
+    for (const QString& line : LavfiLines("movie=filename=" + GraphPath(path) + ",signalstats",
+                                          "frame=pts_time:frame_tags=lavfi.signalstats.YAVG")) {
+        if (line.startsWith(QLatin1String("pts_time=")))
+            time = line.mid(9).toDouble();
+        else if (line.contains(QLatin1String("YAVG=")) && line.section(QLatin1Char('='), 1).toDouble() > level)
+            times << time;
+    }
+    return times;
+}
+
+QList<double> SoundOnsets(const QString& path)
+{
+    QList<double> onsets;
+    for (const QString& line : LavfiLines("amovie=filename=" + GraphPath(path) + ",silencedetect=n=-30dB:d=0.02",
+                                          "frame_tags=lavfi.silence_end")) {
+        if (line.contains(QLatin1String("silence_end=")))
+            onsets << line.section(QLatin1Char('='), 1).toDouble();
+    }
+    return onsets;
+}
+
+QMap<QString, QString> CountFrames(const QString& path)
+{
+    QStringList args {"-v",
+                      "error",
+                      "-count_frames",
+                      "-select_streams",
+                      "v:0",
+                      "-show_entries",
+                      "stream",
+                      "-of",
+                      "default=noprint_wrappers=1",
+                      path};
+    bool ok = false;
+    const QString text = QString::fromUtf8(RunTool(QStringLiteral("/usr/bin/ffprobe"), args, &ok));
+    QMap<QString, QString> facts;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (ok && eq > 0)
+            facts.insert(line.left(eq), line.mid(eq + 1).trimmed());
+    }
+    return facts;
+}
+
+QMap<QString, QString> X264Settings(const QString& path)
+{
+    QMap<QString, QString> settings;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return settings;
+    const QByteArray bytes = file.readAll();
+    const qsizetype note = bytes.indexOf("x264 - core");
+    const qsizetype options = note < 0 ? -1 : bytes.indexOf(" options: ", note);
+    if (options < 0)
+        return settings;
+    const qsizetype end = bytes.indexOf('\0', options);
+    const QString text = QString::fromLatin1(bytes.mid(options + 10, end < 0 ? -1 : end - options - 10));
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const qsizetype eq = word.indexOf(QLatin1Char('='));
+        if (eq > 0)
+            settings.insert(word.left(eq), word.mid(eq + 1));
+    }
+    return settings;
+}
+
 QList<qint64> ProcessesMentioning(const QString& marker)
 {
     QList<qint64> found;

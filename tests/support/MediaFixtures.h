@@ -24,6 +24,20 @@ QByteArray GreyFrame(const QString& path, double seconds);
 // Mean absolute difference of two equally sized grey frames; -1 when their sizes differ.
 double MeanDifference(const QByteArray& a, const QByteArray& b);
 
+// Times (seconds, on the file's own timeline) of the decoded frames whose mean brightness is above `level`
+// (0-255).
+QList<double> BrightFrameTimes(const QString& path, double level = 128);
+
+// Times at which the sound starts after a silence, as silencedetect hears them.
+QList<double> SoundOnsets(const QString& path);
+
+// key=value facts of the first video stream with its frames counted (nb_read_frames).
+QMap<QString, QString> CountFrames(const QString& path);
+
+// The settings x264 wrote into the stream it made ("cabac" -> "0", "bframes" -> "0", ...); empty when the
+// file holds no such note.
+QMap<QString, QString> X264Settings(const QString& path);
+
 // Pids of running processes whose command line contains `marker`.
 QList<qint64> ProcessesMentioning(const QString& marker);
 
