@@ -9,7 +9,8 @@
 int StartProbe(const std::string& shownName, const std::string& path)
 {
     char self[PATH_MAX];
-    std::string module = "reelpocket-probe.so";
+    // In a folder of its own, so a package does not take it for a system library.
+    std::string module = "modules/reelpocket-probe.so";
     if (::realpath("/proc/self/exe", self)) {
         const std::string folder(self);
         module = folder.substr(0, folder.rfind('/') + 1) + module;

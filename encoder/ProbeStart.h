@@ -2,6 +2,6 @@
 
 #include <string>
 
-// Runs a probe through the probe module beside the bridge ("reelpocket-probe.so"), the only part that
+// Runs a probe through the probe module beside the bridge ("modules/reelpocket-probe.so"), the only part that
 // links the FFmpeg libraries: they are loaded for a probe and never for an encode. Returns the exit status.
 int StartProbe(const std::string& shownName, const std::string& path);
