@@ -93,6 +93,12 @@ void Batch::ProbeCurrentSource()
         Refuse(source, QStringLiteral("error_badsource"));
         return;
     }
+    // A named pipe or a device is no video file, and the probe of a pipe would wait for ever.
+    const QFileInfo info(source);
+    if (info.exists() && !info.isFile()) {
+        Refuse(source, QStringLiteral("error_badsource"));
+        return;
+    }
     ShellRpk(ProbeCommand(source));
 }
 

@@ -49,9 +49,10 @@ bool Batch::PrepareJob(const QString& res)
     const QString out = OutputFileName();
 
     // Two sources of one batch that share a base name would write one output; the later encode
-    // would silently replace the earlier one's file.
+    // would silently replace the earlier one's file. Names that differ only in letter case are one
+    // file on a FAT or exFAT stick or a Windows share.
     for (int row = 0; row < CurrentIndex; ++row) {
-        if (OutputFileNameOf(row) == out)
+        if (OutputFileNameOf(row).compare(out, Qt::CaseInsensitive) == 0)
             return Refuse(job.File, QStringLiteral("error_sameoutput"));
     }
 

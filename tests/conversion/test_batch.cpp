@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -127,8 +128,7 @@ TEST_F(BatchTest, ProbesEverySourceThenEncodesThemInOrder)
     EXPECT_FALSE(batch->Timer->isActive());
     EXPECT_EQ(view.calls,
               QStringList({"converting", "converting", "counter 1/3", "maximum 10", "converting", "counter 2/3",
-                           "maximum 11", "converting", "counter 3/3", "maximum 12",
-                           "finished 2 converted, 1 failed"}));
+                           "maximum 11", "converting", "counter 3/3", "maximum 12", "finished 2 converted, 1 failed"}));
     // The failure is named, and the how-to page opens because something was converted.
     EXPECT_EQ(fake.messages->shown, QStringList {source(1) + ":\n" + T("error_encodefailed")});
     EXPECT_EQ(fake.shell->urls, QStringList {"http://site.invalid/How_to_put_a_video_on_your_iPhone"});
@@ -204,8 +204,9 @@ TEST_F(BatchTest, ReportsAndTicksBecomeProgress)
     runner()->output(QStringLiteral("size= 10kB ti"));
     runner()->output(QStringLiteral("me=10.00 bitrate= 8.0kbits/s\r"));
     runner()->output(QStringLiteral("size= 20kB time=41.00 bitrate= 8.0kbits/s\r"));
-    EXPECT_EQ(view.calls, QStringList({"elapsed 00:00:01", "elapsed 00:00:02", "progress 10 00:00:06 25%",
-                                       "progress - 00:00:00 100%"}));
+    EXPECT_EQ(
+        view.calls,
+        QStringList({"elapsed 00:00:01", "elapsed 00:00:02", "progress 10 00:00:06 25%", "progress - 00:00:00 100%"}));
     EXPECT_EQ(batch->Progress.PositionText, "41");
     // The finished look gets the last job's elapsed time.
     encodeDone(true);
@@ -219,4 +220,38 @@ TEST_F(BatchTest, ACommandThatCannotStartIsReported)
     EXPECT_EQ(fake.messages->shown, QStringList {"File not found - ShellRpk - 53"});
     // No completion follows: the batch waits for the user to cancel.
     EXPECT_TRUE(batch->IsRunning());
+}
+
+TEST_F(BatchTest, AFailedReencodeOverAnExistingOutputCountsAsFailed)
+{
+    // The old output stays where it was: its presence must not pass for a new one.
+    QFile existing(output(0));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("last week's video");
+    existing.close();
+    fake.messages->answers = {true};
+    start(1);
+    runner()->finish(ProbeText());
+    ASSERT_EQ(fake.messages->asked.size(), 1);
+    runner()->finish(QStringLiteral("encoding failed\n"), false);
+    EXPECT_EQ(batch->ConvertedCount, 0);
+    EXPECT_EQ(batch->FailedSources, QStringList {source(0)});
+    EXPECT_EQ(view.calls.last(), "finished 0 converted, 1 failed");
+    EXPECT_TRUE(fake.shell->urls.isEmpty());
+}
+
+TEST_F(BatchTest, ASourceThatIsNoRegularFileIsRefusedBeforeItsProbe)
+{
+    // The probe of a named pipe would never end.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(source(1)).constData(), 0600), 0);
+    start(2);
+    runner()->finish(ProbeText());
+    EXPECT_EQ(commands().size(), 1);
+    EXPECT_EQ(fake.messages->shown, QStringList {source(1) + ":\n" + T("error_badsource")});
+    EXPECT_EQ(view.calls.last(), "cancelled");
+    // A folder is refused the same way.
+    ASSERT_TRUE(QDir(sources.path()).mkdir("folder.avi"));
+    batch->StartConversion({sources.filePath("folder.avi")}, destination.path() + '/', {});
+    EXPECT_EQ(commands().size(), 1);
+    EXPECT_FALSE(batch->IsRunning());
 }

@@ -246,6 +246,12 @@ TEST(PrepareJob, TwoSourcesWithOneOutputName)
     EXPECT_EQ(w.fake.messages->shown[0], "/w/clip.mkv:\n" + w.t("error_sameoutput"));
     EXPECT_NE(w.t("error_sameoutput"), "error_sameoutput");
     EXPECT_TRUE(w.cancelledLook());
+
+    // On a FAT stick or a Windows share "Clip.mp4" and "clip.mp4" are one file.
+    JobWindow cased({"/v/Clip.avi", "/w/clip.mkv"});
+    EXPECT_TRUE(cased.prepare(0, ProbeText("640x480", "25")));
+    EXPECT_FALSE(cased.prepare(1, ProbeText("640x480", "25")));
+    EXPECT_EQ(cased.fake.messages->shown, QStringList {"/w/clip.mkv:\n" + w.t("error_sameoutput")});
 }
 
 TEST(PrepareJob, SubtitledJobsReadTheScript)

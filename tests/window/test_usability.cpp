@@ -140,8 +140,9 @@ TEST(Keyboard, EnterStartsTheBatchAndTheLinksOpenWithEnterOrSpace)
     QTest::keyClick(f.lblSubtitlesTip, Qt::Key_Space);
     f.tabMain->setCurrentIndex(2);
     QTest::keyClick(f.lblContact, Qt::Key_Return);
-    EXPECT_EQ(w.fake.shell->urls, QStringList({"http://site.invalid/How_to_add_subtitles_to_the_iPhone_video",
-                                               "http://site.invalid/Contact"}));
+    EXPECT_EQ(
+        w.fake.shell->urls,
+        QStringList({"http://site.invalid/How_to_add_subtitles_to_the_iPhone_video", "http://site.invalid/Contact"}));
     f.tabMain->setCurrentIndex(0);
 
     w.addSources({dir.filePath("clip.avi")});
@@ -203,12 +204,11 @@ TEST(AccessKeys, UniqueWithinEachTabInEveryLanguage)
 {
     Localisation lang;
     ASSERT_TRUE(LoadLanguageFile(lang, QDir(programFolder()).filePath("Languages")));
-    const QList<QStringList> groups {
-        {"cmdSourceFile", "cmdDestination", "chkSubtitles", "cmdConvert", "cmdCancel"},
-        {"lblLanguage", "chkOverwrite", "chkShowPutiPhone"},
-        {"cmdDonate"},
-        {"cmdGetNewVersion"},
-        {"cmdYes", "cmdNo"}};
+    const QList<QStringList> groups {{"cmdSourceFile", "cmdDestination", "chkSubtitles", "cmdConvert", "cmdCancel"},
+                                     {"lblLanguage", "chkOverwrite", "chkShowPutiPhone"},
+                                     {"cmdDonate"},
+                                     {"cmdGetNewVersion"},
+                                     {"cmdYes", "cmdNo"}};
     for (const QString& language : LanguageNames()) {
         for (const QStringList& group : groups) {
             QList<QChar> keys;
@@ -233,8 +233,8 @@ TEST(Languages, AccessibleNamesAndQtsOwnTextsFollowTheChosenLanguage)
     f.links.SiteBaseUrl = "http://site.invalid/";
     f.comboLanguage->setCurrentText("Français");
     SaveOptions(f);
-    for (QWidget* control : std::initializer_list<QWidget*> {f.lstSource, f.txtDestination, f.pBar, f.lblPercent,
-                                                             f.lblTimeE, f.lblTimeR})
+    for (QWidget* control :
+         std::initializer_list<QWidget*> {f.lstSource, f.txtDestination, f.pBar, f.lblPercent, f.lblTimeE, f.lblTimeR})
         EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
     EXPECT_EQ(f.lstSource->accessibleName(), "Vidéos à convertir");
     EXPECT_EQ(f.pBar->accessibleName(), Translate(f.lang, "pBar_name", "Français"));

@@ -1,0 +1,78 @@
+// The program's command lines, split as the runner splits them and read as the encoder bridge reads
+// them: the two sides of the command line can never drift apart.
+#include "conversion/EncodingJob.h"
+#include "encoder/Arguments.h"
+#include "platform/CommandLine.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+// What the bridge receives: the runner's split, without the program name.
+Request AsTheBridgeReadsIt(const QString& commandLine)
+{
+    QStringList parts = SplitCommandLine(commandLine);
+    EXPECT_EQ(parts.value(0), "ffmpeg.exe");
+    std::vector<std::string> args;
+    for (const QString& part : parts.mid(1))
+        args.push_back(part.toStdString());
+    return ParseArguments(args);
+}
+
+bool HasPair(const std::vector<std::string>& options, const std::string& name, const std::string& value)
+{
+    for (size_t i = 0; i + 1 < options.size(); ++i) {
+        if (options[i] == name && options[i + 1] == value)
+            return true;
+    }
+    return false;
+}
+
+const QStringList AwkwardPaths {
+    "/v/clip.avi", "/v/my holiday/été à l'eau.mkv", "/v/-y.avi", "/v/a  b\tc.mp4", "/v/$(x);`y`|z.avi", "/v/Фильм.mov"};
+
+} // namespace
+
+TEST(CommandContract, EveryProbeReachesTheBridgeAsAProbeOfThatFile)
+{
+    for (const QString& path : AwkwardPaths) {
+        const Request r = AsTheBridgeReadsIt(ProbeCommand(path));
+        EXPECT_EQ(r.mode, Request::Mode::Probe) << path.toStdString() << ": " << r.error;
+        EXPECT_EQ(r.input, path.toStdString());
+        EXPECT_TRUE(r.output.empty());
+    }
+}
+
+TEST(CommandContract, EveryEncodeReachesTheBridgeWithItsInputOutputAndOptions)
+{
+    for (const QString& path : AwkwardPaths) {
+        for (const QString& cap : {QString(), QStringLiteral(" -r 30")}) {
+            const QString output = "/out/" + path.mid(3) + ".mp4";
+            const Request r = AsTheBridgeReadsIt(EncoderCommand(path, cap, 480, 270, output));
+            ASSERT_EQ(r.mode, Request::Mode::Encode) << path.toStdString() << ": " << r.error;
+            EXPECT_EQ(r.input, path.toStdString());
+            EXPECT_EQ(r.output, output.toStdString());
+            EXPECT_TRUE(r.overwrite);
+            EXPECT_TRUE(r.inputOptions.empty());
+
+            const Translation t = TranslateOutputOptions(r.outputOptions);
+            ASSERT_TRUE(t.size.has_value());
+            EXPECT_EQ(t.size->width, 480);
+            EXPECT_EQ(t.size->height, 270);
+            EXPECT_EQ(t.format, "mp4");
+            EXPECT_EQ(t.videoCodec, "libx264");
+            EXPECT_EQ(t.frameRate, cap.isEmpty() ? "" : "30");
+            EXPECT_TRUE(t.cavlc);
+            // The audio options of their time mean today's AAC encoder at the same rate.
+            EXPECT_TRUE(HasPair(t.options, "-c:a", "aac"));
+            EXPECT_TRUE(HasPair(t.options, "-b:a", "128k"));
+            EXPECT_TRUE(HasPair(t.options, "-ac", "2"));
+            // The frame-rate cap is a filter ahead of the scaler.
+            const std::string chain = BuildVideoFilters(t, "");
+            if (!cap.isEmpty()) {
+                EXPECT_LT(chain.find("fps="), chain.find("scale=")) << chain;
+            }
+        }
+    }
+}
