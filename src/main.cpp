@@ -2,11 +2,14 @@
 #include "platform/DesktopPlatform.h"
 #include "window/Form1.h"
 #include "window/FrmCancel.h"
+#include "window/ProgramArguments.h"
 #include "window/StartUp.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <csignal>
+#include <cstdio>
 
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
@@ -50,9 +53,30 @@ void CloseOnTermination(Form1& form)
 } // namespace
 #endif
 
+namespace {
+int PrintAndEnd(const ProgramArguments& arguments)
+{
+    std::fputs(arguments.output.toLocal8Bit().constData(), *arguments.exitCode == 0 ? stdout : stderr);
+    return *arguments.exitCode;
+}
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    // Help and version need no display.
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    if (const ProgramArguments early = ReadProgramArguments(raw); early.exitCode == 0)
+        return PrintAndEnd(early);
+
     QApplication app(argc, argv);
+    // Read again without the options Qt itself takes (-platform, -style, ...).
+    const ProgramArguments arguments = ReadProgramArguments(QApplication::arguments());
+    if (arguments.exitCode)
+        return PrintAndEnd(arguments);
+    // Relative file names are the shell's, not the program folder's that start-up changes to.
+    const QString startFolder = QDir::currentPath();
     QApplication::setApplicationName(QStringLiteral("Reelpocket"));
     QApplication::setDesktopFileName(QStringLiteral(REELPOCKET_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/256x256/reelpocket.png")));
@@ -72,5 +96,6 @@ int main(int argc, char* argv[])
 #ifdef Q_OS_UNIX
     windowReady = true;
 #endif
+    AddArgumentFiles(form, arguments.files, startFolder);
     return QApplication::exec();
 }

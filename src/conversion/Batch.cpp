@@ -121,6 +121,8 @@ void Batch::OnRunnerCompleted(const QString& res)
         if (!Jobs[CurrentIndex].File.isEmpty()) {
             ProbeCurrentSource();
         } else {
+            if (!RoomForOutputs())
+                return;
             CurrentIndex = 0;
             ConversionPhase = Phase::Conversion;
             StartEncoding();
@@ -130,6 +132,35 @@ void Batch::OnRunnerCompleted(const QString& res)
         ++CurrentIndex;
         StartEncoding();
     }
+}
+
+void Batch::Notify(const QString& key, int converted, int failed)
+{
+    if (!platform_.notifier)
+        return;
+    const QString text = T(key)
+                             .replace(QLatin1String("%1"), QString::number(converted))
+                             .replace(QLatin1String("%2"), QString::number(failed));
+    platform_.notifier->notify(text, T(QStringLiteral("notify_openfolder")), Destination);
+}
+
+bool Batch::RoomForOutputs()
+{
+    qint64 needed = 0;
+    for (int row = 0; !Jobs[row].File.isEmpty(); ++row)
+        needed += MaxOutputBytes(Jobs[row].pbarmax);
+    const std::optional<qint64> free = platform_.system->freeBytes(Destination);
+    if (!free || needed <= *free)
+        return true;
+    constexpr qint64 MB = 1024 * 1024;
+    const QString question = T(QStringLiteral("cmdConvert_nospace"))
+                                 .replace(QLatin1String("%1"), QString::number((needed + MB - 1) / MB))
+                                 .replace(QLatin1String("%2"), QString::number(*free / MB));
+    if (platform_.messages->askYesNo(question))
+        return true;
+    ReturnToIdle();
+    view_.ShowCancelled();
+    return false;
 }
 
 void Batch::StartEncoding()
@@ -144,7 +175,8 @@ void Batch::StartEncoding()
         view_.ShowProgressMaximum(Progress.Maximum);
         const QString folder = platform_.system->programFolder();
         // Without its own script the encoder would read whatever script was there before.
-        if (Options.Subtitles == 1 && SubtitlesAvailable(folder, job.File) && !WriteSubtitleScript(folder, job.File)) {
+        if (Options.Subtitles == 1 && SubtitlesAvailable(folder, job.File)
+            && !WriteSubtitleScript(folder, platform_.system->workingFolder(), job.File)) {
             FailedSources << job.File;
             continue;
         }
@@ -154,6 +186,7 @@ void Batch::StartEncoding()
     const BatchSummary summary {Progress.ElapsedText, ConvertedCount, FailedSources};
     ReturnToIdle();
     view_.ShowFinished(summary);
+    Notify(QStringLiteral("notify_done"), ConvertedCount, static_cast<int>(FailedSources.size()));
     if (!FailedSources.isEmpty()) {
         const QString failed = T(QStringLiteral("error_encodefailed"));
         QStringList lines;

@@ -38,6 +38,9 @@ public:
     // Checks row CurrentIndex against its probe output and stores its encoder command line. False when
     // the batch must stop; the user has been told why and the cancelled look is shown.
     bool PrepareJob(const QString& res);
+    // Before the first encode: when the outputs may not fit in the destination, the user decides.
+    // False when the batch ends here (the cancelled look is shown).
+    bool RoomForOutputs();
 
     // Cancel: the question, then Yes (ConfirmCancel) or No (DeclineCancel).
     void RequestCancel();
@@ -82,6 +85,8 @@ private:
     bool Refuse(const QString& path, const QString& key);
     void RecordEncodeResult();
     int SourceCount() const;
+    // Tells a user who is not watching how the batch ended.
+    void Notify(const QString& key, int converted, int failed);
 
     Platform& platform_;
     const Localisation& lang_;

@@ -22,6 +22,8 @@ bool Batch::Refuse(const QString& path, const QString& key)
     platform_.messages->showOk(path + QStringLiteral(":\n") + T(key));
     ReturnToIdle();
     view_.ShowCancelled();
+    // Nothing was encoded: the refusal comes before the first encode.
+    Notify(QStringLiteral("notify_refused"), 0, 1);
     return false;
 }
 
@@ -87,7 +89,7 @@ bool Batch::PrepareJob(const QString& res)
     const QString folder = platform_.system->programFolder();
     QString input = job.File;
     if (Options.Subtitles == 1 && SubtitlesAvailable(folder, job.File))
-        input = SubtitleScriptPath(folder);
+        input = SubtitleScriptPath(platform_.system->workingFolder());
     if (input.contains(QLatin1Char('"')))
         return Refuse(job.File, QStringLiteral("error_badsource"));
 
@@ -117,6 +119,16 @@ std::optional<QSize> ComputeOutputSize(double w, double h)
 bool IsEven(qint32 n)
 {
     return n % 2 == 0;
+}
+
+qint64 MaxOutputBytes(double seconds)
+{
+    constexpr double BitsPerSecond = 1'500'000 + 128'000;
+    constexpr double Margin = 1.1;
+    constexpr qint64 PerFile = 256 * 1024;
+    if (!(seconds > 0))
+        return PerFile;
+    return PerFile + static_cast<qint64>(std::ceil(seconds * BitsPerSecond / 8 * Margin));
 }
 
 QString EncoderCommand(const QString& input, const QString& frameRateCap, int width, int height, const QString& output)

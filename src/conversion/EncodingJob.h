@@ -15,5 +15,8 @@ QString ProbeCommand(const QString& source);
 std::optional<QSize> ComputeOutputSize(const QString& widthText, const QString& heightText);
 std::optional<QSize> ComputeOutputSize(double width, double height);
 bool IsEven(qint32 n);
+// The most an output of `seconds` can take: the command line caps video at 1.5 Mbit/s and audio at
+// 128 kbit/s; a tenth more for the rate control's bursts and the container, and a little per file.
+qint64 MaxOutputBytes(double seconds);
 // The encoder command line; frameRateCap is " -r 30" or "".
 QString EncoderCommand(const QString& input, const QString& frameRateCap, int width, int height, const QString& output);

@@ -5,9 +5,9 @@
 #include <QFile>
 
 namespace {
-QString InProgramFolder(const QString& programFolder, const QString& name)
+QString InFolder(const QString& folder, const QString& name)
 {
-    return programFolder + Separator() + name;
+    return folder + Separator() + name;
 }
 
 QString SubtitleFileOf(const QString& source)
@@ -18,7 +18,7 @@ QString SubtitleFileOf(const QString& source)
 
 bool SubtitlesAvailable(const QString& programFolder, const QString& source)
 {
-    const bool plugin = FileExists(InProgramFolder(programFolder, QStringLiteral("VSFilter.dll")));
+    const bool plugin = FileExists(InFolder(programFolder, QStringLiteral("VSFilter.dll")));
     const bool subtitles = FileExists(SubtitleFileOf(source));
     return plugin && subtitles;
 }
@@ -28,13 +28,13 @@ QString SubtitleScriptText(const QString& programFolder, const QString& source)
     const QChar q = QLatin1Char('"');
     const QString crlf = QStringLiteral("\r\n");
     return QStringLiteral("DirectShowSource(") + q + source + q + QLatin1Char(')') + crlf
-        + QStringLiteral("LoadPlugin (") + q + InProgramFolder(programFolder, QStringLiteral("VSFilter.dll")) + q
+        + QStringLiteral("LoadPlugin (") + q + InFolder(programFolder, QStringLiteral("VSFilter.dll")) + q
         + QLatin1Char(')') + crlf + QStringLiteral("TextSub (") + q + SubtitleFileOf(source) + q + QLatin1Char(')');
 }
 
-bool WriteSubtitleScript(const QString& programFolder, const QString& source)
+bool WriteSubtitleScript(const QString& programFolder, const QString& workingFolder, const QString& source)
 {
-    const QString path = SubtitleScriptPath(programFolder);
+    const QString path = SubtitleScriptPath(workingFolder);
     const QString text = SubtitleScriptText(programFolder, source);
     // An earlier job's script must never stand in for this one's: it goes first, and what is written is
     // read back before the encoder may use it.
@@ -45,9 +45,9 @@ bool WriteSubtitleScript(const QString& programFolder, const QString& source)
     return written.open(QIODevice::ReadOnly) && written.readAll() == NativeTextBytes(text);
 }
 
-QString SubtitleScriptPath(const QString& programFolder)
+QString SubtitleScriptPath(const QString& workingFolder)
 {
-    return InProgramFolder(programFolder, QStringLiteral("tmp.avs"));
+    return InFolder(workingFolder, QStringLiteral("tmp.avs"));
 }
 
 bool WriteTextFile(const QString& path, const QString& text)

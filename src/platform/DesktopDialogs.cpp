@@ -42,9 +42,9 @@ QString SourceDialogResult(const QStringList& chosenPaths)
     return result;
 }
 
-QString DesktopFileDialogs::openSources()
+QString DesktopFileDialogs::openSources(const QString& folder)
 {
-    const QStringList chosen = QFileDialog::getOpenFileNames(owner_(), QString(), QString(), QString());
+    const QStringList chosen = QFileDialog::getOpenFileNames(owner_(), QString(), folder, QString());
     QStringList native;
     for (const QString& path : chosen)
         native << QDir::toNativeSeparators(path);

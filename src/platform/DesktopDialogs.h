@@ -19,7 +19,7 @@ class DesktopFileDialogs : public FileDialogs
 {
 public:
     explicit DesktopFileDialogs(std::function<QWidget*()> owner);
-    QString openSources() override;
+    QString openSources(const QString& folder) override;
     std::optional<QString> chooseFolder(const QString& initial) override;
 
 private:

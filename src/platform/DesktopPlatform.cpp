@@ -1,10 +1,13 @@
 #include "DesktopDialogs.h"
+#include "DesktopNotifier.h"
 #include "DesktopShell.h"
 #include "DesktopSystem.h"
 #include "IniSettingsStore.h"
 #include "DesktopPlatform.h"
 #include "ProcessRunner.h"
 #include "SocketTcpClient.h"
+
+#include <QUrl>
 
 Platform makeDesktopPlatform(std::function<QWidget*()> owner)
 {
@@ -14,6 +17,10 @@ Platform makeDesktopPlatform(std::function<QWidget*()> owner)
     p.shell = std::make_unique<DesktopShell>();
     p.settings = std::make_unique<IniSettingsStore>();
     p.system = std::make_unique<DesktopSystem>();
+    Shell* shell = p.shell.get();
+    p.notifier = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus(), [shell](const QString& folder) {
+        shell->openUrl(QUrl::fromLocalFile(folder).toString(), 1);
+    });
     const QString folder = p.system->programFolder();
     p.createRunner = [folder] {
         return std::make_unique<ProcessRunner>(folder);

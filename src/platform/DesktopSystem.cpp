@@ -4,11 +4,63 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
+#include <QStorageInfo>
+#include <QTemporaryFile>
 #include <QTimer>
+
+DesktopSystem::DesktopSystem(QString programFolder)
+    : programFolder_(std::move(programFolder))
+{
+}
 
 QString DesktopSystem::programFolder()
 {
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    if (programFolder_.isEmpty())
+        programFolder_ = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    return programFolder_;
+}
+
+bool FolderIsWritable(const QString& folder)
+{
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".reelpocket-write-test-XXXXXX")));
+    return probe.open();
+}
+
+bool DesktopSystem::programFolderWritable()
+{
+    // Installed under /usr the program folder is not the user's; a copy on a stick is.
+    if (!writable_)
+        writable_ = FolderIsWritable(programFolder());
+    return *writable_;
+}
+
+QString DesktopSystem::workingFolder()
+{
+    if (programFolderWritable())
+        return programFolder();
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    QDir().mkpath(cache);
+    return QDir::toNativeSeparators(cache);
+}
+
+QString DesktopSystem::defaultDestination()
+{
+    QString base = programFolder();
+    if (!programFolderWritable()) {
+        base = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+        if (base.isEmpty())
+            base = QDir::homePath();
+    }
+    return QDir::toNativeSeparators(QDir(base).filePath(QStringLiteral("iPhoneMovies"))) + QDir::separator();
+}
+
+std::optional<qint64> DesktopSystem::freeBytes(const QString& folder)
+{
+    const QStorageInfo storage(folder);
+    if (!storage.isValid() || !storage.isReady())
+        return std::nullopt;
+    return storage.bytesAvailable();
 }
 
 void DesktopSystem::changeWorkingDirectory(const QString& folder)

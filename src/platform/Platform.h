@@ -27,9 +27,10 @@ class FileDialogs
 {
 public:
     virtual ~FileDialogs() = default;
-    // Multi-select open dialog: "" when cancelled, the full path for one file, else the folder
-    // followed by the chosen names, all separated by NUL characters.
-    virtual QString openSources() = 0;
+    // Multi-select open dialog starting in `folder` (the system's choice when empty): "" when cancelled,
+    // the full path for one file, else the folder followed by the chosen names, all separated by NUL
+    // characters.
+    virtual QString openSources(const QString& folder) = 0;
     // Folder chooser starting at `initial`; nullopt when cancelled. The result has no trailing separator
     // unless it is a root.
     virtual std::optional<QString> chooseFolder(const QString& initial) = 0;
@@ -81,6 +82,14 @@ public:
     virtual ~SystemFacts() = default;
     // The folder holding the program, without a trailing separator (except at a root).
     virtual QString programFolder() = 0;
+    // Where the program writes its working files (the subtitle script): the program folder when the user
+    // can write there, else a folder of the program's own in the user's cache. No trailing separator.
+    virtual QString workingFolder() = 0;
+    // The first-start destination, with its trailing separator: "iPhoneMovies" in the program folder when
+    // the user can write there, else in the user's Videos folder.
+    virtual QString defaultDestination() = 0;
+    // Bytes free for the user in the folder's file system; nullopt when unknown.
+    virtual std::optional<qint64> freeBytes(const QString& folder) = 0;
     virtual void changeWorkingDirectory(const QString& folder) = 0;
     // Display name of the user's language, e.g. "Français (France)" or "Dutch".
     virtual QString systemLanguageName() = 0;
@@ -96,6 +105,16 @@ public:
     virtual void pause(int milliseconds, std::function<void()> then) = 0;
 };
 
+// Desktop notifications. Shown only while the program's window is not the active one; without a
+// notification service nothing happens.
+class Notifier
+{
+public:
+    virtual ~Notifier() = default;
+    // `actionText` names an action that opens `folder`, offered where the service has actions.
+    virtual void notify(const QString& text, const QString& actionText, const QString& folder) = 0;
+};
+
 // One object holding every service, handed to the main window at construction.
 struct Platform
 {
@@ -104,6 +123,7 @@ struct Platform
     std::unique_ptr<Shell> shell;
     std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<SystemFacts> system;
+    std::unique_ptr<Notifier> notifier;
     std::function<std::unique_ptr<ShellRpk>()> createRunner;
     std::function<std::unique_ptr<TcpClient>()> createTcpClient;
 };

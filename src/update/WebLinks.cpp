@@ -3,6 +3,9 @@
 #include "localisation/Language.h"
 #include "platform/Platform.h"
 
+#include <QFileInfo>
+#include <QUrl>
+
 namespace {
 // Every caller shows the browser normally and ignores what the shell says.
 constexpr int ShowNormal = 1;
@@ -26,30 +29,62 @@ QString WebLinks::PageUrl(const QString& frenchPath, const QString& englishPath)
     return SiteBaseUrl + (french ? frenchPath : englishPath);
 }
 
+bool WebLinks::HasSite() const
+{
+    const QUrl url(SiteBaseUrl);
+    return url.isValid() && !url.host().isEmpty() && !url.host().endsWith(QLatin1String(".invalid"))
+        && url.host() != QLatin1String("invalid");
+}
+
+QString WebLinks::LocalHelpUrl(const QString& page) const
+{
+    static const QStringList codes {QStringLiteral("en"), QStringLiteral("fr"), QStringLiteral("es"),
+                                    QStringLiteral("nl"), QStringLiteral("ru"), QStringLiteral("pl"),
+                                    QStringLiteral("pt"), QStringLiteral("ro"), QStringLiteral("it")};
+    const int column = LanguageColumn(lang_.CurrentLanguage);
+    const QString code = column > 0 ? codes.at(column - 1) : codes.first();
+    QString path = HelpFolder + QLatin1Char('/') + code + QLatin1Char('/') + page + QStringLiteral(".html");
+    if (!QFileInfo::exists(path))
+        path = HelpFolder + QStringLiteral("/en/") + page + QStringLiteral(".html");
+    return QUrl::fromLocalFile(path).toString();
+}
+
 void WebLinks::OpenSubtitlesHelpPage()
 {
+    if (!HasSite()) {
+        OpenUrl(LocalHelpUrl(QStringLiteral("subtitles")), ShowNormal);
+        return;
+    }
     OpenUrl(PageUrl(QStringLiteral("FR/Comment_ajouter_les_sous-titres_a_la_video_iPhone"),
                     QStringLiteral("How_to_add_subtitles_to_the_iPhone_video")),
             ShowNormal);
 }
 
+// Without a site there is nobody to contact, donate to or download from: the window offers none of it.
 void WebLinks::OpenContactPage()
 {
-    OpenUrl(PageUrl(QStringLiteral("FR/Contact"), QStringLiteral("Contact")), ShowNormal);
+    if (HasSite())
+        OpenUrl(PageUrl(QStringLiteral("FR/Contact"), QStringLiteral("Contact")), ShowNormal);
 }
 
 void WebLinks::OpenDonatePage()
 {
-    OpenUrl(PageUrl(QStringLiteral("FR/Faire_un_Don"), QStringLiteral("Donate")), ShowNormal);
+    if (HasSite())
+        OpenUrl(PageUrl(QStringLiteral("FR/Faire_un_Don"), QStringLiteral("Donate")), ShowNormal);
 }
 
 void WebLinks::OpenDownloadPage()
 {
-    OpenUrl(PageUrl(QStringLiteral("FR/Telecharger"), QStringLiteral("Download")), ShowNormal);
+    if (HasSite())
+        OpenUrl(PageUrl(QStringLiteral("FR/Telecharger"), QStringLiteral("Download")), ShowNormal);
 }
 
 void WebLinks::OpenPutOnIPhonePage()
 {
+    if (!HasSite()) {
+        OpenUrl(LocalHelpUrl(QStringLiteral("iphone")), ShowNormal);
+        return;
+    }
     OpenUrl(PageUrl(QStringLiteral("FR/Comment_mettre_une_video_sur_son_iPhone"),
                     QStringLiteral("How_to_put_a_video_on_your_iPhone")),
             ShowNormal);

@@ -13,6 +13,11 @@ public:
 
     int OpenUrl(const QString& url, int showCommand);
     QString PageUrl(const QString& frenchPath, const QString& englishPath) const;
+    // False for a build without a product web site (a name under the reserved ".invalid" domain): the
+    // help pages are then the local ones, and the other pages do not exist.
+    bool HasSite() const;
+    // A help page shipped in the program folder, in the window's language, else in English.
+    QString LocalHelpUrl(const QString& page) const;
     void OpenSubtitlesHelpPage();
     void OpenContactPage();
     void OpenDonatePage();
@@ -21,6 +26,8 @@ public:
 
     // Ends with "/"; empty until start-up has read it.
     QString SiteBaseUrl;
+    // The program folder's "help" folder of local pages, one folder per language.
+    QString HelpFolder;
 
 private:
     Shell& shell_;

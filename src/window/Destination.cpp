@@ -3,6 +3,7 @@
 #include "Form1.h"
 #include "conversion/Paths.h"
 
+#include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -32,6 +33,14 @@ DropEffect DropDestination(Form1& f, const QMimeData* data)
     else
         f.txtDestination->setText(FolderPart(path));
     return DropEffect::Copy;
+}
+
+void CreateDefaultDestination(Form1& f)
+{
+    const QString destination = f.txtDestination->text();
+    // Only our own default is ever created; any other missing folder is the user's mistake to hear about.
+    if (destination == f.platform.system->defaultDestination())
+        QDir().mkpath(destination);
 }
 
 namespace {

@@ -12,5 +12,7 @@ class QMimeData;
 void BrowseDestination(Form1& f);
 // The destination becomes the first dropped folder, or the folder of the first dropped file.
 DropEffect DropDestination(Form1& f, const QMimeData* data);
+// The default destination (the user's Videos folder and "iPhoneMovies") is made when first needed.
+void CreateDefaultDestination(Form1& f);
 // Drags, drops and double clicks on the destination box; true when the event was handled.
 bool DestinationEvent(Form1& f, QEvent* event);

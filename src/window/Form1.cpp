@@ -138,6 +138,7 @@ void Form1::createControls()
     lblContact->setCursor(Qt::PointingHandCursor);
     lblContact->setFocusPolicy(Qt::StrongFocus);
     lblContact->setStyleSheet(QStringLiteral("QLabel { color: #0645ad; text-decoration: underline; }"
+                                             "QLabel:disabled { color: palette(mid); text-decoration: none; }"
                                              "QLabel:focus { border: 1px dotted palette(highlight); }"));
     cmdDonate = make<QPushButton>(aboutTab, "cmdDonate");
     PlaceTwips(cmdDonate, 4200, 3480, 2415, 495);
@@ -159,8 +160,10 @@ void Form1::createControls()
 
 void Form1::connectEvents()
 {
-    connect(cmdConvert, &QPushButton::clicked, this,
-            [this] { batch->StartConversion(Sources(), txtDestination->text(), CurrentBatchOptions()); });
+    connect(cmdConvert, &QPushButton::clicked, this, [this] {
+        CreateDefaultDestination(*this);
+        batch->StartConversion(Sources(), txtDestination->text(), CurrentBatchOptions());
+    });
     connect(cmdCancel, &QPushButton::clicked, batch, &Batch::RequestCancel);
 
     connect(cmdSourceFile, &QPushButton::clicked, this, [this] { AddSourcesFromDialog(*this); });

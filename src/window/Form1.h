@@ -33,6 +33,7 @@ struct ProgramOptions
     QString SystemFolder;
     int LayoutStep = 1200;
     int DragStartRow = 0;
+    QString LastSourceFolder; // where the open dialog starts; the system's choice while empty
 };
 
 constexpr int SingleLayoutHeight = 4695;

@@ -112,7 +112,7 @@ bool MaybeStartRowDrag(Form1& f, QMouseEvent* e)
 
 void AddSourcesFromDialog(Form1& f)
 {
-    QString result = f.platform.dialogs->openSources();
+    QString result = f.platform.dialogs->openSources(f.opts.LastSourceFolder);
     // Every name, the last included, now ends with a NUL, and an empty name follows it.
     result += QChar(0);
     result += QChar(0);
@@ -134,6 +134,11 @@ void AddSourcesFromDialog(Form1& f)
     // A single name read means the dialog returned one full path, kept in `folder`.
     if (n == 2 && !IsSourceListed(f, folder))
         AppendSource(f, folder);
+    // The next dialog opens where the user last picked files.
+    if (n == 2)
+        f.opts.LastSourceFolder = FolderPart(folder);
+    else if (n > 2)
+        f.opts.LastSourceFolder = folder;
     UpdateLayout(f);
 }
 
@@ -181,12 +186,17 @@ DropEffect AddDroppedSources(Form1& f, const QMimeData* data)
     const QStringList paths = DroppedPaths(data);
     if (paths.isEmpty())
         return DropEffect::None;
+    AddSourcePaths(f, paths);
+    return DropEffect::Copy;
+}
+
+void AddSourcePaths(Form1& f, const QStringList& paths)
+{
     for (const QString& path : paths) {
         if (!IsSourceListed(f, path))
             AppendSource(f, path);
     }
     UpdateLayout(f);
-    return DropEffect::Copy;
 }
 
 void RemoveSelectedSources(Form1& f, int keyCode)

@@ -18,6 +18,8 @@ bool IsSourceListed(const Form1& f, const QString& path);
 QStringList DroppedPaths(const QMimeData* data);
 DropEffect FileDropEffect(const QMimeData* data);
 DropEffect AddDroppedSources(Form1& f, const QMimeData* data);
+// Appends the paths not listed yet, in order, and fits the layout to the list.
+void AddSourcePaths(Form1& f, const QStringList& paths);
 void RemoveSelectedSources(Form1& f, int keyCode);
 qint16 RowAtPosition(const QListWidget* list, double yTwips);
 void MoveListItem(QListWidget* list, int from, int to);

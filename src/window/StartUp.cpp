@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 
 namespace {
@@ -91,6 +92,11 @@ void RestorePosition(Form1& f, const QString& top, const QString& left)
 
 bool StartUp(Form1& f)
 {
+    return StartUp(f, QStringLiteral(REELPOCKET_SITE_URL));
+}
+
+bool StartUp(Form1& f, const QString& siteUrl)
+{
     SystemFacts& system = *f.platform.system;
     const QString folder = system.programFolder();
     const QString sep = Separator();
@@ -109,7 +115,7 @@ bool StartUp(Form1& f)
     if (placed)
         f.txtDestination->setText(destination);
     else
-        f.txtDestination->setText(folder + sep + QStringLiteral("iPhoneMovies") + sep);
+        f.txtDestination->setText(system.defaultDestination());
     if (placed)
         RestorePosition(f, top, left);
 
@@ -137,7 +143,14 @@ bool StartUp(Form1& f)
     ApplyWindowTexts(f);
 
     // From here on option clicks are saved.
-    f.links.SiteBaseUrl = QStringLiteral(REELPOCKET_SITE_URL);
+    f.links.SiteBaseUrl = siteUrl;
+    f.links.HelpFolder = folder + sep + QStringLiteral("help");
+    // A build without a site asks nobody for a version, and offers no page that does not exist.
+    if (!f.links.HasSite()) {
+        f.lblContact->setEnabled(false);
+        f.cmdDonate->setEnabled(false);
+        return true;
+    }
     f.versionPanel->Start(VersionCheckUrl(f.links.SiteBaseUrl, system.decimalSeparator()));
     return true;
 }

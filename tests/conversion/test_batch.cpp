@@ -75,7 +75,7 @@ struct BatchTest : ::testing::Test
         lang.CurrentLanguage = QStringLiteral("English");
         ASSERT_TRUE(LoadLanguageFile(lang, QDir(programFolder()).filePath(QStringLiteral("Languages"))));
         fake.system->folder = programFolder();
-        links.SiteBaseUrl = QStringLiteral("http://site.invalid/");
+        links.SiteBaseUrl = QStringLiteral("http://site.test/");
         batch = std::make_unique<Batch>(fake.platform, lang, links, view);
     }
     QString T(const char* key) const { return Translate(lang, QLatin1String(key)); }
@@ -131,7 +131,7 @@ TEST_F(BatchTest, ProbesEverySourceThenEncodesThemInOrder)
                            "maximum 11", "converting", "counter 3/3", "maximum 12", "finished 2 converted, 1 failed"}));
     // The failure is named, and the how-to page opens because something was converted.
     EXPECT_EQ(fake.messages->shown, QStringList {source(1) + ":\n" + T("error_encodefailed")});
-    EXPECT_EQ(fake.shell->urls, QStringList {"http://site.invalid/How_to_put_a_video_on_your_iPhone"});
+    EXPECT_EQ(fake.shell->urls, QStringList {"http://site.test/How_to_put_a_video_on_your_iPhone"});
 }
 
 TEST_F(BatchTest, NothingStartsWithoutSourcesOrADestination)

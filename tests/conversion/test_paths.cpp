@@ -158,7 +158,7 @@ TEST(SubtitleScript, WrittenWholeAsUtf8ReplacingAnEarlierScript)
     const QString script = SubtitleScriptPath(program.path());
     Touch(script, QByteArray(500, 'z'));
     const QString source = QString::fromUtf8("/v/Été à Paris.avi");
-    EXPECT_TRUE(WriteSubtitleScript(program.path(), source));
+    EXPECT_TRUE(WriteSubtitleScript(program.path(), program.path(), source));
     EXPECT_EQ(ReadAll(script), SubtitleScriptText(program.path(), source).toUtf8());
     EXPECT_TRUE(ReadAll(script).contains("\"/v/\xC3\x89t\xC3\xA9 \xC3\xA0 Paris.srt\""));
 }
@@ -190,6 +190,6 @@ TEST(SubtitleScript, AScriptThatCannotBeWrittenIsNeverReplacedByAnOlderOne)
         QFile::remove(script);
         ASSERT_TRUE(QDir(program.path()).rename("blocker", "tmp.avs"));
     }
-    EXPECT_FALSE(WriteSubtitleScript(program.path(), "/v/new.avi"));
+    EXPECT_FALSE(WriteSubtitleScript(program.path(), program.path(), "/v/new.avi"));
     QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

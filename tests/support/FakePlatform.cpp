@@ -40,6 +40,9 @@ FakePlatform::FakePlatform()
     auto sh = std::make_unique<FakeShell>();
     auto st = std::make_unique<FakeSettingsStore>();
     auto sy = std::make_unique<FakeSystem>();
+    auto n = std::make_unique<FakeNotifier>();
+    notifier = n.get();
+    platform.notifier = std::move(n);
     messages = m.get();
     dialogs = d.get();
     shell = sh.get();

@@ -34,9 +34,10 @@ public:
 class FakeFileDialogs : public FileDialogs
 {
 public:
-    QString openSources() override
+    QString openSources(const QString& folder) override
     {
         ++opened;
+        sourceFolders << folder;
         return sourceResult;
     }
     std::optional<QString> chooseFolder(const QString& initial) override
@@ -47,6 +48,7 @@ public:
     QString sourceResult;
     std::optional<QString> folderResult;
     int opened = 0;
+    QStringList sourceFolders;
     QStringList folderInitial;
 };
 
@@ -93,10 +95,23 @@ public:
     QStringList writes;
 };
 
+class FakeNotifier : public Notifier
+{
+public:
+    void notify(const QString& text, const QString& actionText, const QString& folder) override
+    {
+        notes << text + QStringLiteral(" [") + actionText + QStringLiteral(": ") + folder + QLatin1Char(']');
+    }
+    QStringList notes;
+};
+
 class FakeSystem : public SystemFacts
 {
 public:
     QString programFolder() override { return folder; }
+    QString workingFolder() override { return working.isEmpty() ? folder : working; }
+    QString defaultDestination() override { return destination.isEmpty() ? folder + "/iPhoneMovies/" : destination; }
+    std::optional<qint64> freeBytes(const QString&) override { return free; }
     void changeWorkingDirectory(const QString& dir) override { workingDirectory = dir; }
     QString systemLanguageName() override { return languageName; }
     QString systemFolder() override { return systemDir; }
@@ -118,6 +133,9 @@ public:
     }
 
     QString folder;
+    QString working; // empty: the program folder
+    QString destination; // empty: iPhoneMovies in the program folder
+    std::optional<qint64> free = qint64(1) << 50;
     QString workingDirectory;
     QString languageName = QStringLiteral("English (United States)");
     QString systemDir;
@@ -183,6 +201,7 @@ struct FakePlatform
     FakeShell* shell;
     FakeSettingsStore* settings;
     FakeSystem* system;
+    FakeNotifier* notifier;
     std::shared_ptr<RunnerLog> runners = std::make_shared<RunnerLog>();
     // The window gets real processes and real sockets instead of fakes (window tests only).
     void useRealRunner();

@@ -26,6 +26,9 @@ TestWindow::TestWindow(const QString& language)
     form->lang.CurrentLanguage = language;
     LoadLanguageFile(form->lang, QDir(programFolder()).filePath(QStringLiteral("Languages")));
     ApplyWindowTexts(*form);
+    // As start-up leaves a build with a site; local help pages are tested on their own.
+    form->links.SiteBaseUrl = TestSite;
+    form->links.HelpFolder = QDir(programFolder()).filePath(QStringLiteral("help"));
 }
 
 void TestWindow::addSources(const QStringList& paths)

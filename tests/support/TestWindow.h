@@ -8,6 +8,9 @@
 #include <QApplication>
 #include <memory>
 
+// A configured product web site for start-up; the fake TCP client never connects to it.
+inline const QString TestSite = QStringLiteral("http://site.test/");
+
 // A QApplication for the whole test executable, offscreen.
 QApplication& TestApp();
 

@@ -14,7 +14,7 @@
 
 namespace {
 
-const QString Site = QStringLiteral("http://links.reelpocket.invalid/");
+const QString Site = QStringLiteral("http://links.reelpocket.test/");
 
 struct LinkCase
 {

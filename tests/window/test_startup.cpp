@@ -105,7 +105,7 @@ TEST(StartUp, FirstStartWithAnEmptyStore)
     TestWindow w;
     w.fake.system->languageName = QStringLiteral("Français (France)");
     Form1& f = w.f();
-    ASSERT_TRUE(StartUp(f));
+    ASSERT_TRUE(StartUp(f, TestSite));
 
     EXPECT_EQ(CheckValue(f.chkOverwrite), 1);
     EXPECT_EQ(CheckValue(f.chkShowPutiPhone), 1);
@@ -193,7 +193,7 @@ TEST(StartUp, LanguageOutsideTheComboSelectsItsLastItemUntilAnOptionIsClicked)
     TestWindow w;
     w.fake.settings->set("Language", "Russian");
     Form1& f = w.f();
-    ASSERT_TRUE(StartUp(f));
+    ASSERT_TRUE(StartUp(f, TestSite));
     ASSERT_TRUE(EndVersionCheck(f));
     EXPECT_EQ(f.lang.CurrentLanguage, "Russian");
     EXPECT_EQ(f.comboLanguage->currentIndex(), f.comboLanguage->count() - 1);
@@ -218,7 +218,7 @@ TEST(Options, OneClickWritesAllThreeKeys)
 {
     TestWindow w;
     Form1& f = w.f();
-    ASSERT_TRUE(StartUp(f));
+    ASSERT_TRUE(StartUp(f, TestSite));
     ASSERT_TRUE(EndVersionCheck(f));
     f.chkShowPutiPhone->click();
     EXPECT_EQ(w.fake.settings->writes, (QStringList {"optOverwrite", "optShowPutiPhone", "Language"}));
@@ -233,7 +233,7 @@ TEST(Options, ChoosingALanguage)
 {
     TestWindow w;
     Form1& f = w.f();
-    ASSERT_TRUE(StartUp(f));
+    ASSERT_TRUE(StartUp(f, TestSite));
     ASSERT_TRUE(EndVersionCheck(f));
     f.tabMain->setCurrentIndex(0);
 
@@ -259,7 +259,7 @@ TEST(Shutdown, ClosingWritesPositionAndDestination)
 {
     TestWindow w;
     Form1& f = w.f();
-    ASSERT_TRUE(StartUp(f));
+    ASSERT_TRUE(StartUp(f, TestSite));
     f.show();
     f.move(40, 30);
     f.txtDestination->setText("/films/out/");
@@ -297,7 +297,7 @@ TEST(StartUp, MissingLanguageFileIsReportedAndStopsTheProgram)
     w.fake.system->folder = empty.path();
     Form1& f = w.f();
     f.links.SiteBaseUrl.clear();
-    EXPECT_FALSE(StartUp(f));
+    EXPECT_FALSE(StartUp(f, TestSite));
     ASSERT_EQ(w.fake.messages->shown.size(), 1);
     EXPECT_TRUE(w.fake.messages->shown.first().startsWith(empty.filePath("Languages") + ":\n"));
     EXPECT_TRUE(f.links.SiteBaseUrl.isEmpty());
@@ -313,7 +313,7 @@ TEST(IniSettings, WholeRunAgainstTheRealStore)
         fake.system->folder = programFolder();
         fake.platform.settings = std::make_unique<IniSettingsStore>();
         Form1 f(fake.platform);
-        ASSERT_TRUE(StartUp(f));
+        ASSERT_TRUE(StartUp(f, TestSite));
         ASSERT_TRUE(EndVersionCheck(f));
         f.show();
         EXPECT_FALSE(QFile::exists(home.iniFile())); // start-up wrote nothing
@@ -339,7 +339,7 @@ TEST(IniSettings, WholeRunAgainstTheRealStore)
     fake.system->folder = programFolder();
     fake.platform.settings = std::make_unique<IniSettingsStore>();
     Form1 again(fake.platform);
-    ASSERT_TRUE(StartUp(again));
+    ASSERT_TRUE(StartUp(again, TestSite));
     EXPECT_EQ(CheckValue(again.chkOverwrite), 0);
     EXPECT_EQ(again.txtDestination->text(), "/films/été, 2024/");
     EXPECT_EQ(QPoint(ToTwips(again.x()), ToTwips(again.y())), QPoint(left, top));
@@ -359,7 +359,7 @@ TEST(IniSettings, GarbageOrUnreadableFilesGiveTheDefaults)
         fake.system->folder = programFolder();
         fake.platform.settings = std::make_unique<IniSettingsStore>();
         Form1 f(fake.platform);
-        ASSERT_TRUE(StartUp(f));
+        ASSERT_TRUE(StartUp(f, TestSite));
         EXPECT_EQ(f.opts.OptOverwrite, 1);
         EXPECT_EQ(f.txtDestination->text(), DefaultDestination());
         ASSERT_TRUE(f.close());
@@ -435,7 +435,7 @@ TEST(StartUp, TheTabsTakeNoInputWhileTheVersionCheckCoversThem)
 {
     TestWindow w;
     Form1& f = w.f();
-    ASSERT_TRUE(StartUp(f));
+    ASSERT_TRUE(StartUp(f, TestSite));
     EXPECT_TRUE(f.frameCheckVersion->isVisibleTo(&f));
     EXPECT_FALSE(f.cmdConvert->isEnabledTo(&f));
     ASSERT_TRUE(EndVersionCheck(f));

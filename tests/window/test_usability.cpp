@@ -65,7 +65,7 @@ TEST(StartUpOutcome, AnOutcomeBeforeTheWindowIsDrawnWaitsForItAndTheWindowKeepsP
     Form1& f = w.f();
     w.fake.system->holdPauses = true;
     PaintLog log(f.lblCheckVersion, *w.fake.system);
-    ASSERT_TRUE(StartUp(f));
+    ASSERT_TRUE(StartUp(f, TestSite));
     // An unreachable site answers before the window has ever been shown.
     emit f.versionCheck->Winsock1->error();
     QTest::qWait(50);
@@ -128,7 +128,7 @@ TEST(Keyboard, EnterStartsTheBatchAndTheLinksOpenWithEnterOrSpace)
     Form1& f = w.f();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    f.links.SiteBaseUrl = "http://site.invalid/";
+    f.links.SiteBaseUrl = "http://site.test/";
     f.show();
     f.activateWindow();
 
@@ -142,7 +142,7 @@ TEST(Keyboard, EnterStartsTheBatchAndTheLinksOpenWithEnterOrSpace)
     QTest::keyClick(f.lblContact, Qt::Key_Return);
     EXPECT_EQ(
         w.fake.shell->urls,
-        QStringList({"http://site.invalid/How_to_add_subtitles_to_the_iPhone_video", "http://site.invalid/Contact"}));
+        QStringList({"http://site.test/How_to_add_subtitles_to_the_iPhone_video", "http://site.test/Contact"}));
     f.tabMain->setCurrentIndex(0);
 
     w.addSources({dir.filePath("clip.avi")});
@@ -226,11 +226,11 @@ TEST(Languages, AccessibleNamesAndQtsOwnTextsFollowTheChosenLanguage)
 {
     TestWindow w;
     Form1& f = w.f();
-    ASSERT_TRUE(StartUp(f));
+    ASSERT_TRUE(StartUp(f, TestSite));
     EXPECT_EQ(f.lstSource->accessibleName(), Translate(f.lang, "lstSource_name", "English"));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), "&Yes");
 
-    f.links.SiteBaseUrl = "http://site.invalid/";
+    f.links.SiteBaseUrl = "http://site.test/";
     f.comboLanguage->setCurrentText("Français");
     SaveOptions(f);
     for (QWidget* control :

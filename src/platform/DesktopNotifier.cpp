@@ -1,0 +1,60 @@
+#include "DesktopNotifier.h"
+
+#include <QApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+
+namespace {
+const QString Service = QStringLiteral("org.freedesktop.Notifications");
+const QString Path = QStringLiteral("/org/freedesktop/Notifications");
+const QString Interface = QStringLiteral("org.freedesktop.Notifications");
+const QString OpenAction = QStringLiteral("open-folder");
+} // namespace
+
+DesktopNotifier::DesktopNotifier(QDBusConnection bus, std::function<void(const QString&)> openFolder)
+    : bus_(std::move(bus))
+    , openFolder_(std::move(openFolder))
+{
+    if (bus_.isConnected())
+        bus_.connect(Service, Path, Interface, QStringLiteral("ActionInvoked"), this,
+                     SLOT(actionInvoked(uint, QString)));
+}
+
+void DesktopNotifier::notify(const QString& text, const QString& actionText, const QString& folder)
+{
+    // Someone watching the window sees the outcome there.
+    if (QApplication::activeWindow())
+        return;
+    send(text, actionText, folder);
+}
+
+void DesktopNotifier::send(const QString& text, const QString& actionText, const QString& folder)
+{
+    if (!bus_.isConnected() || !bus_.interface() || !bus_.interface()->isServiceRegistered(Service))
+        return;
+    // Actions only where the service shows them; asked without waiting for long.
+    QDBusMessage capabilities = QDBusMessage::createMethodCall(Service, Path, Interface, "GetCapabilities");
+    const QDBusMessage answer = bus_.call(capabilities, QDBus::Block, 1000);
+    const bool actions = answer.type() == QDBusMessage::ReplyMessage && !answer.arguments().isEmpty()
+        && answer.arguments().first().toStringList().contains(QStringLiteral("actions"));
+
+    QDBusMessage message = QDBusMessage::createMethodCall(Service, Path, Interface, "Notify");
+    const QStringList actionList = actions && !folder.isEmpty() ? QStringList {OpenAction, actionText} : QStringList();
+    message << QStringLiteral("Reelpocket") << uint(0) << QApplication::desktopFileName()
+            << QStringLiteral("Reelpocket") << text << actionList << QVariantMap() << int(-1);
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(message), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, folder, actions] {
+        const QDBusPendingReply<uint> reply = *watcher;
+        if (reply.isValid() && actions)
+            folders_.insert(reply.value(), folder);
+        watcher->deleteLater();
+    });
+}
+
+void DesktopNotifier::actionInvoked(uint id, const QString& action)
+{
+    if (action == OpenAction && folders_.contains(id))
+        openFolder_(folders_.take(id));
+}
