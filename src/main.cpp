@@ -67,7 +67,7 @@ int main(int argc, char* argv[])
     QStringList raw;
     for (int i = 0; i < argc; ++i)
         raw << QString::fromLocal8Bit(argv[i]);
-    if (const ProgramArguments early = ReadProgramArguments(raw); early.exitCode == 0)
+    if (const ProgramArguments early = ReadProgramArguments(raw); early.exitCode)
         return PrintAndEnd(early);
 
     QApplication app(argc, argv);

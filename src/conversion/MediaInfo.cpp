@@ -173,6 +173,5 @@ std::optional<MediaInfo> ParseMediaInfo(const QString& output)
     const std::optional<ProbeFields> fields = ReadProbeFields(output);
     if (!fields)
         return std::nullopt;
-    return MediaInfo {fields->duration, LeadingNumber(fields->width), LeadingNumber(fields->height),
-                      fields->frameRate};
+    return MediaInfo {fields->duration, LeadingNumber(fields->width), LeadingNumber(fields->height), fields->frameRate};
 }

@@ -1,7 +1,6 @@
 #include "DesktopNotifier.h"
 
 #include <QApplication>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -32,14 +31,21 @@ void DesktopNotifier::notify(const QString& text, const QString& actionText, con
 
 void DesktopNotifier::send(const QString& text, const QString& actionText, const QString& folder)
 {
-    if (!bus_.isConnected() || !bus_.interface() || !bus_.interface()->isServiceRegistered(Service))
+    if (!bus_.isConnected())
         return;
-    // Actions only where the service shows them; asked without waiting for long.
-    QDBusMessage capabilities = QDBusMessage::createMethodCall(Service, Path, Interface, "GetCapabilities");
-    const QDBusMessage answer = bus_.call(capabilities, QDBus::Block, 1000);
-    const bool actions = answer.type() == QDBusMessage::ReplyMessage && !answer.arguments().isEmpty()
-        && answer.arguments().first().toStringList().contains(QStringLiteral("actions"));
+    // Nothing waits for the service: without one, the question goes unanswered and nothing follows.
+    const QDBusMessage question = QDBusMessage::createMethodCall(Service, Path, Interface, "GetCapabilities");
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(question, 5000), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, text, actionText, folder] {
+        const QDBusPendingReply<QStringList> capabilities = *watcher;
+        watcher->deleteLater();
+        if (capabilities.isValid())
+            show(text, actionText, folder, capabilities.value().contains(QStringLiteral("actions")));
+    });
+}
 
+void DesktopNotifier::show(const QString& text, const QString& actionText, const QString& folder, bool actions)
+{
     QDBusMessage message = QDBusMessage::createMethodCall(Service, Path, Interface, "Notify");
     const QStringList actionList = actions && !folder.isEmpty() ? QStringList {OpenAction, actionText} : QStringList();
     message << QStringLiteral("Reelpocket") << uint(0) << QApplication::desktopFileName()

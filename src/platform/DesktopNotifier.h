@@ -17,6 +17,8 @@ public:
     void send(const QString& text, const QString& actionText, const QString& folder);
 
 private:
+    // Actions are offered only where the service shows them.
+    void show(const QString& text, const QString& actionText, const QString& folder, bool actions);
     Q_SLOT void actionInvoked(uint id, const QString& action);
     QDBusConnection bus_;
     std::function<void(const QString&)> openFolder_;

@@ -1,9 +1,9 @@
+#include "DesktopPlatform.h"
 #include "DesktopDialogs.h"
 #include "DesktopNotifier.h"
 #include "DesktopShell.h"
 #include "DesktopSystem.h"
 #include "IniSettingsStore.h"
-#include "DesktopPlatform.h"
 #include "ProcessRunner.h"
 #include "SocketTcpClient.h"
 

@@ -14,8 +14,8 @@ struct ProgramArguments
     QString output; // printed on standard output (exit code 0) or standard error
 };
 
-// Reads `reelpocket [FILE...]`, `--help` and `--version`. Needs no application object, so help and
-// version print without a display.
+// Reads `reelpocket [FILE...]`, `--help` and `--version`; Qt's own options pass. Needs no application
+// object, so help, version and a wrong option are answered without a display.
 ProgramArguments ReadProgramArguments(const QStringList& arguments);
 
 // Adds the command line's files to the list as a drop does, relative paths taken from `startFolder`;

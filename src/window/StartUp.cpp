@@ -1,8 +1,8 @@
 #include "StartUp.h"
 
 #include "Form1.h"
-#include "TabControl.h"
 #include "QtTranslation.h"
+#include "TabControl.h"
 #include "Twips.h"
 #include "VersionPanel.h"
 #include "WindowTexts.h"

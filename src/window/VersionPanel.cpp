@@ -1,8 +1,8 @@
 #include "VersionPanel.h"
 
 #include "Form1.h"
-#include "TabControl.h"
 #include "StatusColours.h"
+#include "TabControl.h"
 #include "Twips.h"
 #include "WindowTexts.h"
 

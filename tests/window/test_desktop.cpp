@@ -1,0 +1,167 @@
+// The program as a Linux desktop knows it: arguments, per-user folders, help without a web site.
+#include "conversion/Batch.h"
+#include "platform/DesktopSystem.h"
+#include "support/TestWindow.h"
+#include "update/VersionCheck.h"
+#include "window/ProgramArguments.h"
+#include "window/StartUp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace {
+
+struct ProgramRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// The real program with neither a display nor a Qt platform: only what needs no window can work.
+ProgramRun RunProgram(const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    p.setProcessEnvironment(env);
+    p.start(programFolder() + "/reelpocket", args);
+    if (!p.waitForFinished(10000)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+} // namespace
+
+TEST(CommandLine, HelpAndVersionPrintAndEndWithoutAWindow)
+{
+    const ProgramRun help = RunProgram({"--help"});
+    EXPECT_EQ(help.exitCode, 0) << help.err.toStdString();
+    EXPECT_TRUE(help.out.contains("Usage:")) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains("--version"));
+    const ProgramRun version = RunProgram({"--version"});
+    EXPECT_EQ(version.exitCode, 0) << version.err.toStdString();
+    EXPECT_EQ(version.out, "Reelpocket 0.74\n");
+    const ProgramRun wrong = RunProgram({"--no-such-option"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(wrong.err.contains("no-such-option"));
+
+    const ProgramArguments files = ReadProgramArguments({"reelpocket", "a.mp4", "b c.mkv"});
+    EXPECT_FALSE(files.exitCode.has_value());
+    EXPECT_EQ(files.files, QStringList({"a.mp4", "b c.mkv"}));
+}
+
+TEST(CommandLine, FilesReachTheListAsADropWouldBringThem)
+{
+    TestWindow w;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const char* name : {"a.mp4", "b.mkv"}) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    w.addSources({dir.filePath("a.mp4")});
+    AddArgumentFiles(w.f(), {"a.mp4", "./b.mkv", dir.filePath("b.mkv"), "gone.avi"}, dir.path());
+    // The listed one is not repeated, the relative path is made absolute, the missing one is named.
+    EXPECT_EQ(w.f().Sources(), QStringList({dir.filePath("a.mp4"), dir.filePath("b.mkv")}));
+    EXPECT_EQ(w.fake.messages->shown, QStringList {dir.filePath("gone.avi") + ":\n" + w.t("error_filesnotfound")});
+    // Two sources: the list layout, as after a drop.
+    EXPECT_EQ(w.f().WindowHeightTwips(), SingleLayoutHeight + w.f().opts.LayoutStep);
+}
+
+TEST(UserFolders, AReadOnlyProgramFolderSendsWorkingFilesToTheUsersFolders)
+{
+    TestApp();
+    QTemporaryDir program;
+    ASSERT_TRUE(program.isValid());
+    DesktopSystem writable(program.path());
+    EXPECT_EQ(writable.workingFolder(), program.path());
+    EXPECT_EQ(writable.defaultDestination(), program.path() + "/iPhoneMovies/");
+
+    // Read-only as an installed program folder is: root writes through permissions, so for root the
+    // folder becomes a read-only file system.
+    const QByteArray path = QFile::encodeName(program.path());
+    if (::geteuid() == 0)
+        ASSERT_EQ(::mount("tmpfs", path.constData(), "tmpfs", MS_RDONLY, nullptr), 0) << "cannot mount read-only";
+    else
+        ASSERT_TRUE(QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::ExeOwner));
+    DesktopSystem readOnly(program.path());
+    const QString working = readOnly.workingFolder();
+    const QString destination = readOnly.defaultDestination();
+    if (::geteuid() == 0)
+        ::umount(path.constData());
+    else
+        QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    EXPECT_EQ(working, QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
+    EXPECT_TRUE(QFileInfo(working).isDir());
+    EXPECT_TRUE(FolderIsWritable(working));
+    EXPECT_EQ(destination, QStandardPaths::writableLocation(QStandardPaths::MoviesLocation) + "/iPhoneMovies/");
+}
+
+TEST(NoSite, LocalHelpPagesNoDeadLinksAndNoVersionCheck)
+{
+    for (const char* language : {"English", "Français", "Roman"}) {
+        TestWindow w;
+        Form1& f = w.f();
+        w.fake.settings->set("Language", language);
+        ASSERT_TRUE(StartUp(f, "http://reelpocket.invalid/"));
+        EXPECT_FALSE(f.links.HasSite());
+        // Nothing asks the site; the tabs are usable at once.
+        EXPECT_EQ(f.versionCheck->Winsock1, nullptr);
+        EXPECT_FALSE(f.frameCheckVersion->isVisibleTo(&f));
+        EXPECT_TRUE(f.cmdConvert->isEnabledTo(&f));
+        EXPECT_FALSE(f.lblContact->isEnabled());
+        EXPECT_FALSE(f.cmdDonate->isEnabled());
+
+        f.show();
+        QTest::mouseClick(f.lblSubtitlesTip, Qt::LeftButton);
+        f.links.OpenPutOnIPhonePage();
+        f.links.OpenContactPage();
+        f.links.OpenDonatePage();
+        f.links.OpenDownloadPage();
+        ASSERT_EQ(w.fake.shell->urls.size(), 2) << language;
+        for (const QString& url : w.fake.shell->urls) {
+            EXPECT_FALSE(url.contains(".invalid")) << url.toStdString();
+            const QString file = QUrl(url).toLocalFile();
+            EXPECT_TRUE(QFileInfo(file).isFile()) << url.toStdString();
+            EXPECT_TRUE(file.startsWith(programFolder() + "/help/")) << url.toStdString();
+        }
+        if (QString(language) == "Français") {
+            EXPECT_TRUE(w.fake.shell->urls.first().endsWith("/help/fr/subtitles.html"));
+        }
+        if (QString(language) == "Roman") {
+            EXPECT_TRUE(w.fake.shell->urls.last().endsWith("/help/ro/iphone.html"));
+        }
+    }
+}
+
+TEST(NoSite, EveryLanguageHasBothHelpPages)
+{
+    for (const char* code : {"en", "fr", "es", "nl", "ru", "pl", "pt", "ro", "it"}) {
+        for (const char* page : {"subtitles", "iphone"}) {
+            QFile file(QStringLiteral("%1/help/%2/%3.html").arg(programFolder(), code, page));
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+            const QByteArray html = file.readAll();
+            EXPECT_TRUE(html.contains(QByteArray("lang=\"") + code + "\"")) << file.fileName().toStdString();
+            EXPECT_TRUE(html.contains("<h1>"));
+        }
+    }
+}
