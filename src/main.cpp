@@ -6,7 +6,10 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
+#include <chrono>
 #include <csignal>
+#include <cstdio>
 
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
@@ -50,6 +53,31 @@ void CloseOnTermination(Form1& form)
 } // namespace
 #endif
 
+namespace {
+
+// Benchmarks time the start with REELPOCKET_BENCH_QUIT_AFTER_SHOW=1: once the window's first paint is
+// done, the program prints the wall clock in microseconds and ends.
+class FirstPaintReport : public QObject
+{
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, [] {
+                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                std::printf("shown %lld\n",
+                            static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            });
+        }
+        return false;
+    }
+};
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -68,6 +96,9 @@ int main(int argc, char* argv[])
     if (!StartUp(form))
         return 1;
     QObject::connect(&form, &Form1::unloaded, &app, &QApplication::quit);
+    FirstPaintReport firstPaint;
+    if (qEnvironmentVariableIsSet("REELPOCKET_BENCH_QUIT_AFTER_SHOW"))
+        form.installEventFilter(&firstPaint);
     form.show();
 #ifdef Q_OS_UNIX
     windowReady = true;

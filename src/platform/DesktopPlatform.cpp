@@ -1,8 +1,8 @@
+#include "DesktopPlatform.h"
 #include "DesktopDialogs.h"
 #include "DesktopShell.h"
 #include "DesktopSystem.h"
 #include "IniSettingsStore.h"
-#include "DesktopPlatform.h"
 #include "ProcessRunner.h"
 #include "SocketTcpClient.h"
 
@@ -18,8 +18,8 @@ Platform makeDesktopPlatform(std::function<QWidget*()> owner)
     p.createRunner = [folder] {
         return std::make_unique<ProcessRunner>(folder);
     };
-    p.createTcpClient = [] {
-        return std::make_unique<SocketTcpClient>();
+    p.createTcpClient = [folder] {
+        return std::make_unique<SocketTcpClient>(folder);
     };
     return p;
 }
