@@ -40,6 +40,12 @@ SocketTcpClient::SocketTcpClient(QString programFolder, QObject* parent)
 {
 }
 
+SocketTcpClient::~SocketTcpClient()
+{
+    // The socket's last events must not reach a client that is half gone.
+    close();
+}
+
 bool SocketTcpClient::isClosed() const
 {
     return !socket_ || module_->isUnconnected(socket_);

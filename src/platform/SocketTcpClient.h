@@ -12,6 +12,7 @@ class SocketTcpClient : public TcpClient
     Q_OBJECT
 public:
     explicit SocketTcpClient(QString programFolder, QObject* parent = nullptr);
+    ~SocketTcpClient() override;
     bool isClosed() const override;
     void close() override;
     void connectTo(const QString& host, int port) override;
