@@ -9,8 +9,8 @@ set(REELPOCKET_INSTALL_PROGRAMDIR "lib/reelpocket" CACHE STRING
 set(REELPOCKET_INSTALL_DOCDIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/reelpocket")
 
 install(TARGETS reelpocket reelpocket_encoder RUNTIME DESTINATION "${REELPOCKET_INSTALL_PROGRAMDIR}")
-# The bridge loads its probe module from beside itself.
-install(TARGETS reelpocket_probe LIBRARY DESTINATION "${REELPOCKET_INSTALL_PROGRAMDIR}/modules")
+# The bridge loads its probe module, the program its network module, from the program folder.
+install(TARGETS reelpocket_probe reelpocket_network LIBRARY DESTINATION "${REELPOCKET_INSTALL_PROGRAMDIR}/modules")
 install(FILES resources/Languages resources/VSFilter.dll DESTINATION "${REELPOCKET_INSTALL_PROGRAMDIR}")
 # Local help pages go beside the program when the resources carry them. Watching the folder makes
 # CMake look again when such a folder appears.

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QTimer>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 
@@ -59,6 +61,28 @@ int PrintAndEnd(const ProgramArguments& arguments)
     std::fputs(arguments.output.toLocal8Bit().constData(), *arguments.exitCode == 0 ? stdout : stderr);
     return *arguments.exitCode;
 }
+
+// Benchmarks time the start with REELPOCKET_BENCH_QUIT_AFTER_SHOW=1: once the window's first paint is
+// done, the program prints the wall clock in microseconds and ends.
+class FirstPaintReport : public QObject
+{
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, [] {
+                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                std::printf("shown %lld\n",
+                            static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            });
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -92,6 +116,9 @@ int main(int argc, char* argv[])
     if (!StartUp(form))
         return 1;
     QObject::connect(&form, &Form1::unloaded, &app, &QApplication::quit);
+    FirstPaintReport firstPaint;
+    if (qEnvironmentVariableIsSet("REELPOCKET_BENCH_QUIT_AFTER_SHOW"))
+        form.installEventFilter(&firstPaint);
     form.show();
 #ifdef Q_OS_UNIX
     windowReady = true;

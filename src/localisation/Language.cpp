@@ -39,9 +39,11 @@ QString Translate(const Localisation& loc, const QString& key, const QString& la
     QString result;
     // Every entry is examined: when a key occurs twice the last one wins.
     for (const QString& entry : *loc.LanguageEntries) {
-        const QStringList fields = entry.split(FieldSeparator);
-        if (fields.first() != key)
+        // Only an entry of this key is split: the window asks for dozens of texts at every start.
+        const qsizetype keyEnd = entry.indexOf(FieldSeparator);
+        if (QStringView(entry).left(keyEnd < 0 ? entry.size() : keyEnd) != key)
             continue;
+        const QStringList fields = entry.split(FieldSeparator);
         // A field the entry does not have counts as a missing translation.
         result = fields.value(col);
         if (result.size() < 2)

@@ -25,8 +25,8 @@ Platform makeDesktopPlatform(std::function<QWidget*()> owner)
     p.createRunner = [folder] {
         return std::make_unique<ProcessRunner>(folder);
     };
-    p.createTcpClient = [] {
-        return std::make_unique<SocketTcpClient>();
+    p.createTcpClient = [folder] {
+        return std::make_unique<SocketTcpClient>(folder);
     };
     return p;
 }

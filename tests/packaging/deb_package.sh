@@ -17,7 +17,7 @@ expect_file()
 {
     grep -qE " \./usr/$1( |\$)" "$work/files.txt" || fail "the package lacks /usr/$1"
 }
-for name in reelpocket ffmpeg.exe modules/reelpocket-probe.so Languages VSFilter.dll; do
+for name in reelpocket ffmpeg.exe modules/reelpocket-probe.so modules/reelpocket-network.so Languages VSFilter.dll; do
     expect_file "lib/reelpocket/$name"
 done
 expect_file "bin/reelpocket -> \.\./lib/reelpocket/reelpocket"

@@ -10,7 +10,7 @@ DESTDIR="$root" "$cmake" --install "$build" --prefix /usr >"$work/install.txt" |
 usr="$root/usr"
 
 # The program folder stays together, and the link on the PATH leads into it.
-for name in reelpocket ffmpeg.exe modules/reelpocket-probe.so Languages VSFilter.dll; do
+for name in reelpocket ffmpeg.exe modules/reelpocket-probe.so modules/reelpocket-network.so Languages VSFilter.dll; do
     [ -f "$usr/lib/reelpocket/$name" ] || fail "lib/reelpocket/$name is not installed"
 done
 [ -x "$usr/lib/reelpocket/ffmpeg.exe" ] || fail "the encoder bridge is not executable"

@@ -13,7 +13,8 @@ void FakePlatform::useRealRunner()
 
 void FakePlatform::useRealTcp()
 {
+    // Through the program folder's network module, as the program connects.
     platform.createTcpClient = [] {
-        return std::make_unique<SocketTcpClient>();
+        return std::make_unique<SocketTcpClient>(QStringLiteral(REELPOCKET_PROGRAM_DIR));
     };
 }

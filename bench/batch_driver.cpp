@@ -1,0 +1,89 @@
+// The batch row of the benchmark table: the real main window over the desktop platform, offscreen,
+// converts the sources given on the command line into a folder, as a user pressing Convert would.
+// Prints the milliseconds from the press to the finished look, then every command line the batch ran
+// (probes first, then encodes), so the same commands can be run back to back without the window.
+//
+//     batch_driver DESTINATION/ SOURCE...
+#include "conversion/Batch.h"
+#include "conversion/EncodingJob.h"
+#include "localisation/Language.h"
+#include "platform/DesktopPlatform.h"
+#include "platform/ProcessRunner.h"
+#include "window/Form1.h"
+#include "window/Twips.h"
+#include "window/WindowTexts.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments().mid(1);
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: batch_driver DESTINATION/ SOURCE...\n");
+        return 2;
+    }
+    const QString programFolder = QStringLiteral(REELPOCKET_PROGRAM_DIR);
+    QDir::setCurrent(programFolder);
+
+    Form1* window = nullptr;
+    Platform platform = makeDesktopPlatform([&window]() -> QWidget* { return window; });
+    // This driver lives outside the program folder; the encoder bridge is taken from there.
+    platform.createRunner = [programFolder] {
+        return std::make_unique<ProcessRunner>(programFolder);
+    };
+    Form1 form(platform);
+    window = &form;
+    form.lang.CurrentLanguage = QStringLiteral("English");
+    if (!LoadLanguageFile(form.lang, QDir(programFolder).filePath(QStringLiteral("Languages")))) {
+        std::fprintf(stderr, "batch_driver: no Languages in %s\n", qUtf8Printable(programFolder));
+        return 1;
+    }
+    ApplyWindowTexts(form);
+    form.txtDestination->setText(args.front());
+    // Nothing may stop the batch for a question or open a page when it ends.
+    SetCheckValue(form.chkOverwrite, 1);
+    SetCheckValue(form.chkSubtitles, 0);
+    SetCheckValue(form.chkShowPutiPhone, 0);
+    form.lstSource->addItems(args.mid(1));
+    form.show();
+
+    const QString finished = T(form, QStringLiteral("cmdConvert_ed"));
+    QElapsedTimer clock;
+    QTimer::singleShot(0, [&] {
+        clock.start();
+        form.cmdConvert->click();
+    });
+    // The batch is idle again; the finished look says whether every source was converted.
+    QTimer poll;
+    poll.setInterval(2);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (clock.isValid() && !form.batch->IsRunning())
+            QCoreApplication::exit(form.lblStatus->title() == finished ? 0 : 1);
+    });
+    poll.start();
+    QTimer::singleShot(600000, [] { QCoreApplication::exit(1); });
+    if (QApplication::exec() != 0) {
+        std::fprintf(stderr, "batch_driver: the batch did not finish: %s\n", qUtf8Printable(form.lblStatus->title()));
+        return 1;
+    }
+    std::printf("batch_ms %lld\n", static_cast<long long>(clock.elapsed()));
+    for (const QString& source : args.mid(1))
+        std::printf("%s\n", qUtf8Printable(ProbeCommand(source)));
+    for (const Job& job : form.batch->Jobs) {
+        if (job.File.isEmpty())
+            break;
+        std::printf("%s\n", qUtf8Printable(job.ffcmd));
+    }
+    return 0;
+}
