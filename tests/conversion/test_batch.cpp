@@ -1,5 +1,6 @@
 // The batch's state machine on its own: fake runner and message boxes, a recording view, no widgets.
 #include "conversion/Batch.h"
+#include "conversion/EncodingJob.h"
 #include "localisation/Language.h"
 #include "support/FakePlatform.h"
 #include "support/TestPaths.h"
@@ -254,4 +255,73 @@ TEST_F(BatchTest, ASourceThatIsNoRegularFileIsRefusedBeforeItsProbe)
     batch->StartConversion({sources.filePath("folder.avi")}, destination.path() + '/', {});
     EXPECT_EQ(commands().size(), 1);
     EXPECT_FALSE(batch->IsRunning());
+}
+
+TEST_F(BatchTest, WhenTheOutputsMayNotFitTheUserDecidesOnce)
+{
+    // Three 10-second sources may take up to about 2.5 MB each; 3 MB are free.
+    fake.system->free = 3 * 1024 * 1024;
+    fake.messages->answers = {false};
+    start(3);
+    for (int i = 0; i < 3; ++i)
+        runner()->finish(ProbeText(10));
+    ASSERT_EQ(fake.messages->asked.size(), 1);
+    EXPECT_TRUE(fake.messages->asked.first().contains(" 3 MB")) << fake.messages->asked.first().toStdString();
+    EXPECT_EQ(fake.messages->asked.first(),
+              T("cmdConvert_nospace")
+                  .replace("%1", QString::number((3 * MaxOutputBytes(10) + 1048575) / 1048576))
+                  .replace("%2", "3"));
+    EXPECT_EQ(commands().size(), 3); // probes only
+    EXPECT_EQ(view.calls.last(), "cancelled");
+    EXPECT_FALSE(batch->IsRunning());
+
+    fake.messages->answers = {true};
+    start(3);
+    for (int i = 0; i < 3; ++i)
+        runner()->finish(ProbeText(10));
+    EXPECT_EQ(batch->ConversionPhase, Phase::Conversion);
+    EXPECT_TRUE(commands().last().startsWith("ffmpeg.exe -y -i"));
+
+    // Plenty of room, or an unknown amount: nobody is asked.
+    fake.messages->asked.clear();
+    fake.system->free.reset();
+    start(1);
+    runner()->finish(ProbeText(10));
+    EXPECT_TRUE(fake.messages->asked.isEmpty());
+    EXPECT_EQ(MaxOutputBytes(0), 256 * 1024);
+    EXPECT_GT(MaxOutputBytes(3600), qint64(3600) * 1'628'000 / 8);
+}
+
+TEST_F(BatchTest, AnUnwatchedBatchEndsWithANotification)
+{
+    start(2);
+    runner()->finish(ProbeText());
+    runner()->finish(ProbeText());
+    encodeDone(true);
+    encodeDone(false);
+    const QString folder = destination.path() + '/';
+    EXPECT_EQ(fake.notifier->notes,
+              QStringList {"Conversion finished: 1 converted, 1 failed. [Open folder: " + folder + "]"});
+
+    // A refused source ends the batch before any encode.
+    fake.notifier->notes.clear();
+    batch->StartConversion({source(0) + "\"x"}, folder, {});
+    EXPECT_EQ(fake.notifier->notes.size(), 1);
+    EXPECT_TRUE(fake.notifier->notes.first().startsWith("Conversion stopped: 0 converted, 1 failed."));
+}
+
+TEST_F(BatchTest, TheSubtitleScriptGoesToTheWorkingFolder)
+{
+    // Installed, the program folder is not the user's: the script is written to the user's own folder.
+    QTemporaryDir working;
+    ASSERT_TRUE(working.isValid());
+    fake.system->working = working.path();
+    QFile subtitles(sources.filePath("clip0.srt"));
+    ASSERT_TRUE(subtitles.open(QIODevice::WriteOnly));
+    subtitles.close();
+    start(1, BatchOptions {1, 1, 1});
+    runner()->finish(ProbeText());
+    const QString script = working.filePath("tmp.avs");
+    EXPECT_TRUE(commands().last().startsWith("ffmpeg.exe -y -i \"" + script + "\""));
+    EXPECT_TRUE(QFile::exists(script));
 }
