@@ -4,7 +4,9 @@ set -euo pipefail
 packages=(cmake g++ pkg-config qt6-base-dev ffmpeg libavformat-dev libavcodec-dev libavutil-dev
           libgtest-dev libbenchmark-dev
           # the icon's rendering, the Debian package, and the checks of both
-          librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian)
+          librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian
+          # Qt's own texts in the chosen language; a private session bus for the notification tests
+          qt6-translations-l10n dbus-daemon)
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 $sudo apt-get update -qq
