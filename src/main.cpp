@@ -41,6 +41,12 @@ void CloseOnTermination(Form1& form)
         char byte;
         [[maybe_unused]] const auto read = ::read(terminationPipe[1], &byte, 1);
         if (windowReady) {
+            // An open message box would keep its own event loop, and the program, running: it is
+            // answered as its close button would.
+            while (QWidget* modal = QApplication::activeModalWidget()) {
+                if (!modal->close())
+                    break;
+            }
             form.close();
             // A running batch turned the close into the cancel question: the answer is yes.
             if (form.frmCancel->isVisible())
@@ -62,26 +68,40 @@ int PrintAndEnd(const ProgramArguments& arguments)
     return *arguments.exitCode;
 }
 
-// Benchmarks time the start with REELPOCKET_BENCH_QUIT_AFTER_SHOW=1: once the window's first paint is
-// done, the program prints the wall clock in microseconds and ends.
-class FirstPaintReport : public QObject
+// Runs `then` once the window has been painted for the first time, when the window manager has placed
+// it: a message box it opens is then centred on the window where the user sees it.
+class AfterFirstPaint : public QObject
 {
 public:
+    AfterFirstPaint(QWidget& window, std::function<void()> then)
+        : QObject(&window)
+        , then_(std::move(then))
+    {
+        window.installEventFilter(this);
+    }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Paint) {
             watched->removeEventFilter(this);
-            QTimer::singleShot(0, [] {
-                const auto now = std::chrono::system_clock::now().time_since_epoch();
-                std::printf("shown %lld\n",
-                            static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            });
+            QTimer::singleShot(0, this, then_);
         }
         return false;
     }
+
+private:
+    std::function<void()> then_;
 };
+
+// Benchmarks time the start with REELPOCKET_BENCH_QUIT_AFTER_SHOW=1: the program prints the wall clock
+// of its first paint in microseconds and ends.
+void ReportFirstPaintAndQuit()
+{
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    std::printf("shown %lld\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+    std::fflush(stdout);
+    QCoreApplication::exit(0);
+}
 
 } // namespace
 
@@ -116,13 +136,14 @@ int main(int argc, char* argv[])
     if (!StartUp(form))
         return 1;
     QObject::connect(&form, &Form1::unloaded, &app, &QApplication::quit);
-    FirstPaintReport firstPaint;
     if (qEnvironmentVariableIsSet("REELPOCKET_BENCH_QUIT_AFTER_SHOW"))
-        form.installEventFilter(&firstPaint);
+        new AfterFirstPaint(form, ReportFirstPaintAndQuit);
+    else if (!arguments.files.isEmpty())
+        new AfterFirstPaint(form,
+                            [&form, &arguments, startFolder] { AddArgumentFiles(form, arguments.files, startFolder); });
     form.show();
 #ifdef Q_OS_UNIX
     windowReady = true;
 #endif
-    AddArgumentFiles(form, arguments.files, startFolder);
     return QApplication::exec();
 }

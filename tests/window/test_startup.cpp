@@ -57,7 +57,10 @@ struct RunResult
     int exitCode;
 };
 
-RunResult RunProgramAndEnd(const QString& program, const QString& configHome)
+// Starts the real program offscreen and ends it the way a log-out does, once it handles the request
+// and `settleMs` more have passed.
+RunResult RunProgramAndEnd(const QString& program, const QString& configHome, const QStringList& args = {},
+                           int settleMs = 0)
 {
     QProcess app;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -65,7 +68,7 @@ RunResult RunProgramAndEnd(const QString& program, const QString& configHome)
     env.insert("QT_QPA_PLATFORM", "offscreen");
     app.setProcessEnvironment(env);
     app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    app.start(program, {});
+    app.start(program, args);
     if (!app.waitForStarted())
         return {QProcess::CrashExit, -1};
     const QString status = QStringLiteral("/proc/%1/status").arg(app.processId());
@@ -82,6 +85,7 @@ RunResult RunProgramAndEnd(const QString& program, const QString& configHome)
     QDeadlineTimer deadline(30000);
     while (!handlesTerm() && app.state() == QProcess::Running && !deadline.hasExpired())
         QTest::qWait(20);
+    QTest::qWait(settleMs);
     ::kill(static_cast<pid_t>(app.processId()), SIGTERM);
     if (!app.waitForFinished(30000))
         app.kill();
@@ -416,6 +420,17 @@ TEST(Program, RealBinaryStartsOverGarbageSettingsAndSavesOnEnd)
     EXPECT_EQ(store.read("Reelpocket", "Config", "Destination"), DefaultDestination());
     EXPECT_FALSE(store.read("Reelpocket", "Config", "Top").isEmpty());
     EXPECT_FALSE(store.read("Reelpocket", "Config", "Left").isEmpty());
+}
+
+TEST(Program, AnOpenMessageBoxDoesNotKeepTheProgramFromEnding)
+{
+    TemporaryConfigHome home;
+    // A missing file on the command line opens a message about it.
+    const RunResult r = RunProgramAndEnd(programFolder() + "/reelpocket", home.dir.path(), {"/nonexistent/clip.avi"},
+                                         1500);
+    EXPECT_EQ(r.status, QProcess::NormalExit);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(IniSettingsStore(home.iniFile()).read("Reelpocket", "Config", "Destination"), DefaultDestination());
 }
 
 TEST(Program, RealBinaryWithoutItsLanguageFileEndsWithAnError)
