@@ -3,6 +3,7 @@
 #include "conversion/MediaInfo.h"
 #include "support/EncoderBridge.h"
 #include "support/MediaFixtures.h"
+#include "support/MediaSuite.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +15,7 @@
 
 namespace {
 
-class EncoderEncode : public ::testing::Test
+class EncoderEncode : public MediaSuite<EncoderEncode>
 {
 protected:
     static void SetUpTestSuite()
@@ -48,25 +49,7 @@ protected:
         QFile text(Source("text.avi"));
         ok_ = ok_ && text.open(QIODevice::WriteOnly) && text.write("This is a letter, not a video.\n") > 0;
     }
-    static void TearDownTestSuite() { dir_.reset(); }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(ok_) << "test media could not be made";
-        ASSERT_TRUE(out_.isValid());
-    }
-
-    static QString Source(const QString& name) { return dir_->filePath(name); }
-    QString Out(const QString& name) const { return out_.filePath(name); }
-    QStringList OutputFolder() const { return QDir(out_.path()).entryList(QDir::Files | QDir::Hidden); }
-
-    static std::unique_ptr<QTemporaryDir> dir_;
-    static bool ok_;
-    QTemporaryDir out_;
 };
-
-std::unique_ptr<QTemporaryDir> EncoderEncode::dir_;
-bool EncoderEncode::ok_ = false;
 
 TEST_F(EncoderEncode, FixedCommandLineMakesAnIphoneMp4)
 {

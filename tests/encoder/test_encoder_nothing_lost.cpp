@@ -1,6 +1,7 @@
 // Nothing is lost quietly: a source that ends early is a failed encode, not a shorter video.
 #include "support/EncoderBridge.h"
 #include "support/MediaFixtures.h"
+#include "support/MediaSuite.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +12,7 @@
 
 namespace {
 
-class EncoderNothingLost : public ::testing::Test
+class EncoderNothingLost : public MediaSuite<EncoderNothingLost>
 {
 protected:
     static void SetUpTestSuite()
@@ -39,25 +40,7 @@ protected:
             ok_ = ok_ && half.open(QIODevice::WriteOnly) && half.write(bytes.left(bytes.size() / 2)) > 0;
         }
     }
-    static void TearDownTestSuite() { dir_.reset(); }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(ok_) << "test media could not be made";
-        ASSERT_TRUE(out_.isValid());
-    }
-
-    static QString Source(const QString& name) { return dir_->filePath(name); }
-    QString Out(const QString& name) const { return out_.filePath(name); }
-    QStringList OutputFolder() const { return QDir(out_.path()).entryList(QDir::Files | QDir::Hidden); }
-
-    static std::unique_ptr<QTemporaryDir> dir_;
-    static bool ok_;
-    QTemporaryDir out_;
 };
-
-std::unique_ptr<QTemporaryDir> EncoderNothingLost::dir_;
-bool EncoderNothingLost::ok_ = false;
 
 TEST_F(EncoderNothingLost, ASourceCutInHalfFailsInsteadOfBecomingAShortVideo)
 {
