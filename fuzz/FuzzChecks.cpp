@@ -97,7 +97,7 @@ std::string CheckOutputSize(const std::optional<QSize>& size, const char* from)
 {
     if (!size)
         return {};
-    if (size->width() < 0 || size->height() < 0 || size->width() > MaxSide || size->height() > MaxSide)
+    if (size->width() < 1 || size->height() < 1 || size->width() > MaxSide || size->height() > MaxSide)
         return std::string("ComputeOutputSize(") + from + ") gave " + std::to_string(size->width()) + "x"
             + std::to_string(size->height());
     return {};
