@@ -104,16 +104,18 @@ std::optional<QSize> ComputeOutputSize(const QString& widthText, const QString& 
 
 std::optional<QSize> ComputeOutputSize(double w, double h)
 {
-    if (w <= 0 || h <= 0)
+    // A garbled probe can give sides past any number; their ratio would not be one.
+    if (!(w > 0 && h > 0) || !std::isfinite(w) || !std::isfinite(h))
         return std::nullopt;
-    if (w > h) {
-        if (w <= MaxSide)
-            return QSize(static_cast<int>(w), static_cast<int>(h));
-        return QSize(MaxSide, ScaledSide(w, h));
-    }
-    if (h <= MaxSide)
-        return QSize(static_cast<int>(w), static_cast<int>(h));
-    return QSize(ScaledSide(h, w), MaxSide);
+    QSize size;
+    if (w > h)
+        size = w <= MaxSide ? QSize(static_cast<int>(w), static_cast<int>(h)) : QSize(MaxSide, ScaledSide(w, h));
+    else
+        size = h <= MaxSide ? QSize(static_cast<int>(w), static_cast<int>(h)) : QSize(ScaledSide(h, w), MaxSide);
+    // An absurd aspect ratio (or a side below one pixel) leaves a side of 0.
+    if (size.isEmpty())
+        return std::nullopt;
+    return size;
 }
 
 bool IsEven(qint32 n)

@@ -11,7 +11,8 @@ QString OutputPath(const QString& destination, const QString& source);
 // The probe command line for a source.
 QString ProbeCommand(const QString& source);
 // The output size for a source of the given width and height texts: the longer side at most MaxSide,
-// a computed side made even. nullopt when a side is 0: such a picture cannot be encoded.
+// a computed side made even. nullopt when a side is 0 (also after scaling) or not a finite number: such a
+// picture cannot be encoded.
 std::optional<QSize> ComputeOutputSize(const QString& widthText, const QString& heightText);
 std::optional<QSize> ComputeOutputSize(double width, double height);
 bool IsEven(qint32 n);

@@ -76,12 +76,17 @@ std::optional<QString> ReadWholeFile(const QString& path)
     return DecodeLanguageBytes(bytes);
 }
 
+QStringList SplitLanguageEntries(const QString& text)
+{
+    return text.split(EntrySeparator);
+}
+
 bool LoadLanguageFile(Localisation& loc, const QString& path)
 {
     const std::optional<QString> text = ReadWholeFile(path);
     if (!text)
         return false;
-    loc.LanguageEntries = text->split(EntrySeparator);
+    loc.LanguageEntries = SplitLanguageEntries(*text);
     return true;
 }
 

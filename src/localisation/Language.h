@@ -30,6 +30,8 @@ QString Translate(const Localisation& loc, const QString& key, const QString& la
 QString DecodeLanguageBytes(const QByteArray& bytes);
 // The whole file as text; nullopt when it cannot be opened or read.
 std::optional<QString> ReadWholeFile(const QString& path);
+// The entries of the language file's text, in file order.
+QStringList SplitLanguageEntries(const QString& text);
 // Replaces the entries with those of the file; false (entries unchanged) when the file cannot be read.
 bool LoadLanguageFile(Localisation& loc, const QString& path);
 

@@ -115,11 +115,16 @@ void VersionCheck::timerCheckVersion_Timer()
 
 VersionCheck::Outcome VersionCheck::EvaluateVersionReply() const
 {
+    return EvaluateVersionText(VersionReply);
+}
+
+VersionCheck::Outcome EvaluateVersionText(const QString& reply)
+{
     const QString between
-        = ExtractBetween(VersionReply, QStringLiteral("CURRENT_VERSION=>"), QStringLiteral("<=CURRENT_VERSION"));
-    if (VersionReply == QLatin1String("-1"))
-        return Outcome::Failed;
+        = ExtractBetween(reply, QStringLiteral("CURRENT_VERSION=>"), QStringLiteral("<=CURRENT_VERSION"));
+    if (reply == QLatin1String("-1"))
+        return VersionCheck::Outcome::Failed;
     if (LeadingNumber(between) > ProgramVersion)
-        return Outcome::NewerVersion;
-    return Outcome::UpToDate;
+        return VersionCheck::Outcome::NewerVersion;
+    return VersionCheck::Outcome::UpToDate;
 }

@@ -41,5 +41,8 @@ private:
     Platform& platform_;
 };
 
+// What a reply says about this program's version; "-1" stands for a failed check.
+VersionCheck::Outcome EvaluateVersionText(const QString& reply);
+
 // The check URL for this program's version, with the user's decimal separator.
 QString VersionCheckUrl(const QString& siteBaseUrl, QChar decimalSeparator);

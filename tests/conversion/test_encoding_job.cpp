@@ -85,6 +85,14 @@ TEST(ComputeOutputSize, AZeroSideCannotBeEncoded)
     EXPECT_FALSE(ComputeOutputSize("1280", "0"));
     EXPECT_FALSE(ComputeOutputSize("0", "0"));
     EXPECT_FALSE(ComputeOutputSize("abc", "480"));
+    // Sides past any number (their ratio is not a number) and sides that scale down to nothing.
+    const QString huge(400, QLatin1Char('9'));
+    EXPECT_FALSE(ComputeOutputSize(huge, huge));
+    EXPECT_FALSE(ComputeOutputSize(huge, "480"));
+    EXPECT_FALSE(ComputeOutputSize("16384", "2"));
+    EXPECT_FALSE(ComputeOutputSize("2", "16384"));
+    EXPECT_FALSE(ComputeOutputSize("0.5", "0.25"));
+    EXPECT_EQ(ComputeOutputSize("1000", "100"), QSize(480, 48));
 }
 
 TEST(IsEven, RemainderWithTheSignOfTheNumber)
