@@ -7,7 +7,7 @@
 #include "conversion/Batch.h"
 #include "conversion/EncodingJob.h"
 #include "localisation/Language.h"
-#include "platform/DesktopPlatform.h"
+#include "window/DesktopPlatform.h"
 #include "platform/ProcessRunner.h"
 #include "window/Form1.h"
 #include "window/Twips.h"

@@ -1,5 +1,5 @@
 #include "conversion/Batch.h"
-#include "platform/DesktopPlatform.h"
+#include "window/DesktopPlatform.h"
 #include "window/Form1.h"
 #include "window/FrmCancel.h"
 #include "window/ProgramArguments.h"

@@ -1,6 +1,6 @@
 #include "DesktopNotifier.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -24,7 +24,7 @@ DesktopNotifier::DesktopNotifier(QDBusConnection bus, std::function<void(const Q
 void DesktopNotifier::notify(const QString& text, const QString& actionText, const QString& folder)
 {
     // Someone watching the window sees the outcome there.
-    if (QApplication::activeWindow())
+    if (QGuiApplication::focusWindow())
         return;
     send(text, actionText, folder);
 }
@@ -48,7 +48,7 @@ void DesktopNotifier::show(const QString& text, const QString& actionText, const
 {
     QDBusMessage message = QDBusMessage::createMethodCall(Service, Path, Interface, "Notify");
     const QStringList actionList = actions && !folder.isEmpty() ? QStringList {OpenAction, actionText} : QStringList();
-    message << QStringLiteral("Reelpocket") << uint(0) << QApplication::desktopFileName()
+    message << QStringLiteral("Reelpocket") << uint(0) << QGuiApplication::desktopFileName()
             << QStringLiteral("Reelpocket") << text << actionList << QVariantMap() << int(-1);
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(message), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, folder, actions] {

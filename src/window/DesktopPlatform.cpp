@@ -1,11 +1,11 @@
 #include "DesktopPlatform.h"
 #include "DesktopDialogs.h"
-#include "DesktopNotifier.h"
-#include "DesktopShell.h"
-#include "DesktopSystem.h"
-#include "IniSettingsStore.h"
-#include "ProcessRunner.h"
-#include "SocketTcpClient.h"
+#include "platform/DesktopNotifier.h"
+#include "platform/DesktopShell.h"
+#include "platform/DesktopSystem.h"
+#include "platform/IniSettingsStore.h"
+#include "platform/ProcessRunner.h"
+#include "platform/SocketTcpClient.h"
 
 #include <QUrl>
 
