@@ -138,9 +138,7 @@ void Batch::Notify(const QString& key, int converted, int failed)
 {
     if (!platform_.notifier)
         return;
-    const QString text = T(key)
-                             .replace(QLatin1String("%1"), QString::number(converted))
-                             .replace(QLatin1String("%2"), QString::number(failed));
+    const QString text = FillIn(T(key), {QString::number(converted), QString::number(failed)});
     platform_.notifier->notify(text, T(QStringLiteral("notify_openfolder")), Destination);
 }
 
@@ -153,9 +151,8 @@ bool Batch::RoomForOutputs()
     if (!free || needed <= *free)
         return true;
     constexpr qint64 MB = 1024 * 1024;
-    const QString question = T(QStringLiteral("cmdConvert_nospace"))
-                                 .replace(QLatin1String("%1"), QString::number((needed + MB - 1) / MB))
-                                 .replace(QLatin1String("%2"), QString::number(*free / MB));
+    const QString question = FillIn(T(QStringLiteral("cmdConvert_nospace")),
+                                    {QString::number((needed + MB - 1) / MB), QString::number(*free / MB)});
     if (platform_.messages->askYesNo(question))
         return true;
     ReturnToIdle();

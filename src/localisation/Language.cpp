@@ -52,6 +52,14 @@ QString Translate(const Localisation& loc, const QString& key, const QString& la
     return result;
 }
 
+QString FillIn(QString text, const QStringList& values)
+{
+    // Replaced from the last so that "%1" never eats the start of "%10".
+    for (qsizetype i = values.size(); i > 0; --i)
+        text.replace(QLatin1Char('%') + QString::number(i), values.at(i - 1));
+    return text;
+}
+
 QString DecodeLanguageBytes(const QByteArray& bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

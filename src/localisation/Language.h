@@ -26,6 +26,9 @@ int LanguageColumn(const QString& language);
 // translation has fewer than two characters; "" for an unknown key; the key itself for an unknown language.
 QString Translate(const Localisation& loc, const QString& key, const QString& language = QString());
 
+// A translated text with its "%1", "%2", ... replaced by the values, in order.
+QString FillIn(QString text, const QStringList& values);
+
 // UTF-8 when the bytes are valid UTF-8, else Windows-1252.
 QString DecodeLanguageBytes(const QByteArray& bytes);
 // The whole file as text; nullopt when it cannot be opened or read.

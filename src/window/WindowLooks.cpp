@@ -49,9 +49,8 @@ void ShowFinished(Form1& f, const BatchSummary& summary)
     SetStatusColour(f.lblStatus, FinishedColour);
     f.chkSubtitles->setEnabled(true);
     if (failed > 0) {
-        f.lblStatus->setTitle(T(f, QStringLiteral("cmdConvert_failed"))
-                                  .replace(QLatin1String("%1"), QString::number(failed))
-                                  .replace(QLatin1String("%2"), QString::number(total)));
+        f.lblStatus->setTitle(
+            FillIn(T(f, QStringLiteral("cmdConvert_failed")), {QString::number(failed), QString::number(total)}));
         SetStatusColour(f.lblStatus, CancelledColour);
     }
 }

@@ -226,3 +226,12 @@ TEST(SystemLanguage, LocalesGiveNamesTheDetectionFinds)
     EXPECT_EQ(detected("de_DE"), QStringLiteral("English"));
     EXPECT_EQ(detected("en_US"), QStringLiteral("English"));
 }
+
+TEST(FillIn, ValuesTakeTheirPlacesWhateverTheWordOrder)
+{
+    EXPECT_EQ(FillIn("%1 of %2 files", {"3", "7"}), "3 of 7 files");
+    // A language may name the values the other way round.
+    EXPECT_EQ(FillIn("Не удалось: %2 / %1", {"1", "4"}), "Не удалось: 4 / 1");
+    EXPECT_EQ(FillIn("%1%10", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}), "aj");
+    EXPECT_EQ(FillIn("no places", {"x"}), "no places");
+}
