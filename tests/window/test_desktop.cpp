@@ -4,6 +4,7 @@
 #include "support/TestWindow.h"
 #include "update/VersionCheck.h"
 #include "window/ProgramArguments.h"
+#include "window/SourceList.h"
 #include "window/StartUp.h"
 
 #include <QDir>
@@ -164,4 +165,19 @@ TEST(NoSite, EveryLanguageHasBothHelpPages)
             EXPECT_TRUE(html.contains("<h1>"));
         }
     }
+}
+
+TEST(OpenDialog, StartsWhereTheUserLastPickedFiles)
+{
+    TestWindow w;
+    // First the system's choice; then the folder of the files picked, one file or several.
+    w.fake.dialogs->sourceResult = "/videos/holiday/clip.avi";
+    AddSourcesFromDialog(w.f());
+    w.fake.dialogs->sourceResult = QStringLiteral("/videos/party") + QChar(0) + "a.avi" + QChar(0) + "b.avi";
+    AddSourcesFromDialog(w.f());
+    w.fake.dialogs->sourceResult.clear(); // cancelled: the last folder stays
+    AddSourcesFromDialog(w.f());
+    AddSourcesFromDialog(w.f());
+    EXPECT_EQ(w.fake.dialogs->sourceFolders, QStringList({"", "/videos/holiday/", "/videos/party", "/videos/party"}));
+    EXPECT_EQ(w.f().Sources(), QStringList({"/videos/holiday/clip.avi", "/videos/party/a.avi", "/videos/party/b.avi"}));
 }
