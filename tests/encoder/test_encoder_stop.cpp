@@ -43,6 +43,17 @@ protected:
     }
 
     // Waits until ffmpeg has reported a position past zero.
+    // Starts the slow encode and waits for its first progress report.
+    ::testing::AssertionResult StartSlowEncode(QProcess& process) const
+    {
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(bridge::Path(), SlowEncode());
+        QString output;
+        if (WaitForProgress(process, output))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "no progress report: " << output.toStdString();
+    }
+
     static bool WaitForProgress(QProcess& process, QString& output)
     {
         QDeadlineTimer deadline(30000);
@@ -101,10 +112,7 @@ TEST_F(EncoderStop, TermOrInterruptEndsTheEncodeWithoutAFile)
     for (const int signal : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(signal);
         QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(bridge::Path(), SlowEncode());
-        QString output;
-        ASSERT_TRUE(WaitForProgress(process, output)) << output.toStdString();
+        ASSERT_TRUE(StartSlowEncode(process));
         ExpectEncodingInProgress();
 
         ::kill(static_cast<pid_t>(process.processId()), signal);
@@ -118,10 +126,7 @@ TEST_F(EncoderStop, TermOrInterruptEndsTheEncodeWithoutAFile)
 TEST_F(EncoderStop, AnEncodingBridgeHasNoFfmpegLibraryLoaded)
 {
     QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(bridge::Path(), SlowEncode());
-    QString output;
-    ASSERT_TRUE(WaitForProgress(process, output)) << output.toStdString();
+    ASSERT_TRUE(StartSlowEncode(process));
     // Loading them costs every encode a tenth of a second before ffmpeg even starts.
     QFile maps("/proc/" + QString::number(process.processId()) + "/maps");
     ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
@@ -139,11 +144,8 @@ TEST_F(EncoderStop, AnEncodingBridgeHasNoFfmpegLibraryLoaded)
 TEST_F(EncoderStop, TermToTheWholeProcessGroupAsTheProgramSendsIt)
 {
     QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
     process.setChildProcessModifier([] { ::setpgid(0, 0); });
-    process.start(bridge::Path(), SlowEncode());
-    QString output;
-    ASSERT_TRUE(WaitForProgress(process, output)) << output.toStdString();
+    ASSERT_TRUE(StartSlowEncode(process));
     ExpectEncodingInProgress();
 
     ::kill(-static_cast<pid_t>(process.processId()), SIGTERM);
@@ -170,10 +172,7 @@ TEST_F(EncoderStop, KillingTheParentEndsBridgeAndFfmpeg)
 TEST_F(EncoderStop, TheNextEncodeRemovesWhatAKilledBridgeLeftAndNothingElse)
 {
     QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(bridge::Path(), SlowEncode());
-    QString output;
-    ASSERT_TRUE(WaitForProgress(process, output)) << output.toStdString();
+    ASSERT_TRUE(StartSlowEncode(process));
     ExpectEncodingInProgress();
 
     // SIGKILL cannot be caught: the bridge has no chance to clean up.
