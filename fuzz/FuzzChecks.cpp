@@ -421,8 +421,8 @@ std::string CheckAvsReader(const std::string& bytes)
         return "the subtitles were not read: " + why;
     // A byte-order mark names the encoding itself (Notepad's "Unicode" is UTF-16); only text without
     // one that is not UTF-8 is read as the older Western European encoding.
-    const bool marked = bytes.rfind("\xEF\xBB\xBF", 0) == 0 || bytes.rfind("\xFF\xFE", 0) == 0
-        || bytes.rfind("\xFE\xFF", 0) == 0;
+    const bool marked
+        = bytes.rfind("\xEF\xBB\xBF", 0) == 0 || bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0;
     const bool legacy = filter.find(":charenc=") != std::string::npos;
     if (legacy != (!marked && !IsValidUtf8(bytes)))
         return "the subtitle encoding was chosen wrongly: " + filter;

@@ -3,6 +3,8 @@
 set -euo pipefail
 packages=(cmake g++ pkg-config qt6-base-dev ffmpeg libavformat-dev libavcodec-dev libavutil-dev
           libgtest-dev libbenchmark-dev
+          # the formatting check of the test command (pinned: other releases format differently)
+          clang-format-14
           # the icon's rendering, the Debian package, and the checks of both
           librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian
           # Qt's own texts in the chosen language; a private session bus for the notification tests

@@ -1,9 +1,9 @@
 #include "DesktopNotifier.h"
 
-#include <QGuiApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QGuiApplication>
 
 namespace {
 const QString Service = QStringLiteral("org.freedesktop.Notifications");

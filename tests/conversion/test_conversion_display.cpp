@@ -1,9 +1,9 @@
 // The progress display and the finished look during a real conversion through the program folder's encoder.
-#include "window/WindowTexts.h"
 #include "support/MediaFixtures.h"
 #include "support/TestWindow.h"
 #include "window/ProgressBar.h"
 #include "window/Twips.h"
+#include "window/WindowTexts.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

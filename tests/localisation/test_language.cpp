@@ -1,6 +1,6 @@
 #include "localisation/Language.h"
-#include <QLocale>
 #include "support/TestPaths.h"
+#include <QLocale>
 
 #include <QDir>
 #include <QFile>

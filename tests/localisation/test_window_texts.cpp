@@ -1,10 +1,10 @@
 #include "window/WindowTexts.h"
 
-#include "window/WindowLooks.h"
 #include "support/TestWindow.h"
 #include "window/ProgressBar.h"
 #include "window/TabControl.h"
 #include "window/Twips.h"
+#include "window/WindowLooks.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
-#include "window/WindowTexts.h"
 #include "support/TestWindow.h"
 #include "update/VersionCheck.h"
 #include "window/Twips.h"
+#include "window/WindowTexts.h"
 
 #include <QDir>
 #include <QElapsedTimer>

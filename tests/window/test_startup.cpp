@@ -426,8 +426,8 @@ TEST(Program, AnOpenMessageBoxDoesNotKeepTheProgramFromEnding)
 {
     TemporaryConfigHome home;
     // A missing file on the command line opens a message about it.
-    const RunResult r = RunProgramAndEnd(programFolder() + "/reelpocket", home.dir.path(), {"/nonexistent/clip.avi"},
-                                         1500);
+    const RunResult r
+        = RunProgramAndEnd(programFolder() + "/reelpocket", home.dir.path(), {"/nonexistent/clip.avi"}, 1500);
     EXPECT_EQ(r.status, QProcess::NormalExit);
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(IniSettingsStore(home.iniFile()).read("Reelpocket", "Config", "Destination"), DefaultDestination());

@@ -140,9 +140,8 @@ TEST(Keyboard, EnterStartsTheBatchAndTheLinksOpenWithEnterOrSpace)
     QTest::keyClick(f.lblSubtitlesTip, Qt::Key_Space);
     f.tabMain->setCurrentIndex(2);
     QTest::keyClick(f.lblContact, Qt::Key_Return);
-    EXPECT_EQ(
-        w.fake.shell->urls,
-        QStringList({"http://site.test/How_to_add_subtitles_to_the_iPhone_video", "http://site.test/Contact"}));
+    EXPECT_EQ(w.fake.shell->urls,
+              QStringList({"http://site.test/How_to_add_subtitles_to_the_iPhone_video", "http://site.test/Contact"}));
     f.tabMain->setCurrentIndex(0);
 
     w.addSources({dir.filePath("clip.avi")});
