@@ -1,10 +1,13 @@
 #include "FuzzChecks.h"
 
-#include "conversion/EncodingJob.h"
+#include "conversion/EncoderCommand.h"
+#include "conversion/EncoderReport.h"
 #include "conversion/MediaInfo.h"
-#include "conversion/Progress.h"
+#include "conversion/OutputSize.h"
+#include "conversion/ProgressDisplay.h"
 #include "localisation/Language.h"
 #include "platform/CommandLine.h"
+#include "text/TextReading.h"
 #include "update/VersionCheck.h"
 
 #include "Arguments.h"
@@ -421,8 +424,8 @@ std::string CheckAvsReader(const std::string& bytes)
         return "the subtitles were not read: " + why;
     // A byte-order mark names the encoding itself (Notepad's "Unicode" is UTF-16); only text without
     // one that is not UTF-8 is read as the older Western European encoding.
-    const bool marked = bytes.rfind("\xEF\xBB\xBF", 0) == 0 || bytes.rfind("\xFF\xFE", 0) == 0
-        || bytes.rfind("\xFE\xFF", 0) == 0;
+    const bool marked
+        = bytes.rfind("\xEF\xBB\xBF", 0) == 0 || bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0;
     const bool legacy = filter.find(":charenc=") != std::string::npos;
     if (legacy != (!marked && !IsValidUtf8(bytes)))
         return "the subtitle encoding was chosen wrongly: " + filter;
