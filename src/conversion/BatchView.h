@@ -19,7 +19,7 @@ public:
     virtual void ShowElapsed(const QString& text) = 0;
     // The batch is over. When the summary says the how-to page is due, the front end opens it.
     virtual void ShowFinished(const BatchSummary& summary) = 0;
-    // A cancelled batch, or one stopped by a refused source.
+    // A cancelled batch, or one stopped by a refused source; the batch's summary says which.
     virtual void ShowCancelled() = 0;
     // Opens the cancel question; the batch goes on meanwhile.
     virtual void AskToCancel() = 0;

@@ -355,7 +355,7 @@ TEST_F(BatchTest, AnotherSpellingOfTheSourceIsNoOutput)
     }
 }
 
-TEST_F(BatchTest, RunsWithoutAWindowsServices)
+TEST_F(BatchTest, RunsOnMessagesSystemFactsAndRunnersAlone)
 {
     // A front end without a window has no dialogs, shell, settings, notifications or network.
     fake.platform.dialogs.reset();
