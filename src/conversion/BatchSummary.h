@@ -7,7 +7,7 @@
 struct BatchSummary
 {
     enum class Ending {
-        None, // no batch has ended yet
+        None, // no batch has ended since the last one started
         Finished, // every job was encoded, or tried
         Cancelled, // the user stopped it
         Refused, // it did not start, or stopped at a source before anything was encoded
