@@ -2,15 +2,18 @@
 // the subtitle script.
 #include "conversion/MediaInfo.h"
 #include "encoder/Arguments.h"
+#include "encoder/Encode.h"
 #include "encoder/FfmpegLog.h"
 #include "encoder/MessageFilter.h"
 #include "encoder/OutputCheck.h"
 #include "encoder/ProbeText.h"
 #include "encoder/Progress.h"
+#include "encoder/SourceFacts.h"
 #include "encoder/SubtitleScript.h"
 #include "encoder/TempOutput.h"
 
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
@@ -130,6 +133,66 @@ TEST(EncoderParts, FilterChainAndItsEscaping)
     // A value is escaped for its option first, then the whole filter for the graph.
     EXPECT_EQ(EscapeFilterValue("/a:b/it's\\x"), "/a\\:b/it\\'s\\\\x");
     EXPECT_EQ(EscapeFilterGraph("f=a\\:b,c;[d]"), "f=a\\\\:b\\,c\\;\\[d\\]");
+}
+
+TEST(EncoderParts, SourceFactsChooseTheStreamsAndTheLengthToExpect)
+{
+    // A cover picture, the film, two sound tracks (the second marked default), subtitles that run longer.
+    const std::string text = "stream video default=0 cover=1\n"
+                             "stream video default=1 field=tt transfer=arib-std-b67 seconds=5.020000\n"
+                             "stream audio default=0 seconds=5.300000\n"
+                             "stream audio default=1 seconds=4.900000\n"
+                             "stream subtitle default=0 seconds=7.020000\n"
+                             "subtitles-unreadable holds no subtitles\n";
+    const auto facts = ParseSourceFacts(text);
+    ASSERT_TRUE(facts.has_value());
+    EXPECT_EQ(FormatSourceFacts(*facts), text);
+    ASSERT_EQ(ChosenVideo(*facts), &facts->streams[1]);
+    EXPECT_TRUE(IsInterlaced(facts->streams[1]) && IsHdr(facts->streams[1]));
+    EXPECT_EQ(ChosenAudio(*facts), 1);
+    EXPECT_EQ(CarriedSeconds(*facts, true, true), 5.02); // neither the first sound nor the subtitles count
+    EXPECT_EQ(CarriedSeconds(*facts, false, true), 4.9);
+    EXPECT_EQ(facts->subtitleProblem, "holds no subtitles");
+
+    // Nothing marked: the first track. Nothing stated: no length to expect.
+    const auto plain = ParseSourceFacts("stream video default=0\nstream audio default=0\nstream audio default=0\n");
+    ASSERT_TRUE(plain.has_value());
+    EXPECT_EQ(ChosenAudio(*plain), 0);
+    EXPECT_FALSE(CarriedSeconds(*plain, true, true).has_value());
+    EXPECT_FALSE(ParseSourceFacts("").has_value());
+    EXPECT_FALSE(ParseSourceFacts("garbage\nstream\n").has_value());
+}
+
+TEST(EncoderParts, OnlyInterlacedHdrOrMultiTrackSourcesChangeWhatFfmpegIsTold)
+{
+    Words args = {"-y", "-i", "in.mkv"};
+    const Words fixedOptions = FixedOptions(false);
+    args.insert(args.end(), fixedOptions.begin(), fixedOptions.end());
+    args.push_back("out.mp4");
+    const Request request = ParseArguments(args);
+    const Translation translation = TranslateOutputOptions(request.outputOptions);
+    EncodeSetup setup {"/v/in.mkv", "/v/.out.mp4.partial", "mp4", "", std::nullopt};
+    const Words unknown = FfmpegArguments(request, translation, setup);
+    EXPECT_EQ(ValueOf(unknown, "-vf"), "scale=480:360");
+
+    // A progressive SDR source with one sound track gets exactly what an undescribed one gets.
+    setup.facts = ParseSourceFacts("stream video default=1 field=progressive transfer=bt709 primaries=bt709 "
+                                   "seconds=8\nstream audio default=1 seconds=8\n");
+    EXPECT_EQ(FfmpegArguments(request, translation, setup), unknown);
+
+    setup.facts = ParseSourceFacts("stream video default=1 field=bb transfer=smpte2084 primaries=bt2020\n"
+                                   "stream audio default=0\nstream audio default=1\n");
+    const Words fixed = FfmpegArguments(request, translation, setup);
+    const std::string filters = ValueOf(fixed, "-vf");
+    EXPECT_EQ(filters.rfind("bwdif=mode=send_frame:", 0), 0u) << filters;
+    const size_t toneMap = filters.find("tonemap=");
+    EXPECT_NE(toneMap, std::string::npos) << filters;
+    EXPECT_LT(toneMap, filters.find("scale=480:360")) << filters;
+    EXPECT_EQ(ValueOf(fixed, "-color_trc"), "bt709");
+    EXPECT_EQ(ValueOf(fixed, "-colorspace"), "bt709");
+    const auto map = std::find(fixed.begin(), fixed.end(), "-map");
+    ASSERT_LT(map + 3, fixed.end());
+    EXPECT_EQ(map[3], "0:a:1"); // the second "-map"
 }
 
 TEST(EncoderParts, ProgressBlocksBecomeReportsTheProgramReads)
