@@ -8,7 +8,6 @@
 #include "encoder/OutputCheck.h"
 #include "encoder/ProbeText.h"
 #include "encoder/Progress.h"
-#include "encoder/SourceFacts.h"
 #include "encoder/SubtitleScript.h"
 #include "encoder/TempOutput.h"
 
@@ -133,34 +132,6 @@ TEST(EncoderParts, FilterChainAndItsEscaping)
     // A value is escaped for its option first, then the whole filter for the graph.
     EXPECT_EQ(EscapeFilterValue("/a:b/it's\\x"), "/a\\:b/it\\'s\\\\x");
     EXPECT_EQ(EscapeFilterGraph("f=a\\:b,c;[d]"), "f=a\\\\:b\\,c\\;\\[d\\]");
-}
-
-TEST(EncoderParts, SourceFactsChooseTheStreamsAndTheLengthToExpect)
-{
-    // A cover picture, the film, two sound tracks (the second marked default), subtitles that run longer.
-    const std::string text = "stream video default=0 cover=1\n"
-                             "stream video default=1 field=tt transfer=arib-std-b67 seconds=5.020000\n"
-                             "stream audio default=0 seconds=5.300000\n"
-                             "stream audio default=1 seconds=4.900000\n"
-                             "stream subtitle default=0 seconds=7.020000\n"
-                             "subtitles-unreadable holds no subtitles\n";
-    const auto facts = ParseSourceFacts(text);
-    ASSERT_TRUE(facts.has_value());
-    EXPECT_EQ(FormatSourceFacts(*facts), text);
-    ASSERT_EQ(ChosenVideo(*facts), &facts->streams[1]);
-    EXPECT_TRUE(IsInterlaced(facts->streams[1]) && IsHdr(facts->streams[1]));
-    EXPECT_EQ(ChosenAudio(*facts), 1);
-    EXPECT_EQ(CarriedSeconds(*facts, true, true), 5.02); // neither the first sound nor the subtitles count
-    EXPECT_EQ(CarriedSeconds(*facts, false, true), 4.9);
-    EXPECT_EQ(facts->subtitleProblem, "holds no subtitles");
-
-    // Nothing marked: the first track. Nothing stated: no length to expect.
-    const auto plain = ParseSourceFacts("stream video default=0\nstream audio default=0\nstream audio default=0\n");
-    ASSERT_TRUE(plain.has_value());
-    EXPECT_EQ(ChosenAudio(*plain), 0);
-    EXPECT_FALSE(CarriedSeconds(*plain, true, true).has_value());
-    EXPECT_FALSE(ParseSourceFacts("").has_value());
-    EXPECT_FALSE(ParseSourceFacts("garbage\nstream\n").has_value());
 }
 
 TEST(EncoderParts, OnlyInterlacedHdrOrMultiTrackSourcesChangeWhatFfmpegIsTold)
