@@ -35,25 +35,25 @@ struct JobWindow : TestWindow
     explicit JobWindow(const QStringList& sources)
     {
         EXPECT_TRUE(out.isValid());
-        f().txtDestination->setText(out.path() + "/");
+        c().txtDestination->setText(out.path() + "/");
         for (int i = 0; i < sources.size(); ++i)
-            f().batch->Jobs[i].File = sources.at(i);
-        SetCheckValue(f().chkOverwrite, 1);
-        f().opts.OptOverwrite = 1;
-        SetCheckValue(f().chkSubtitles, 0);
+            c().batch->Jobs[i].File = sources.at(i);
+        SetCheckValue(c().chkSubtitles, 0);
     }
     // Prepares row `row` with the given probe output.
     bool prepare(int row, const QString& res)
     {
-        f().batch->CurrentIndex = static_cast<qint16>(row);
-        f().batch->Destination = f().txtDestination->text();
-        f().batch->Options = f().CurrentBatchOptions();
-        return f().batch->PrepareJob(res);
+        c().batch->CurrentIndex = static_cast<qint16>(row);
+        c().batch->Destination = c().txtDestination->text();
+        c().batch->Options = f().CurrentBatchOptions();
+        c().batch->Options.Overwrite = overwrite;
+        return c().batch->PrepareJob(res);
     }
-    const Job& job(int row) { return f().batch->Jobs[row]; }
+    const Job& job(int row) { return c().batch->Jobs[row]; }
     QString dest(const QString& name) { return out.path() + "/" + name; }
-    bool cancelledLook() { return f().lblStatus->title() == t("cmdCancel_ed"); }
+    bool cancelledLook() { return c().lblStatus->title() == t("cmdCancel_ed"); }
     QTemporaryDir out;
+    int overwrite = 1; // the option as last saved
 };
 
 } // namespace
@@ -162,8 +162,7 @@ TEST(PrepareJob, NoQuestionUnlessTheOptionIsTicked)
     for (int option : {0, 2}) {
         JobWindow w({"/v/clip.avi"});
         Touch(w.dest("clip.mp4"));
-        SetCheckValue(w.f().chkOverwrite, option);
-        w.f().opts.OptOverwrite = option;
+        w.overwrite = option;
         EXPECT_TRUE(w.prepare(0, ProbeText("640x480", "25")));
         EXPECT_TRUE(w.fake.messages->asked.isEmpty());
     }
@@ -177,14 +176,14 @@ TEST(PrepareJob, SourceThatWouldBeItsOwnOutput)
 {
     JobWindow w({});
     const QString source = w.dest("clip.mp4");
-    w.f().batch->Jobs[0].File = source;
+    w.c().batch->Jobs[0].File = source;
     EXPECT_FALSE(w.prepare(0, ProbeText("640x480", "25")));
     ASSERT_EQ(w.fake.messages->shown.size(), 1);
     EXPECT_EQ(w.fake.messages->shown[0], source + ":\n" + w.t("error_SourceDestintaionSame"));
     EXPECT_TRUE(w.cancelledLook());
 
     // Texts differing in case name another file here.
-    w.f().batch->Jobs[0].File = w.dest("clip.MP4");
+    w.c().batch->Jobs[0].File = w.dest("clip.MP4");
     EXPECT_TRUE(w.prepare(0, ProbeText("640x480", "25")));
 }
 
@@ -193,20 +192,19 @@ TEST(PrepareJob, OtherSpellingsOfTheOutputAreTheSameFile)
     JobWindow w({});
     Touch(w.dest("clip.mp4"));
     ASSERT_TRUE(QFile::link(w.dest("clip.mp4"), w.dest("link.mp4")));
-    SetCheckValue(w.f().chkOverwrite, 0);
-    w.f().opts.OptOverwrite = 0;
+    w.overwrite = 0;
     for (const QString& spelling : {w.out.path() + "//clip.mp4", w.out.path() + "/./clip.mp4"}) {
         w.fake.messages->shown.clear();
-        w.f().batch->Jobs[0].File = spelling;
+        w.c().batch->Jobs[0].File = spelling;
         EXPECT_FALSE(w.prepare(0, ProbeText("640x480", "25"))) << spelling.toStdString();
         ASSERT_EQ(w.fake.messages->shown.size(), 1);
         EXPECT_EQ(w.fake.messages->shown[0], spelling + ":\n" + w.t("error_SourceDestintaionSame"));
     }
     // The source is a link whose own output name is the file it points to.
-    w.f().txtDestination->setText(w.out.path() + "/sub/");
+    w.c().txtDestination->setText(w.out.path() + "/sub/");
     QDir(w.out.path()).mkdir("sub");
     ASSERT_TRUE(QFile::link(w.dest("clip.mp4"), w.dest("sub/clip.mp4")));
-    w.f().batch->Jobs[0].File = w.dest("clip.mp4");
+    w.c().batch->Jobs[0].File = w.dest("clip.mp4");
     w.fake.messages->shown.clear();
     EXPECT_FALSE(w.prepare(0, ProbeText("640x480", "25")));
     EXPECT_EQ(w.fake.messages->shown.size(), 1);
@@ -273,19 +271,19 @@ TEST(PrepareJob, SubtitledJobsReadTheScript)
     w.fake.system->folder = programFolder();
     ASSERT_TRUE(QFile::exists(programFolder() + "/VSFilter.dll"));
 
-    SetCheckValue(w.f().chkSubtitles, 1);
+    SetCheckValue(w.c().chkSubtitles, 1);
     ASSERT_TRUE(w.prepare(0, ProbeText("640x480", "25")));
     EXPECT_TRUE(w.job(0).ffcmd.startsWith("ffmpeg.exe -y -i \"" + programFolder() + "/tmp.avs\" -f mp4"));
     EXPECT_FALSE(w.job(0).ffcmd.contains(source));
 
-    SetCheckValue(w.f().chkSubtitles, 0);
+    SetCheckValue(w.c().chkSubtitles, 0);
     ASSERT_TRUE(w.prepare(0, ProbeText("640x480", "25")));
     EXPECT_TRUE(w.job(0).ffcmd.startsWith("ffmpeg.exe -y -i \"" + source + "\" -f mp4"));
 
     // Without the plug-in no source gets subtitles.
     QTemporaryDir emptyProgram;
     w.fake.system->folder = emptyProgram.path();
-    SetCheckValue(w.f().chkSubtitles, 1);
+    SetCheckValue(w.c().chkSubtitles, 1);
     ASSERT_TRUE(w.prepare(0, ProbeText("640x480", "25")));
     EXPECT_TRUE(w.job(0).ffcmd.startsWith("ffmpeg.exe -y -i \"" + source + "\" -f mp4"));
 }

@@ -27,17 +27,17 @@ QString Report(const QString& time)
 struct Encoding : ::testing::Test
 {
     TestWindow w;
-    Form1& f = w.f();
+    FormControls& f = w.c();
 
     void start(float duration, int elapsed)
     {
         f.batch->ConversionPhase = Phase::Conversion;
         f.batch->Progress.ElapsedSeconds = elapsed;
         f.batch->Progress.Maximum = duration;
-        f.ShowProgressMaximum(duration);
+        f.form.ShowProgressMaximum(duration);
     }
     void feed(const QString& piece) { f.batch->HandleEncoderOutput(piece); }
-    QString caption() const { return f.windowTitle(); }
+    QString caption() const { return f.form.windowTitle(); }
     QString frm() const { return w.t(QStringLiteral("frmCaption")); }
 };
 
@@ -190,7 +190,7 @@ TEST_F(Encoding, OutputOutsideTheEncodePhaseChangesNothing)
         start(600, 60);
         f.batch->ConversionPhase = phase;
         f.batch->Progress.PendingOutput = "earlier";
-        f.setWindowTitle("before");
+        f.form.setWindowTitle("before");
         feed(Report("150"));
         feed("no report");
         EXPECT_EQ(f.batch->Progress.PendingOutput, "earlier");

@@ -1,10 +1,9 @@
-#include "window/WindowTexts.h"
-
-#include "window/WindowLooks.h"
 #include "support/TestWindow.h"
 #include "window/ProgressBar.h"
+#include "window/SourceList.h"
 #include "window/TabControl.h"
 #include "window/Twips.h"
+#include "window/WindowLooks.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,7 +32,7 @@ namespace {
 struct Caption
 {
     const char* key;
-    std::function<QString(Form1&)> shown;
+    std::function<QString(FormControls&)> shown;
 };
 
 // Every localised caption of the window and the key it shows.
@@ -41,71 +40,71 @@ const std::vector<Caption>& Captions()
 {
     static const std::vector<Caption> captions {
         {"frmCaption",
-         [](Form1& f) {
-             return f.windowTitle();
+         [](FormControls& f) {
+             return f.form.windowTitle();
          }},
         {"tabMain_Convert",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.tabMain->caption(0);
          }},
         {"tabMain_Options",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.tabMain->caption(1);
          }},
         {"tabMain_About",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.tabMain->caption(2);
          }},
         {"cmdConvert",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.cmdConvert->text();
          }},
         {"cmdCancel",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.cmdCancel->text();
          }},
         {"cmdSourceFile",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.cmdSourceFile->text();
          }},
         {"cmdDestination",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.cmdDestination->text();
          }},
         {"chkSubtitles",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.chkSubtitles->text();
          }},
         {"lblTimeElapsed",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.lblTimeElapsed->text();
          }},
         {"lblTimeRemaining",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.lblTimeRemaining->text();
          }},
         {"lblLanguage",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.lblLanguage->text();
          }},
         {"chkOverwrite",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.chkOverwrite->text();
          }},
         {"chkShowPutiPhone",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.chkShowPutiPhone->text();
          }},
         {"cmdGetNewVersion",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.cmdGetNewVersion->text();
          }},
         {"txtAbout",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.txtAbout->toPlainText();
          }},
         {"cmdDonate",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.cmdDonate->text();
          }},
     };
@@ -117,20 +116,20 @@ const std::vector<Caption>& Captions()
 TEST(ApplyWindowTexts, LanguageChangeAppliesEveryCaption)
 {
     TestWindow w;
-    Form1& f = w.f();
+    FormControls& f = w.c();
     for (const QString& language : LanguageNames()) {
         SCOPED_TRACE(language.toStdString());
         f.tabMain->setCurrentIndex(1); // the language is picked on the Options tab
-        f.lang.CurrentLanguage = language;
-        ApplyWindowTexts(f);
+        w.lang.CurrentLanguage = language;
+        f.form.ApplyWindowTexts();
         EXPECT_EQ(f.tabMain->currentIndex(), 0);
         int translated = 0;
         for (const Caption& c : Captions()) {
-            const QString expected = Translate(f.lang, QLatin1String(c.key));
+            const QString expected = Translate(w.lang, QLatin1String(c.key));
             EXPECT_FALSE(expected.isEmpty()) << c.key;
             // A text box keeps paragraphs, not the file's line ends.
             EXPECT_EQ(c.shown(f), QString(expected).replace("\r\n", "\n")) << c.key;
-            if (expected != Translate(f.lang, QLatin1String(c.key), QStringLiteral("English")))
+            if (expected != Translate(w.lang, QLatin1String(c.key), QStringLiteral("English")))
                 ++translated;
         }
         // The captions really changed language, not just a few of them.
@@ -144,24 +143,24 @@ TEST(ApplyWindowTexts, UnknownLanguageShowsTheKeys)
 {
     TestWindow w(QStringLiteral("Klingon"));
     for (const Caption& c : Captions())
-        EXPECT_EQ(c.shown(w.f()), QLatin1String(c.key));
+        EXPECT_EQ(c.shown(w.c()), QLatin1String(c.key));
 }
 
 TEST(ApplyWindowTexts, AboutTextIsPlainText)
 {
     TestWindow w;
-    Form1& f = w.f();
+    FormControls& f = w.c();
     // Later entries win: this one replaces the file's About text.
-    f.lang.LanguageEntries->append(
+    w.lang.LanguageEntries->append(
         QStringLiteral("txtAbout|\r\n<b>Bold</b> &amp; <a href=\"x\">link</a>\nline 2|\r\n"));
-    ApplyWindowTexts(f);
+    f.form.ApplyWindowTexts();
     EXPECT_EQ(f.txtAbout->toPlainText(), "<b>Bold</b> &amp; <a href=\"x\">link</a>\nline 2");
 }
 
 TEST(ApplyWindowTexts, ReturnsAConvertingWindowToTheIdleLook)
 {
     TestWindow w;
-    Form1& f = w.f();
+    FormControls& f = w.c();
     w.addSources({"/videos/a.avi", "/videos/b.avi"});
     f.batch->Progress.PositionText = "42.5";
     f.lblContact->setText("contact");
@@ -174,15 +173,15 @@ TEST(ApplyWindowTexts, ReturnsAConvertingWindowToTheIdleLook)
     f.lblPercent->setText("25%");
     f.lblTimeE->setText("00:00:33");
     f.lblTimeR->setText("00:03:00");
-    f.setWindowTitle("Reelpocket - 25%");
+    f.form.setWindowTitle("Reelpocket - 25%");
     f.tabMain->setCurrentIndex(2);
     SetTopTwips(f.frameCheckVersion, 600);
     SetTextColour(f.lblCheckVersion, QColor(255, 0, 0));
     f.cmdGetNewVersion->setVisible(true);
 
-    ApplyWindowTexts(f);
+    f.form.ApplyWindowTexts();
 
-    EXPECT_EQ(f.windowTitle(), w.t("frmCaption"));
+    EXPECT_EQ(f.form.windowTitle(), w.t("frmCaption"));
     EXPECT_EQ(TopTwips(f.frameCheckVersion), 0);
     EXPECT_EQ(f.tabMain->currentIndex(), 0);
     for (QWidget* c : std::initializer_list<QWidget*> {f.lstSource, f.txtDestination, f.cmdSourceFile, f.cmdDestination,
@@ -215,10 +214,10 @@ TEST(ApplyWindowTexts, ReturnsAConvertingWindowToTheIdleLook)
 TEST(ApplyWindowTexts, BusyBarComesToRest)
 {
     TestWindow w;
-    Form1& f = w.f();
+    FormControls& f = w.c();
     f.batch->Progress.Maximum = 0; // a job whose duration was unknown
     SetBarMax(f.pBar, 0);
-    ApplyWindowTexts(f);
+    f.form.ApplyWindowTexts();
     EXPECT_GT(f.pBar->maximum(), 0);
     EXPECT_EQ(f.pBar->value(), 0);
 }
