@@ -2,6 +2,7 @@
 #include "Layout.h"
 
 #include "Form1.h"
+#include "SourceList.h"
 #include "Twips.h"
 
 namespace {
@@ -91,7 +92,7 @@ void Form1::PlaceControls()
 
 void Form1::UpdateLayout()
 {
-    if (Sources().size() < 2)
+    if (sourceList_->count() < 2)
         ApplySingleLayout();
     else
         ApplyListLayout();

@@ -3,6 +3,7 @@
 #include "FileDrop.h"
 
 #include <QListWidget>
+#include <optional>
 
 class FileDialogs;
 

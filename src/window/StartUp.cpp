@@ -1,7 +1,7 @@
 // The main window's start, its option clicks and its end: the logic decides, the window shows.
-#include "preferences/StartUp.h"
-#include "DestinationField.h"
 #include "Form1.h"
+
+#include "DestinationField.h"
 #include "Layout.h"
 #include "LinkLabel.h"
 #include "QtTranslation.h"
@@ -9,6 +9,7 @@
 #include "TabControl.h"
 #include "Twips.h"
 #include "localisation/Language.h"
+#include "preferences/StartUp.h"
 #include "update/VersionCheck.h"
 
 #include <QCheckBox>

@@ -2,12 +2,14 @@
 #include "window/Layout.h"
 #include "window/SourceList.h"
 
+#include <QDrag>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -206,7 +208,9 @@ TEST(SourceRows, DraggingARowMovesIt)
     const QPoint row1 = list->visualItemRect(list->item(1)).center();
     const QPoint row3 = list->visualItemRect(list->item(3)).center();
 
-    // Pressing on row 1 and moving past the drag distance starts a row drag from row 1.
+    // Pressing on row 1 and moving past the drag distance starts a row drag from row 1. On a real display
+    // the drag waits for the real mouse; it is called off, and the drop below comes by hand.
+    QTimer::singleShot(200, [] { QDrag::cancel(); });
     QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, row1);
     const QPoint away = row1 + QPoint(0, QApplication::startDragDistance() + 2);
     QMouseEvent move(QEvent::MouseMove, away, viewport->mapToGlobal(away), Qt::NoButton, Qt::LeftButton,
