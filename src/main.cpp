@@ -1,9 +1,7 @@
-#include "conversion/Batch.h"
+#include "localisation/Language.h"
 #include "window/DesktopPlatform.h"
 #include "window/Form1.h"
-#include "window/FrmCancel.h"
 #include "window/ProgramArguments.h"
-#include "window/StartUp.h"
 
 #include <QApplication>
 #include <QDir>
@@ -47,10 +45,7 @@ void CloseOnTermination(Form1& form)
                 if (!modal->close())
                     break;
             }
-            form.close();
-            // A running batch turned the close into the cancel question: the answer is yes.
-            if (form.frmCancel->isVisible())
-                form.batch->ConfirmCancel();
+            form.CloseOnRequest();
         } else
             QCoreApplication::exit(1);
     });
@@ -128,19 +123,20 @@ int main(int argc, char* argv[])
 
     Form1* window = nullptr;
     Platform platform = makeDesktopPlatform([&window]() -> QWidget* { return window; });
-    Form1 form(platform);
+    Localisation lang;
+    Form1 form(platform, lang, ProductSiteUrl());
     window = &form;
 #ifdef Q_OS_UNIX
     CloseOnTermination(form);
 #endif
-    if (!StartUp(form))
+    if (!form.StartUp())
         return 1;
     QObject::connect(&form, &Form1::unloaded, &app, &QApplication::quit);
     if (qEnvironmentVariableIsSet("REELPOCKET_BENCH_QUIT_AFTER_SHOW"))
         new AfterFirstPaint(form, ReportFirstPaintAndQuit);
     else if (!arguments.files.isEmpty())
         new AfterFirstPaint(form,
-                            [&form, &arguments, startFolder] { AddArgumentFiles(form, arguments.files, startFolder); });
+                            [&form, &arguments, startFolder] { form.AddArgumentFiles(arguments.files, startFolder); });
     form.show();
 #ifdef Q_OS_UNIX
     windowReady = true;

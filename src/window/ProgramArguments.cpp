@@ -1,7 +1,5 @@
 #include "ProgramArguments.h"
 
-#include "Form1.h"
-#include "SourceList.h"
 #include "update/VersionCheck.h"
 
 #include <QCommandLineParser>
@@ -70,17 +68,12 @@ ProgramArguments ReadProgramArguments(const QStringList& arguments)
     return result;
 }
 
-void AddArgumentFiles(Form1& f, const QStringList& files, const QString& startFolder)
+ArgumentFiles FindArgumentFiles(const QStringList& files, const QString& startFolder)
 {
-    QStringList found;
-    QStringList missing;
+    ArgumentFiles result;
     for (const QString& file : files) {
         const QString path = QDir::toNativeSeparators(QDir::cleanPath(QDir(startFolder).absoluteFilePath(file)));
-        (QFileInfo::exists(path) ? found : missing) << path;
+        (QFileInfo::exists(path) ? result.existing : result.missing) << path;
     }
-    if (!found.isEmpty())
-        AddSourcePaths(f, found);
-    if (!missing.isEmpty())
-        f.platform.messages->showOk(missing.join(QLatin1Char('\n')) + QStringLiteral(":\n")
-                                    + T(f, QStringLiteral("error_filesnotfound")));
+    return result;
 }

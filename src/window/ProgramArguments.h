@@ -4,8 +4,6 @@
 #include <QStringList>
 #include <optional>
 
-class Form1;
-
 // What the command line asks for: files to list, or a text to print before ending at once.
 struct ProgramArguments
 {
@@ -18,6 +16,11 @@ struct ProgramArguments
 // object, so help, version and a wrong option are answered without a display.
 ProgramArguments ReadProgramArguments(const QStringList& arguments);
 
-// Adds the command line's files to the list as a drop does, relative paths taken from `startFolder`;
-// the ones that do not exist are left out and named in one message.
-void AddArgumentFiles(Form1& f, const QStringList& files, const QString& startFolder);
+// The command line's files as native absolute paths, relative ones taken from `startFolder`, split into
+// those that exist and those that do not.
+struct ArgumentFiles
+{
+    QStringList existing;
+    QStringList missing;
+};
+ArgumentFiles FindArgumentFiles(const QStringList& files, const QString& startFolder);

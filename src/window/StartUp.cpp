@@ -1,47 +1,24 @@
-#include "StartUp.h"
-
+// The main window's start, its option clicks and its end: the logic decides, the window shows.
 #include "Form1.h"
+
+#include "DestinationField.h"
+#include "Layout.h"
+#include "LinkLabel.h"
 #include "QtTranslation.h"
+#include "SourceList.h"
 #include "TabControl.h"
 #include "Twips.h"
-#include "VersionPanel.h"
-#include "WindowTexts.h"
-#include "conversion/Paths.h"
-#include "conversion/Registration.h"
 #include "localisation/Language.h"
+#include "preferences/StartUp.h"
 #include "update/VersionCheck.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFrame>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 
 namespace {
-
-const QString AppName = QStringLiteral("Reelpocket");
-const QString Section = QStringLiteral("Config");
-
-QString ReadSetting(Form1& f, const QString& key)
-{
-    return f.platform.settings->read(AppName, Section, key);
-}
-
-void WriteSetting(Form1& f, const QString& key, const QString& value)
-{
-    f.platform.settings->write(AppName, Section, key, value);
-}
-
-// Only a clear (0) or ticked (1) option is kept; anything else, nothing stored included, is ticked.
-int OptionValue(const QString& stored)
-{
-    bool ok = false;
-    const int value = stored.trimmed().toInt(&ok);
-    return ok && (value == 0 || value == 1) ? value : 1;
-}
 
 // The first item equal to the language, or the last item when none is (the last one is never compared).
 void SelectLanguageItem(QComboBox* combo, const QString& language)
@@ -52,134 +29,77 @@ void SelectLanguageItem(QComboBox* combo, const QString& language)
     combo->setCurrentIndex(index);
 }
 
-// Windows keeps its desktop components registered system-wide; elsewhere they are part of the program.
-void RegisterComponents(Form1& f, const QString& folder)
-{
-    RegisterTimerLite(*f.platform.system);
-    f.opts.SystemFolder = GetSystemFolder(f);
-    if (!f.platform.system->componentsNeedRegistration())
-        return;
-    const QString sep = Separator();
-    f.platform.shell->startCommand(folder + sep + QStringLiteral("ShellRpk.exe /regserver"),
-                                   WindowStyle::NormalNoFocus);
-    const QStringList controls
-        = QStringLiteral("MSWINSCK.OCX,RICHTX32.OCX,tabctl32.ocx,comdlg32.ocx,comctl32.ocx").split(QLatin1Char(','));
-    for (const QString& name : controls) {
-        if (!FileExists(f.opts.SystemFolder + sep + name)) {
-            f.platform.shell->startCommand(QStringLiteral("regsvr32 /s \"") + folder + sep + name + QLatin1Char('"'),
-                                           WindowStyle::Hidden);
-        }
-    }
-}
-
-// The saved place is used only while part of the window's top-left corner is on some screen.
-void RestorePosition(Form1& f, const QString& top, const QString& left)
-{
-    bool topOk = false;
-    bool leftOk = false;
-    const int topTwips = top.trimmed().toInt(&topOk);
-    const int leftTwips = left.trimmed().toInt(&leftOk);
-    if (!topOk || !leftOk)
-        return;
-    const QPoint corner(ToPixels(leftTwips), ToPixels(topTwips));
-    const int margin = ToPixels(1000);
-    if (!QGuiApplication::screenAt(corner) || !QGuiApplication::screenAt(corner + QPoint(margin, margin)))
-        return;
-    f.move(corner);
-}
-
 } // namespace
 
-bool StartUp(Form1& f)
+bool Form1::StartUp()
 {
-    return StartUp(f, QStringLiteral(REELPOCKET_SITE_URL));
-}
+    SystemFacts& system = *platform_.system;
+    const StartUpResult start = ::StartUp(*platform_.settings, system, *platform_.shell, lang_);
+    prefs_ = start.preferences;
 
-bool StartUp(Form1& f, const QString& siteUrl)
-{
-    SystemFacts& system = *f.platform.system;
-    const QString folder = system.programFolder();
-    const QString sep = Separator();
-
-    const QString top = ReadSetting(f, QStringLiteral("Top"));
-    const QString left = ReadSetting(f, QStringLiteral("Left"));
-    const QString destination = ReadSetting(f, QStringLiteral("Destination"));
-
-    f.opts.OptOverwrite = OptionValue(ReadSetting(f, QStringLiteral("optOverwrite")));
-    SetCheckValue(f.chkOverwrite, f.opts.OptOverwrite);
-    f.opts.OptShowPutiPhone = OptionValue(ReadSetting(f, QStringLiteral("optShowPutiPhone")));
-    SetCheckValue(f.chkShowPutiPhone, f.opts.OptShowPutiPhone);
-
-    // A stored destination counts only together with a stored window position.
-    const bool placed = !top.isEmpty() && !left.isEmpty();
-    if (placed)
-        f.txtDestination->setText(destination);
-    else
-        f.txtDestination->setText(system.defaultDestination());
-    if (placed)
-        RestorePosition(f, top, left);
-
-    // The detected language is not stored: only the user's own choice is.
-    f.lang.CurrentLanguage = ReadSetting(f, QStringLiteral("Language"));
-    if (f.lang.CurrentLanguage.isEmpty())
-        f.lang.CurrentLanguage = DetectSystemLanguage(system.systemLanguageName());
-    SelectLanguageItem(f.comboLanguage, f.lang.CurrentLanguage);
-    LoadQtTranslation(f.lang.CurrentLanguage);
-
-    system.changeWorkingDirectory(folder);
-    RegisterComponents(f, folder);
-
-    const QString languageFile = folder + sep + QStringLiteral("Languages");
-    if (!LoadLanguageFile(f.lang, languageFile)) {
-        // Without the table there are no translated texts to show.
-        f.platform.messages->showOk(languageFile
-                                    + QStringLiteral(":\nThis language file is missing or cannot be "
-                                                     "read. Reelpocket cannot start without it."));
+    SetCheckValue(chkOverwrite_, prefs_.optOverwrite ? 1 : 0);
+    SetCheckValue(chkShowPutiPhone_, prefs_.optShowPutiPhone ? 1 : 0);
+    destination_->SetText(prefs_.destination);
+    if (prefs_.windowPosition)
+        RestorePosition(*prefs_.windowPosition);
+    SelectLanguageItem(comboLanguage_, lang_.CurrentLanguage);
+    sourceList_->SetDialogFolder(prefs_.lastSourceFolder);
+    LoadQtTranslation(lang_.CurrentLanguage);
+    if (!start.language.loaded) {
+        platform_.messages->showOk(start.language.message);
         return false;
     }
 
-    f.SetWindowHeightTwips(SingleLayoutHeight);
-    f.opts.LayoutStep = 1200;
-    ApplyWindowTexts(f);
+    SetWindowHeightTwips(SingleLayoutHeight);
+    ApplyWindowTexts();
+    startedUp_ = true;
 
-    // From here on option clicks are saved.
-    f.links.SiteBaseUrl = siteUrl;
-    f.links.HelpFolder = folder + sep + QStringLiteral("help");
     // A build without a site asks nobody for a version, and offers no page that does not exist.
-    if (!f.links.HasSite()) {
-        f.lblContact->setEnabled(false);
-        f.cmdDonate->setEnabled(false);
+    if (!links_.HasSite()) {
+        lblContact_->setEnabled(false);
+        cmdDonate_->setEnabled(false);
         return true;
     }
-    f.versionPanel->Start(VersionCheckUrl(f.links.SiteBaseUrl, system.decimalSeparator()));
+    StartVersionCheck(VersionCheckUrl(links_.SiteBaseUrl, system.decimalSeparator()));
     return true;
 }
 
-void SaveOptions(Form1& f)
+// The saved place is used only while part of the window's top-left corner is on some screen.
+void Form1::RestorePosition(const WindowPosition& position)
 {
-    f.opts.OptOverwrite = CheckValue(f.chkOverwrite);
-    f.opts.OptShowPutiPhone = CheckValue(f.chkShowPutiPhone);
-    WriteSetting(f, QStringLiteral("optOverwrite"), QString::number(f.opts.OptOverwrite));
-    WriteSetting(f, QStringLiteral("optShowPutiPhone"), QString::number(f.opts.OptShowPutiPhone));
-    const QString chosen = f.comboLanguage->currentText();
-    WriteSetting(f, QStringLiteral("Language"), chosen);
-    const QString previous = f.lang.CurrentLanguage;
-    f.lang.CurrentLanguage = chosen;
-    if (chosen != previous) {
-        LoadQtTranslation(chosen);
-        ApplyWindowTexts(f);
+    const QPoint corner(ToPixels(position.left), ToPixels(position.top));
+    const int margin = ToPixels(1000);
+    if (!QGuiApplication::screenAt(corner) || !QGuiApplication::screenAt(corner + QPoint(margin, margin)))
+        return;
+    move(corner);
+}
+
+void Form1::SaveOptions()
+{
+    prefs_.optOverwrite = chkOverwrite_->isChecked();
+    prefs_.optShowPutiPhone = chkShowPutiPhone_->isChecked();
+    prefs_.language = comboLanguage_->currentText();
+    ::SaveOptions(*platform_.settings, prefs_);
+    const QString previous = lang_.CurrentLanguage;
+    lang_.CurrentLanguage = prefs_.language;
+    if (lang_.CurrentLanguage != previous) {
+        LoadQtTranslation(lang_.CurrentLanguage);
+        ApplyWindowTexts();
     }
-    f.tabMain->setCurrentIndex(1);
+    tabMain_->setCurrentIndex(1);
 }
 
-void SaveWindowState(Form1& f)
+Preferences Form1::CurrentPreferences() const
 {
-    WriteSetting(f, QStringLiteral("Top"), QString::number(ToTwips(f.y())));
-    WriteSetting(f, QStringLiteral("left"), QString::number(ToTwips(f.x())));
-    WriteSetting(f, QStringLiteral("Destination"), f.txtDestination->text());
+    Preferences p = prefs_;
+    p.destination = destination_->Text();
+    p.windowPosition = WindowPosition {ToTwips(y()), ToTwips(x())};
+    p.lastSourceFolder = sourceList_->DialogFolder();
+    return p;
 }
 
-QString GetSystemFolder(Form1& f)
+void Form1::SaveWindowState()
 {
-    return f.platform.system->systemFolder().left(255);
+    prefs_ = CurrentPreferences();
+    ::SaveWindowState(*platform_.settings, prefs_);
 }
