@@ -131,8 +131,10 @@ std::vector<std::string> FfmpegArguments(const Request& request, const Translati
     if (translation.videoCodec != "copy") {
         const StreamFacts* video = setup.facts ? ChosenVideo(*setup.facts) : nullptr;
         PictureFixes fixes;
+        // The user's own filters expect the picture at its own size.
+        const auto size = translation.videoFilters.empty() ? translation.size : std::nullopt;
         if (video && !translation.hasMap)
-            fixes = {DeinterlaceFilter(*video), ToSdrFilter(*video)};
+            fixes = {DeinterlaceFilter(*video), ToSdrFilter(*video, size)};
         args.insert(args.end(), {"-vf", BuildVideoFilters(translation, setup.subtitleFilter, fixes)});
         // iPhones play 8-bit 4:2:0 only.
         if (!translation.hasPixelFormat)

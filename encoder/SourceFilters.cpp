@@ -23,15 +23,20 @@ std::string DeinterlaceFilter(const StreamFacts& video)
     return IsInterlaced(video) ? "bwdif=mode=send_frame:parity=auto:deint=all" : std::string();
 }
 
-std::string ToSdrFilter(const StreamFacts& video)
+std::string ToSdrFilter(const StreamFacts& video, const std::optional<PictureSize>& size)
 {
     if (!IsHdr(video))
         return std::string();
     const std::string range = video.range == "pc" ? "full" : "limited";
+    // A phone's 4K clip shrinks to a fraction of its area: mapped at full size it would take several times as
+    // long, for a picture that differs little. Bicubic, as the scaler that would otherwise shrink it.
+    const std::string resize = size
+        ? ":w=" + std::to_string(size->width) + ":h=" + std::to_string(size->height) + ":f=bicubic"
+        : std::string();
     // To linear light with SDR white at 100 cd/m2, into BT.709's colours, highlights rolled off (mobius keeps
     // the tones below white as they are), and back to BT.709's curve. desat=0: highlights keep their colour.
     return "zscale=tin=" + video.transfer + ":pin=" + ZscalePrimaries(video.primaries)
-        + ":min=" + ZscaleMatrix(video.matrix) + ":rin=" + range
+        + ":min=" + ZscaleMatrix(video.matrix) + ":rin=" + range + resize
         + ":t=linear:npl=100,format=gbrpf32le,zscale=p=bt709,tonemap=tonemap=mobius:desat=0,"
           "zscale=t=bt709:m=bt709:r=limited,format=yuv420p";
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "Arguments.h"
 #include "SourceFacts.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,8 +12,9 @@
 // Interlaced video: each frame's two fields made into one whole frame, so the frame count stays the same.
 std::string DeinterlaceFilter(const StreamFacts& video);
 
-// HDR video (PQ or HLG transfer): tone-mapped to SDR BT.709, 8-bit 4:2:0.
-std::string ToSdrFilter(const StreamFacts& video);
+// HDR video (PQ or HLG transfer): tone-mapped to SDR BT.709, 8-bit 4:2:0. Given the size the picture ends up
+// at, it is brought to that size on its way into linear light, so that the costly steps work on the small picture.
+std::string ToSdrFilter(const StreamFacts& video, const std::optional<PictureSize>& size = std::nullopt);
 
 // The output options that tag the picture ToSdrFilter made; empty when it made none.
 std::vector<std::string> SdrTags(const StreamFacts& video);

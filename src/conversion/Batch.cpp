@@ -46,15 +46,18 @@ QString Batch::MessageText(const FileMessage& message) const
 void Batch::StartConversion(const QStringList& sources, const QString& destination, const BatchOptions& options)
 {
     summary_ = BatchSummary {};
-    QString refused;
+    QString refusal;
     if (sources.size() > MaxSources)
-        refused = QStringLiteral("error_toomanysources");
+        refusal = T(QStringLiteral("error_toomanysources"));
     else if (sources.isEmpty())
-        refused = QStringLiteral("error_badsource");
+        refusal = T(QStringLiteral("error_badsource"));
     else if (const QString result = CheckDestination(destination); result != QLatin1String("ok"))
-        refused = result;
-    if (!refused.isEmpty()) {
-        platform_.messages->showOk(T(refused));
+        refusal = T(result);
+    // Found out once, before the room question and the first probe, rather than file by file.
+    else if (!CanCreateFileIn(destination))
+        refusal = MessageText({destination, QStringLiteral("error_badDestination")});
+    if (!refusal.isEmpty()) {
+        platform_.messages->showOk(refusal);
         summary_.ending = BatchSummary::Ending::Refused;
         return;
     }
@@ -67,6 +70,7 @@ void Batch::StartConversion(const QStringList& sources, const QString& destinati
     phase_ = Phase::Info;
     currentIndex_ = 0;
     failedSources_.clear();
+    subtitlesLeftOut_.clear();
     convertedCount_ = 0;
     ProbeCurrentSource();
 }
@@ -96,7 +100,8 @@ void Batch::ProbeCurrentSource()
         Refuse(unusable);
         return;
     }
-    ShellRpk(ProbeCommand(source));
+    if (!ShellRpk(ProbeCommand(source)))
+        StopBeforeEncoding();
 }
 
 SourceFacts Batch::ExamineSource(int row) const
@@ -147,6 +152,7 @@ void Batch::EndAs(BatchSummary::Ending ending)
     summary_.elapsedText = progress_.ElapsedText;
     summary_.converted = convertedCount_;
     summary_.failedSources = failedSources_;
+    summary_.subtitlesLeftOut = subtitlesLeftOut_;
     summary_.howToPageDue = ending == BatchSummary::Ending::Finished && options_.showHowToPage && convertedCount_ > 0;
 }
 
@@ -166,18 +172,33 @@ void Batch::OnRunnerCompleted(const QString& res)
             StartEncoding();
         }
     } else if (phase_ == Phase::Conversion) {
-        RecordEncodeResult();
+        RecordEncodeResult(res);
         ++currentIndex_;
         StartEncoding();
     }
 }
 
-void Batch::RecordEncodeResult()
+void Batch::RecordEncodeResult(const QString& res)
 {
-    if (EncodeSucceeded(runner_ && runner_->Succeeded(), FileExists(OutputFileName())))
-        ++convertedCount_;
-    else
+    if (!EncodeSucceeded(runner_ && runner_->Succeeded(), FileExists(OutputFileName()))) {
         failedSources_ << jobs_[currentIndex_].File;
+        return;
+    }
+    ++convertedCount_;
+    // The video is the user's and it is there; the subtitles it went without are named at the end.
+    subtitlesLeftOut_ << SubtitlesLeftOut(res);
+}
+
+void Batch::OnStartFailed()
+{
+    // A process that never ran raises no completion: the batch must not wait for one.
+    if (phase_ == Phase::Info) {
+        StopBeforeEncoding();
+    } else if (phase_ == Phase::Conversion) {
+        failedSources_ << jobs_[currentIndex_].File;
+        ++currentIndex_;
+        StartEncoding();
+    }
 }
 
 bool Batch::RoomForOutputs()
@@ -212,7 +233,10 @@ void Batch::StartEncoding()
             failedSources_ << job.File;
             continue;
         }
-        ShellRpk(job.ffcmd);
+        if (!ShellRpk(job.ffcmd)) {
+            failedSources_ << job.File;
+            continue;
+        }
         return;
     }
     FinishBatch();
@@ -224,13 +248,13 @@ void Batch::FinishBatch()
     ReturnToIdle();
     view_.ShowFinished(summary_);
     Notify(QStringLiteral("notify_done"), convertedCount_, static_cast<int>(failedSources_.size()));
-    if (!failedSources_.isEmpty()) {
-        const QString failed = T(QStringLiteral("error_encodefailed"));
-        QStringList lines;
-        for (const QString& source : failedSources_)
-            lines << source + QStringLiteral(":\n") + failed;
+    QStringList lines;
+    for (const QString& source : failedSources_)
+        lines << MessageText({source, QStringLiteral("error_encodefailed")});
+    for (const QString& subtitles : subtitlesLeftOut_)
+        lines << MessageText({subtitles, QStringLiteral("error_subtitlesleftout")});
+    if (!lines.isEmpty())
         platform_.messages->showOk(lines.join(QStringLiteral("\n\n")));
-    }
 }
 
 void Batch::Notify(const QString& key, int converted, int failed)
@@ -308,7 +332,7 @@ bool Batch::QueryUnload()
     return true;
 }
 
-void Batch::ShellRpk(const QString& cmd)
+bool Batch::ShellRpk(const QString& cmd)
 {
     runner_ = RunnerRef(platform_.createRunner().release());
     auto showError = [this](const ::ShellRpk::RunError& e) {
@@ -317,9 +341,15 @@ void Batch::ShellRpk(const QString& cmd)
     };
     connect(runner_.get(), &::ShellRpk::Output, this, &Batch::HandleEncoderOutput);
     connect(runner_.get(), &::ShellRpk::Completed, this, &Batch::OnRunnerCompleted);
-    connect(runner_.get(), &::ShellRpk::StartFailed, this, showError);
-    if (const auto error = runner_->Run(cmd))
+    connect(runner_.get(), &::ShellRpk::StartFailed, this, [this, showError](const ::ShellRpk::RunError& e) {
+        showError(e);
+        OnStartFailed();
+    });
+    if (const auto error = runner_->Run(cmd)) {
         showError(*error);
+        return false;
+    }
+    return true;
 }
 
 void Batch::StopRunner()

@@ -61,8 +61,9 @@ public:
     // The close rule: false turns the close request into a cancel request.
     bool QueryUnload();
 
-    // Starts a command line through a fresh runner.
-    void ShellRpk(const QString& cmd);
+    // Starts a command line through a fresh runner. False when it cannot be started: the user has been told,
+    // and no completion follows. One that fails to start later is told and handled the same way.
+    bool ShellRpk(const QString& cmd);
     // Ends the current runner: no further events come from it.
     void StopRunner();
     // Restarts the elapsed-time count and shows the converting look.
@@ -106,7 +107,10 @@ private:
     // Runs the encoder for the current job, or ends the batch.
     void StartEncoding();
     void FinishBatch();
-    void RecordEncodeResult();
+    void RecordEncodeResult(const QString& res);
+    // A command that did not start: before the first encode the batch stops there; an encode counts as failed
+    // and the next one is tried.
+    void OnStartFailed();
     // Stops the batch at the current job with the message, then the cancelled look. Always false.
     bool Refuse(const FileMessage& message);
     // Ends the batch before any encode with the cancelled look. Always false.
@@ -129,6 +133,7 @@ private:
     BatchOptions options_;
     int convertedCount_ = 0;
     QStringList failedSources_;
+    QStringList subtitlesLeftOut_;
     ProgressState progress_;
     EncoderReport report_;
     BatchSummary summary_;

@@ -16,6 +16,7 @@ struct BatchSummary
     QString elapsedText; // the last job's elapsed time
     int converted = 0;
     QStringList failedSources; // encodes that did not produce their output
+    QStringList subtitlesLeftOut; // subtitle files that could not be read: their videos were converted without them
     // The user wants the page on putting a video on the phone, and something was converted to put there.
     bool howToPageDue = false;
 };

@@ -47,3 +47,20 @@ bool EncodeSucceeded(bool encoderSucceeded, bool outputExists)
 {
     return encoderSucceeded && outputExists;
 }
+
+QStringList SubtitlesLeftOut(const QString& encoderOutput)
+{
+    const QString marker = QString::fromLatin1(SubtitlesLeftOutMarker);
+    QStringList files;
+    for (qsizetype start = 0; start < encoderOutput.size();) {
+        qsizetype end = encoderOutput.indexOf(QLatin1Char('\n'), start);
+        // A line still open when the output ended was cut short: its path may be too.
+        if (end < 0)
+            break;
+        const QStringView line = QStringView(encoderOutput).mid(start, end - start);
+        if (line.startsWith(marker) && line.size() > marker.size())
+            files << line.mid(marker.size()).toString();
+        start = end + 1;
+    }
+    return files;
+}

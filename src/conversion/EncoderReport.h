@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // Reads the encoder's progress reports out of its output. The output comes in pieces cut anywhere, and
@@ -28,3 +29,10 @@ QString ReportPositionText(const QString& reportText);
 // An encode counts only when the encoder says it succeeded and its output is there: an output that was
 // there before the encode must not pass for a new one.
 bool EncodeSucceeded(bool encoderSucceeded, bool outputExists);
+
+// Starts the line the encoder prints, followed by the subtitle file's path and a line feed, when it converted
+// a video without its subtitles because their file could not be read.
+inline constexpr char SubtitlesLeftOutMarker[] = "ffmpeg.exe: subtitles skipped, unreadable: ";
+
+// The subtitle files an encoder's output names as left out, in the order it names them.
+QStringList SubtitlesLeftOut(const QString& encoderOutput);

@@ -12,3 +12,6 @@ PathStyle NativePathStyle();
 bool SameFile(const QString& a, const QString& b);
 // The bytes of a text file the program writes for other programs to read.
 QByteArray NativeTextBytes(const QString& text);
+// A new file can be made in the folder: a uniquely named file is created there (hidden where names can hide it)
+// and removed again.
+bool CanCreateFileIn(const QString& folder);

@@ -1,7 +1,10 @@
 #include "NativeFiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
 
 PathStyle NativePathStyle()
 {
@@ -26,4 +29,16 @@ bool SameFile(const QString& a, const QString& b)
 QByteArray NativeTextBytes(const QString& text)
 {
     return text.toUtf8();
+}
+
+bool CanCreateFileIn(const QString& folder)
+{
+    // Permissions alone do not tell: a read-only mount, a full quota or a root user change the answer.
+    QByteArray name = QFile::encodeName(QDir(folder).filePath(QStringLiteral(".reelpocket-XXXXXX")));
+    const int descriptor = ::mkstemp(name.data());
+    if (descriptor < 0)
+        return false;
+    ::close(descriptor);
+    ::unlink(name.constData());
+    return true;
 }

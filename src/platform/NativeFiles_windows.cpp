@@ -1,6 +1,8 @@
 #include "NativeFiles.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 PathStyle NativePathStyle()
 {
@@ -19,4 +21,11 @@ QByteArray NativeTextBytes(const QString& text)
 {
     // Windows programs read single-byte text in the system's code page.
     return text.toLocal8Bit();
+}
+
+bool CanCreateFileIn(const QString& folder)
+{
+    // Permissions alone do not tell: read-only media and access rules inherited from above change the answer.
+    QTemporaryFile file(QDir(folder).filePath(QStringLiteral("~reelpocket-XXXXXX.tmp")));
+    return file.open(); // and removed as it goes
 }

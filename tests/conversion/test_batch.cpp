@@ -11,7 +11,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -151,6 +153,30 @@ TEST_F(BatchTest, NothingStartsWithoutSourcesOrADestination)
     EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Refused);
 }
 
+TEST_F(BatchTest, ADestinationThatCannotBeWrittenToIsRefusedBeforeAnyProbe)
+{
+    // Root writes through permission bits, so for root the destination becomes a read-only file system.
+    const QByteArray path = QFile::encodeName(destination.path());
+    if (::geteuid() == 0)
+        ASSERT_EQ(::mount("tmpfs", path.constData(), "tmpfs", MS_RDONLY, nullptr), 0) << "cannot mount read-only";
+    else
+        ASSERT_TRUE(QFile::setPermissions(destination.path(), QFile::ReadOwner | QFile::ExeOwner));
+    start(1);
+    if (::geteuid() == 0)
+        ::umount(path.constData());
+    else
+        QFile::setPermissions(destination.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(fake.messages->shown, QStringList {destination.path() + "/:\n" + T("error_badDestination")});
+    EXPECT_TRUE(commands().isEmpty());
+    EXPECT_TRUE(view.calls.isEmpty());
+    EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Refused);
+
+    // Writable again, the batch starts, and the check leaves nothing behind.
+    start(1);
+    EXPECT_EQ(commands().size(), 1);
+    EXPECT_TRUE(QDir(destination.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
 TEST_F(BatchTest, ADeclinedOverwriteStopsTheBatchBeforeAnyEncode)
 {
     QFile existing(output(1));
@@ -222,13 +248,37 @@ TEST_F(BatchTest, ReportsAndTicksBecomeProgress)
     EXPECT_EQ(view.calls.last(), "finished 1 converted, 0 failed, page due");
 }
 
-TEST_F(BatchTest, ACommandThatCannotStartIsReported)
+TEST_F(BatchTest, ACommandThatCannotStartIsReportedAndNotWaitedFor)
 {
-    fake.runners->nextRunError = ShellRpk::RunError {"File not found", "ShellRpk", 53};
-    start(1);
-    EXPECT_EQ(fake.messages->shown, QStringList {"File not found - ShellRpk - 53"});
-    // No completion follows: the batch waits for the user to cancel.
-    EXPECT_TRUE(batch->IsRunning());
+    const ShellRpk::RunError notFound {"File not found", "ShellRpk", 53};
+    const QString shown = "File not found - ShellRpk - 53";
+    // No completion follows a command that never ran: a probe that cannot start ends the batch there.
+    fake.runners->nextRunError = notFound;
+    start(2);
+    EXPECT_EQ(fake.messages->shown, QStringList {shown});
+    EXPECT_FALSE(batch->IsRunning());
+    EXPECT_FALSE(batch->Timer().isActive());
+    EXPECT_EQ(view.calls, QStringList({"converting", "cancelled"}));
+    EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Refused);
+
+    // An encode that cannot start, at once or later, has failed, and the next one is tried.
+    fake.messages->shown.clear();
+    fake.runners->commands.clear();
+    start(3);
+    for (int i = 0; i < 3; ++i) {
+        if (i == 2)
+            fake.runners->nextRunError = notFound;
+        runner()->finish(ProbeText());
+    }
+    EXPECT_EQ(commands().size(), 5); // the first encode was only tried, the second started
+    runner()->failToStart(notFound);
+    EXPECT_EQ(commands().size(), 6);
+    encodeDone(true);
+    EXPECT_EQ(fake.messages->shown,
+              QStringList({shown, shown,
+                           source(0) + ":\n" + T("error_encodefailed") + "\n\n" + source(1) + ":\n"
+                               + T("error_encodefailed")}));
+    EXPECT_EQ(view.calls.last(), "finished 1 converted, 2 failed, page due");
 }
 
 TEST_F(BatchTest, AFailedReencodeOverAnExistingOutputCountsAsFailed)
@@ -302,14 +352,15 @@ TEST_F(BatchTest, WhenTheOutputsMayNotFitTheUserDecidesOnce)
 
 TEST_F(BatchTest, AnUnwatchedBatchEndsWithANotification)
 {
-    start(2);
-    runner()->finish(ProbeText());
-    runner()->finish(ProbeText());
+    start(3);
+    for (int i = 0; i < 3; ++i)
+        runner()->finish(ProbeText());
     encodeDone(true);
     encodeDone(false);
+    encodeDone(true);
     const QString folder = destination.path() + '/';
     EXPECT_EQ(fake.notifier->notes,
-              QStringList {"Conversion finished: 1 converted, 1 failed. [Open folder: " + folder + "]"});
+              QStringList {"Conversion finished: 2 converted, 1 failed. [Open folder: " + folder + "]"});
 
     // A refused source ends the batch before any encode.
     fake.notifier->notes.clear();

@@ -17,6 +17,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -304,6 +305,34 @@ TEST(ConvertEndToEnd, SubtitlesBurnedFromTheScript)
     EXPECT_GT(PixelsDiffering(subtitled, plain, 60), 200);
     // Encoded twice from one source, the plain picture itself barely moves.
     EXPECT_LT(PixelsDiffering(plain, GreyFrame(without, 1.0), 60), 20);
+}
+
+TEST(ConvertEndToEnd, UnreadableSubtitlesAreLeftOutAndNamed)
+{
+    REQUIRE_ENCODER();
+    QTemporaryDir videos;
+    ASSERT_TRUE(videos.isValid());
+    const QString source = videos.filePath("film.avi");
+    ASSERT_TRUE(QFile::copy(Shared().plain, source));
+    const QString srt = videos.filePath("film.srt");
+    {
+        QFile noise(srt);
+        ASSERT_TRUE(noise.open(QIODevice::WriteOnly));
+        QByteArray bytes(4096, '\0');
+        for (char& byte : bytes)
+            byte = static_cast<char>(QRandomGenerator::global()->bounded(256));
+        noise.write(bytes);
+    }
+    Converter c;
+    SetCheckValue(c.c().chkSubtitles, 1);
+    c.c().lstSource->addItem(source);
+    ASSERT_TRUE(c.convert());
+    // The video is converted; the subtitles are named at the end.
+    EXPECT_EQ(c.status(), c.t("cmdConvert_ed"));
+    EXPECT_EQ(FilesIn(c.dest), QStringList {"film.mp4"});
+    EXPECT_EQ(Inspect(c.dest + "film.mp4").videoCodec, "h264");
+    EXPECT_NE(c.t("error_subtitlesleftout"), "error_subtitlesleftout");
+    EXPECT_EQ(c.fake.messages->shown, QStringList {srt + ":\n" + c.t("error_subtitlesleftout")});
 }
 
 TEST(ConvertEndToEnd, UnreadableSourcesRefusedBeforeAnyEncode)

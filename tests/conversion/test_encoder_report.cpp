@@ -78,6 +78,18 @@ TEST(EncodeSucceeded, TheEncoderAndItsOutputMustAgree)
     EXPECT_FALSE(EncodeSucceeded(false, true));
 }
 
+TEST(SubtitlesLeftOut, WholeMarkedLinesNameTheFiles)
+{
+    const QString marker = QString::fromLatin1(SubtitlesLeftOutMarker);
+    const QString report = QStringLiteral("size= 1kB time=1.00 bitrate= 8.0kbits/s\r");
+    EXPECT_EQ(SubtitlesLeftOut(marker + "/v/a.srt\n" + report + "ffmpeg.exe: /v/b: c.srt: no subtitles\n" + marker
+                               + "/v/b: c.srt\n" + report),
+              QStringList({"/v/a.srt", "/v/b: c.srt"}));
+    // Only from the start of a line, and only a line that ended: one cut short may name a file cut short.
+    EXPECT_TRUE(SubtitlesLeftOut("x" + marker + "/v/a.srt\n" + marker + "/v/cut.sr").isEmpty());
+    EXPECT_TRUE(SubtitlesLeftOut(report + "ffmpeg.exe: encoding failed\n").isEmpty());
+}
+
 TEST(ProgressFor, SpeedRemainingAndPercent)
 {
     const ProgressDisplay quarter = Shown(150, 600, 60);

@@ -1,7 +1,9 @@
 // The program's command lines, split as the runner splits them and read as the encoder bridge reads
 // them: the two sides of the command line can never drift apart.
 #include "conversion/EncoderCommand.h"
+#include "conversion/EncoderReport.h"
 #include "encoder/Arguments.h"
+#include "encoder/Encode.h"
 #include "platform/CommandLine.h"
 
 #include <algorithm>
@@ -75,4 +77,9 @@ TEST(CommandContract, EveryEncodeReachesTheBridgeWithItsInputOutputAndOptions)
             }
         }
     }
+}
+
+TEST(CommandContract, TheProgramFindsTheLineThatNamesSubtitlesLeftOut)
+{
+    EXPECT_STREQ(SubtitlesLeftOutMarker, kSubtitlesLeftOut);
 }

@@ -160,6 +160,12 @@ TEST(EncoderParts, OnlyInterlacedHdrOrMultiTrackSourcesChangeWhatFfmpegIsTold)
     const size_t toneMap = filters.find("tonemap=");
     EXPECT_NE(toneMap, std::string::npos) << filters;
     EXPECT_LT(toneMap, filters.find("scale=480:360")) << filters;
+    // Brought to its output size on its way into linear light, ahead of the costly steps; not under the user's
+    // own filters, which expect the picture at its own size.
+    EXPECT_LT(filters.find(":w=480:h=360:"), filters.find(":t=linear")) << filters;
+    Translation userFilters = translation;
+    userFilters.videoFilters = "hflip";
+    EXPECT_EQ(ValueOf(FfmpegArguments(request, userFilters, setup), "-vf").find(":w="), std::string::npos);
     EXPECT_EQ(ValueOf(fixed, "-color_trc"), "bt709");
     EXPECT_EQ(ValueOf(fixed, "-colorspace"), "bt709");
     const auto map = std::find(fixed.begin(), fixed.end(), "-map");

@@ -172,7 +172,8 @@ TEST(LanguageFile, TheProgramsOwnFileHasEveryKeyInAllNineLanguages)
                             "error_TLdll_register",
                             "error_toomanysources",
                             "error_sameoutput",
-                            "error_encodefailed"};
+                            "error_encodefailed",
+                            "error_subtitlesleftout"};
     Localisation loc;
     ASSERT_TRUE(LoadLanguageFile(loc, QDir(programFolder()).filePath(QStringLiteral("Languages"))));
     for (const QString& language : LanguageNames()) {

@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -206,13 +209,28 @@ TEST(ProcessRunner, AProgramThatIsNotThereIsAnErrorWithDescriptionSourceAndNumbe
     EXPECT_EQ(error->number, 53);
 }
 
-TEST(ProcessRunner, TheWindowShowsAStartFailureAsDescriptionSourceNumber)
+TEST(ProcessRunner, ABatchWhoseEncoderCannotStartShowsWhyAndEnds)
 {
-    TestWindow w;
-    QTemporaryDir dir;
-    w.fake.system->folder = dir.path();
-    w.fake.useRealRunner();
-    w.batch().ShellRpk(QStringLiteral("ffmpeg.exe -i \"x.avi\""));
-    ASSERT_EQ(w.fake.messages->shown.size(), 1);
-    EXPECT_TRUE(w.fake.messages->shown.first().endsWith(QStringLiteral(" - ShellRpk - 53")));
+    // A program folder without its encoder, and one whose encoder is no program.
+    QTemporaryDir missing;
+    QTemporaryDir broken;
+    QTemporaryDir out;
+    QFile notAProgram(broken.filePath(QStringLiteral("ffmpeg.exe")));
+    ASSERT_TRUE(notAProgram.open(QIODevice::WriteOnly) && notAProgram.write("not a program\n") > 0);
+    notAProgram.close();
+    ASSERT_TRUE(notAProgram.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    for (const QTemporaryDir* folder : {&missing, &broken}) {
+        TestWindow w;
+        w.fake.system->folder = folder->path();
+        w.fake.useRealRunner();
+        w.c().txtDestination->setText(out.path() + QLatin1Char('/'));
+        w.addSources({out.filePath(QStringLiteral("clip.avi"))});
+        QTest::mouseClick(w.c().cmdConvert, Qt::LeftButton);
+        ASSERT_TRUE(WaitUntil([&] { return !w.batch().IsRunning(); }, 5000, "the batch to end"));
+        ASSERT_EQ(w.fake.messages->shown.size(), 1);
+        EXPECT_TRUE(w.fake.messages->shown.first().endsWith(QStringLiteral(" - ShellRpk - 53")));
+        // Nothing waits for a completion that cannot come: the window can close.
+        EXPECT_EQ(w.c().lblStatus->title(), w.t(QStringLiteral("cmdCancel_ed")));
+        EXPECT_EQ(w.batch().Summary().ending, BatchSummary::Ending::Refused);
+    }
 }

@@ -169,6 +169,8 @@ public:
         succeeded = ok;
         emit Completed(res);
     }
+    // The process could not be started after all: no completion follows.
+    void failToStart(const RunError& error) { emit StartFailed(error); }
 
     QString command;
     bool stopped = false;
