@@ -7,8 +7,8 @@
 #include "VersionPanel.h"
 #include "WindowTexts.h"
 #include "conversion/Paths.h"
-#include "conversion/Registration.h"
 #include "localisation/Language.h"
+#include "preferences/StartUp.h"
 #include "update/VersionCheck.h"
 
 #include <QCheckBox>
@@ -22,27 +22,6 @@
 
 namespace {
 
-const QString AppName = QStringLiteral("Reelpocket");
-const QString Section = QStringLiteral("Config");
-
-QString ReadSetting(Form1& f, const QString& key)
-{
-    return f.platform.settings->read(AppName, Section, key);
-}
-
-void WriteSetting(Form1& f, const QString& key, const QString& value)
-{
-    f.platform.settings->write(AppName, Section, key, value);
-}
-
-// Only a clear (0) or ticked (1) option is kept; anything else, nothing stored included, is ticked.
-int OptionValue(const QString& stored)
-{
-    bool ok = false;
-    const int value = stored.trimmed().toInt(&ok);
-    return ok && (value == 0 || value == 1) ? value : 1;
-}
-
 // The first item equal to the language, or the last item when none is (the last one is never compared).
 void SelectLanguageItem(QComboBox* combo, const QString& language)
 {
@@ -52,36 +31,10 @@ void SelectLanguageItem(QComboBox* combo, const QString& language)
     combo->setCurrentIndex(index);
 }
 
-// Windows keeps its desktop components registered system-wide; elsewhere they are part of the program.
-void RegisterComponents(Form1& f, const QString& folder)
-{
-    RegisterTimerLite(*f.platform.system);
-    f.opts.SystemFolder = GetSystemFolder(f);
-    if (!f.platform.system->componentsNeedRegistration())
-        return;
-    const QString sep = Separator();
-    f.platform.shell->startCommand(folder + sep + QStringLiteral("ShellRpk.exe /regserver"),
-                                   WindowStyle::NormalNoFocus);
-    const QStringList controls
-        = QStringLiteral("MSWINSCK.OCX,RICHTX32.OCX,tabctl32.ocx,comdlg32.ocx,comctl32.ocx").split(QLatin1Char(','));
-    for (const QString& name : controls) {
-        if (!FileExists(f.opts.SystemFolder + sep + name)) {
-            f.platform.shell->startCommand(QStringLiteral("regsvr32 /s \"") + folder + sep + name + QLatin1Char('"'),
-                                           WindowStyle::Hidden);
-        }
-    }
-}
-
 // The saved place is used only while part of the window's top-left corner is on some screen.
-void RestorePosition(Form1& f, const QString& top, const QString& left)
+void RestorePosition(Form1& f, const WindowPosition& position)
 {
-    bool topOk = false;
-    bool leftOk = false;
-    const int topTwips = top.trimmed().toInt(&topOk);
-    const int leftTwips = left.trimmed().toInt(&leftOk);
-    if (!topOk || !leftOk)
-        return;
-    const QPoint corner(ToPixels(leftTwips), ToPixels(topTwips));
+    const QPoint corner(ToPixels(position.left), ToPixels(position.top));
     const int margin = ToPixels(1000);
     if (!QGuiApplication::screenAt(corner) || !QGuiApplication::screenAt(corner + QPoint(margin, margin)))
         return;
@@ -98,43 +51,22 @@ bool StartUp(Form1& f)
 bool StartUp(Form1& f, const QString& siteUrl)
 {
     SystemFacts& system = *f.platform.system;
-    const QString folder = system.programFolder();
-    const QString sep = Separator();
+    const StartUpResult start = StartUp(*f.platform.settings, system, *f.platform.shell, f.lang);
+    const Preferences& p = start.preferences;
+    f.opts.SystemFolder = start.systemFolder;
+    f.opts.LastSourceFolder = p.lastSourceFolder;
 
-    const QString top = ReadSetting(f, QStringLiteral("Top"));
-    const QString left = ReadSetting(f, QStringLiteral("Left"));
-    const QString destination = ReadSetting(f, QStringLiteral("Destination"));
-
-    f.opts.OptOverwrite = OptionValue(ReadSetting(f, QStringLiteral("optOverwrite")));
+    f.opts.OptOverwrite = p.optOverwrite ? 1 : 0;
     SetCheckValue(f.chkOverwrite, f.opts.OptOverwrite);
-    f.opts.OptShowPutiPhone = OptionValue(ReadSetting(f, QStringLiteral("optShowPutiPhone")));
+    f.opts.OptShowPutiPhone = p.optShowPutiPhone ? 1 : 0;
     SetCheckValue(f.chkShowPutiPhone, f.opts.OptShowPutiPhone);
-
-    // A stored destination counts only together with a stored window position.
-    const bool placed = !top.isEmpty() && !left.isEmpty();
-    if (placed)
-        f.txtDestination->setText(destination);
-    else
-        f.txtDestination->setText(system.defaultDestination());
-    if (placed)
-        RestorePosition(f, top, left);
-
-    // The detected language is not stored: only the user's own choice is.
-    f.lang.CurrentLanguage = ReadSetting(f, QStringLiteral("Language"));
-    if (f.lang.CurrentLanguage.isEmpty())
-        f.lang.CurrentLanguage = DetectSystemLanguage(system.systemLanguageName());
+    f.txtDestination->setText(p.destination);
+    if (p.windowPosition)
+        RestorePosition(f, *p.windowPosition);
     SelectLanguageItem(f.comboLanguage, f.lang.CurrentLanguage);
     LoadQtTranslation(f.lang.CurrentLanguage);
-
-    system.changeWorkingDirectory(folder);
-    RegisterComponents(f, folder);
-
-    const QString languageFile = folder + sep + QStringLiteral("Languages");
-    if (!LoadLanguageFile(f.lang, languageFile)) {
-        // Without the table there are no translated texts to show.
-        f.platform.messages->showOk(languageFile
-                                    + QStringLiteral(":\nThis language file is missing or cannot be "
-                                                     "read. Reelpocket cannot start without it."));
+    if (!start.language.loaded) {
+        f.platform.messages->showOk(start.language.message);
         return false;
     }
 
@@ -144,7 +76,7 @@ bool StartUp(Form1& f, const QString& siteUrl)
 
     // From here on option clicks are saved.
     f.links.SiteBaseUrl = siteUrl;
-    f.links.HelpFolder = folder + sep + QStringLiteral("help");
+    f.links.HelpFolder = system.programFolder() + Separator() + QStringLiteral("help");
     // A build without a site asks nobody for a version, and offers no page that does not exist.
     if (!f.links.HasSite()) {
         f.lblContact->setEnabled(false);
@@ -159,14 +91,15 @@ void SaveOptions(Form1& f)
 {
     f.opts.OptOverwrite = CheckValue(f.chkOverwrite);
     f.opts.OptShowPutiPhone = CheckValue(f.chkShowPutiPhone);
-    WriteSetting(f, QStringLiteral("optOverwrite"), QString::number(f.opts.OptOverwrite));
-    WriteSetting(f, QStringLiteral("optShowPutiPhone"), QString::number(f.opts.OptShowPutiPhone));
-    const QString chosen = f.comboLanguage->currentText();
-    WriteSetting(f, QStringLiteral("Language"), chosen);
+    Preferences p;
+    p.optOverwrite = f.opts.OptOverwrite != 0;
+    p.optShowPutiPhone = f.opts.OptShowPutiPhone != 0;
+    p.language = f.comboLanguage->currentText();
+    SaveOptions(*f.platform.settings, p);
     const QString previous = f.lang.CurrentLanguage;
-    f.lang.CurrentLanguage = chosen;
-    if (chosen != previous) {
-        LoadQtTranslation(chosen);
+    f.lang.CurrentLanguage = p.language;
+    if (p.language != previous) {
+        LoadQtTranslation(p.language);
         ApplyWindowTexts(f);
     }
     f.tabMain->setCurrentIndex(1);
@@ -174,12 +107,8 @@ void SaveOptions(Form1& f)
 
 void SaveWindowState(Form1& f)
 {
-    WriteSetting(f, QStringLiteral("Top"), QString::number(ToTwips(f.y())));
-    WriteSetting(f, QStringLiteral("left"), QString::number(ToTwips(f.x())));
-    WriteSetting(f, QStringLiteral("Destination"), f.txtDestination->text());
-}
-
-QString GetSystemFolder(Form1& f)
-{
-    return f.platform.system->systemFolder().left(255);
+    Preferences p;
+    p.windowPosition = WindowPosition {ToTwips(f.y()), ToTwips(f.x())};
+    p.destination = f.txtDestination->text();
+    SaveWindowState(*f.platform.settings, p);
 }

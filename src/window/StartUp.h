@@ -10,4 +10,3 @@ bool StartUp(Form1& f);
 bool StartUp(Form1& f, const QString& siteUrl);
 void SaveOptions(Form1& f);
 void SaveWindowState(Form1& f);
-QString GetSystemFolder(Form1& f);

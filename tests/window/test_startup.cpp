@@ -274,26 +274,6 @@ TEST(Shutdown, ClosingWritesPositionAndDestination)
     EXPECT_EQ(w.fake.settings->get("Destination"), "/films/out/");
 }
 
-TEST(StartUp, WindowsRegistersWhatTheSystemFolderLacks)
-{
-    QTemporaryDir system;
-    WriteFile(system.filePath("RICHTX32.OCX"), "x");
-    TestWindow w;
-    w.fake.system->needRegistration = true;
-    w.fake.system->systemDir = system.path();
-    ASSERT_TRUE(StartUp(w.f()));
-    const QString folder = programFolder();
-    EXPECT_EQ(w.fake.system->registered, QStringList {folder + "/TimerLite.dll"});
-    EXPECT_EQ(
-        w.fake.shell->commands,
-        (QStringList {folder + "/ShellRpk.exe /regserver", "regsvr32 /s \"" + folder + "/MSWINSCK.OCX\"",
-                      "regsvr32 /s \"" + folder + "/tabctl32.ocx\"", "regsvr32 /s \"" + folder + "/comdlg32.ocx\"",
-                      "regsvr32 /s \"" + folder + "/comctl32.ocx\""}));
-    EXPECT_EQ(w.fake.shell->styles.first(), WindowStyle::NormalNoFocus);
-    EXPECT_EQ(w.fake.shell->styles.last(), WindowStyle::Hidden);
-    EXPECT_EQ(w.f().opts.SystemFolder, system.path());
-}
-
 TEST(StartUp, MissingLanguageFileIsReportedAndStopsTheProgram)
 {
     QTemporaryDir empty;
