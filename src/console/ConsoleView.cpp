@@ -97,6 +97,8 @@ void ConsoleView::ShowFinished(const BatchSummary& summary)
     converted_ = summary.converted;
     failed_ = static_cast<int>(summary.failedSources.size());
     Print(FillIn(T(QStringLiteral("notify_done")), {QString::number(converted_), QString::number(failed_)}));
+    if (onEnd)
+        onEnd();
 }
 
 void ConsoleView::ShowCancelled()
@@ -106,6 +108,8 @@ void ConsoleView::ShowCancelled()
     cancelled_ = true;
     std::fputs((T(QStringLiteral("cmdCancel_ed")) + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
     std::fflush(stderr);
+    if (onEnd)
+        onEnd();
 }
 
 void ConsoleView::AskToCancel() { }

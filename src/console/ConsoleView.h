@@ -17,6 +17,8 @@ public:
     // `currentSource` names the file being encoded; `failedCount` says how many have failed so far.
     ConsoleView(const Localisation& lang, ProgressStyle style, std::function<QString()> currentSource,
                 std::function<int()> failedCount);
+    // Called once the batch has finished or was cancelled.
+    std::function<void()> onEnd;
 
     void ShowConverting() override;
     void ShowJobCounter(int job, int count) override;
