@@ -5,7 +5,7 @@
 //
 //     batch_driver DESTINATION/ SOURCE...
 #include "conversion/Batch.h"
-#include "conversion/EncodingJob.h"
+#include "conversion/EncoderCommand.h"
 #include "localisation/Language.h"
 #include "platform/ProcessRunner.h"
 #include "window/DesktopPlatform.h"
@@ -80,10 +80,7 @@ int main(int argc, char* argv[])
     std::printf("batch_ms %lld\n", static_cast<long long>(clock.elapsed()));
     for (const QString& source : args.mid(1))
         std::printf("%s\n", qUtf8Printable(ProbeCommand(source)));
-    for (const Job& job : form.batch->Jobs) {
-        if (job.File.isEmpty())
-            break;
+    for (const Job& job : form.batch->Jobs())
         std::printf("%s\n", qUtf8Printable(job.ffcmd));
-    }
     return 0;
 }

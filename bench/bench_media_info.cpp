@@ -1,5 +1,5 @@
 // The probe-text matcher on a large single-line text, as a long server reply would be.
-#include "conversion/MediaInfo.h"
+#include "text/TextReading.h"
 
 #include <benchmark/benchmark.h>
 

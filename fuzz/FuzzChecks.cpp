@@ -1,10 +1,13 @@
 #include "FuzzChecks.h"
 
-#include "conversion/EncodingJob.h"
+#include "conversion/EncoderCommand.h"
+#include "conversion/EncoderReport.h"
 #include "conversion/MediaInfo.h"
-#include "conversion/Progress.h"
+#include "conversion/OutputSize.h"
+#include "conversion/ProgressDisplay.h"
 #include "localisation/Language.h"
 #include "platform/CommandLine.h"
+#include "text/TextReading.h"
 #include "update/VersionCheck.h"
 
 #include "Arguments.h"

@@ -1,9 +1,10 @@
 #include "Batch.h"
 
-#include "EncodingJob.h"
+#include "EncoderCommand.h"
+#include "JobPlan.h"
 #include "Paths.h"
 #include "SubtitleScript.h"
-#include "update/WebLinks.h"
+#include "text/TextReading.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -14,17 +15,16 @@ void DeleteLaterRunner::operator()(::ShellRpk* runner) const
     runner->deleteLater();
 }
 
-Batch::Batch(Platform& platform, const Localisation& lang, WebLinks& links, BatchView& view, QObject* parent)
+Batch::Batch(Platform& platform, const Localisation& lang, BatchView& view, QObject* parent)
     : QObject(parent)
-    , Timer(new QTimer(this))
     , platform_(platform)
     , lang_(lang)
-    , links_(links)
     , view_(view)
+    , timer_(new QTimer(this))
 {
-    Timer->setObjectName(QStringLiteral("Timer"));
-    Timer->setInterval(1000);
-    connect(Timer, &QTimer::timeout, this, &Batch::TimerTick);
+    timer_->setObjectName(QStringLiteral("Timer"));
+    timer_->setInterval(1000);
+    connect(timer_, &QTimer::timeout, this, &Batch::TimerTick);
 }
 
 Batch::~Batch()
@@ -38,40 +38,36 @@ QString Batch::T(const QString& key) const
     return Translate(lang_, key);
 }
 
-int Batch::SourceCount() const
+QString Batch::MessageText(const FileMessage& message) const
 {
-    int count = 0;
-    while (count < static_cast<int>(Jobs.size()) && !Jobs[count].File.isEmpty())
-        ++count;
-    return count;
+    return message.path + QStringLiteral(":\n") + T(message.key);
 }
 
 void Batch::StartConversion(const QStringList& sources, const QString& destination, const BatchOptions& options)
 {
-    // The table needs its empty end row: a longer list cannot be run.
-    if (sources.size() > MaxSources) {
-        platform_.messages->showOk(T(QStringLiteral("error_toomanysources")));
+    summary_ = BatchSummary {};
+    QString refused;
+    if (sources.size() > MaxSources)
+        refused = QStringLiteral("error_toomanysources");
+    else if (sources.isEmpty())
+        refused = QStringLiteral("error_badsource");
+    else if (const QString result = CheckDestination(destination); result != QLatin1String("ok"))
+        refused = result;
+    if (!refused.isEmpty()) {
+        platform_.messages->showOk(T(refused));
+        summary_.ending = BatchSummary::Ending::Refused;
         return;
     }
-    Jobs.assign(JobRows, Job {});
+    jobs_.assign(sources.size(), Job {});
     for (int i = 0; i < sources.size(); ++i)
-        Jobs[i].File = sources.at(i);
-    if (Jobs[0].File.isEmpty()) {
-        platform_.messages->showOk(T(QStringLiteral("error_badsource")));
-        return;
-    }
-    const QString result = CheckDestination(destination);
-    if (result != QLatin1String("ok")) {
-        platform_.messages->showOk(T(result));
-        return;
-    }
-    Destination = destination;
-    Options = options;
+        jobs_[i].File = sources.at(i);
+    destination_ = destination;
+    options_ = options;
     ShowConverting();
-    ConversionPhase = Phase::Info;
-    CurrentIndex = 0;
-    FailedSources.clear();
-    ConvertedCount = 0;
+    phase_ = Phase::Info;
+    currentIndex_ = 0;
+    failedSources_.clear();
+    convertedCount_ = 0;
     ProbeCurrentSource();
 }
 
@@ -86,51 +82,154 @@ QString Batch::CheckDestination(const QString& d)
 
 void Batch::ProbeCurrentSource()
 {
-    const QString& source = Jobs[CurrentIndex].File;
+    const QString& source = jobs_[currentIndex_].File;
+    const FileMessage unusable {source, QStringLiteral("error_badsource")};
     // A double quote would close the quoted path early and the rest of the name would be read as
     // options: the probe itself could then write over another file.
-    if (source.contains(QLatin1Char('"'))) {
-        Refuse(source, QStringLiteral("error_badsource"));
+    if (source.isEmpty() || source.contains(QLatin1Char('"'))) {
+        Refuse(unusable);
         return;
     }
     // A named pipe or a device is no video file, and the probe of a pipe would wait for ever.
     const QFileInfo info(source);
     if (info.exists() && !info.isFile()) {
-        Refuse(source, QStringLiteral("error_badsource"));
+        Refuse(unusable);
         return;
     }
     ShellRpk(ProbeCommand(source));
 }
 
-// An encode counts only when the encoder said so and its output is there.
-void Batch::RecordEncodeResult()
+SourceFacts Batch::ExamineSource(int row) const
 {
-    const bool succeeded = S && S->Succeeded() && FileExists(OutputFileName());
-    if (succeeded)
-        ++ConvertedCount;
-    else
-        FailedSources << Jobs[CurrentIndex].File;
+    SourceFacts facts;
+    facts.file = jobs_[row].File;
+    facts.output = OutputFileNameOf(row);
+    for (int earlier = 0; earlier < row; ++earlier)
+        facts.earlierOutputs << OutputFileNameOf(earlier);
+    facts.outputExists = FileExists(facts.output);
+    facts.outputIsSource = SameFile(facts.output, facts.file);
+    facts.subtitlesFound = SubtitlesAvailable(platform_.system->programFolder(), facts.file);
+    facts.scriptPath = SubtitleScriptPath(platform_.system->workingFolder());
+    return facts;
+}
+
+bool Batch::PrepareJob(const QString& res)
+{
+    const JobPlan plan = PlanJob(ExamineSource(currentIndex_), res, options_);
+    if (plan.overwriteQuestion && !platform_.messages->askYesNo(MessageText(*plan.overwriteQuestion)))
+        return StopBeforeEncoding();
+    if (plan.refusal)
+        return Refuse(*plan.refusal);
+    jobs_[currentIndex_] = plan.job;
+    return true;
+}
+
+bool Batch::Refuse(const FileMessage& message)
+{
+    platform_.messages->showOk(MessageText(message));
+    StopBeforeEncoding();
+    // Nothing was encoded: the refusal comes before the first encode.
+    Notify(QStringLiteral("notify_refused"), 0, 1);
+    return false;
+}
+
+bool Batch::StopBeforeEncoding()
+{
+    EndAs(BatchSummary::Ending::Refused);
+    ReturnToIdle();
+    view_.ShowCancelled();
+    return false;
+}
+
+void Batch::EndAs(BatchSummary::Ending ending)
+{
+    summary_.ending = ending;
+    summary_.elapsedText = progress_.ElapsedText;
+    summary_.converted = convertedCount_;
+    summary_.failedSources = failedSources_;
+    summary_.howToPageDue = ending == BatchSummary::Ending::Finished && options_.showHowToPage && convertedCount_ > 0;
 }
 
 void Batch::OnRunnerCompleted(const QString& res)
 {
-    if (ConversionPhase == Phase::Info) {
+    if (phase_ == Phase::Info) {
         if (!PrepareJob(res))
             return;
-        ++CurrentIndex;
-        if (!Jobs[CurrentIndex].File.isEmpty()) {
+        ++currentIndex_;
+        if (currentIndex_ < SourceCount()) {
             ProbeCurrentSource();
         } else {
             if (!RoomForOutputs())
                 return;
-            CurrentIndex = 0;
-            ConversionPhase = Phase::Conversion;
+            currentIndex_ = 0;
+            phase_ = Phase::Conversion;
             StartEncoding();
         }
-    } else if (ConversionPhase == Phase::Conversion) {
+    } else if (phase_ == Phase::Conversion) {
         RecordEncodeResult();
-        ++CurrentIndex;
+        ++currentIndex_;
         StartEncoding();
+    }
+}
+
+void Batch::RecordEncodeResult()
+{
+    if (EncodeSucceeded(runner_ && runner_->Succeeded(), FileExists(OutputFileName())))
+        ++convertedCount_;
+    else
+        failedSources_ << jobs_[currentIndex_].File;
+}
+
+bool Batch::RoomForOutputs()
+{
+    qint64 needed = 0;
+    for (const Job& job : jobs_)
+        needed += MaxOutputBytes(job.pbarmax);
+    const std::optional<qint64> free = platform_.system->freeBytes(destination_);
+    if (!free || needed <= *free)
+        return true;
+    constexpr qint64 MB = 1024 * 1024;
+    const QString question = FillIn(T(QStringLiteral("cmdConvert_nospace")),
+                                    {QString::number((needed + MB - 1) / MB), QString::number(*free / MB)});
+    if (platform_.messages->askYesNo(question))
+        return true;
+    return StopBeforeEncoding();
+}
+
+void Batch::StartEncoding()
+{
+    for (; currentIndex_ < SourceCount(); ++currentIndex_) {
+        const Job& job = jobs_[currentIndex_];
+        ShowConverting();
+        if (SourceCount() > 1)
+            view_.ShowJobCounter(currentIndex_ + 1, SourceCount());
+        progress_.Maximum = static_cast<float>(job.pbarmax);
+        view_.ShowProgressMaximum(progress_.Maximum);
+        const QString folder = platform_.system->programFolder();
+        // Without its own script the encoder would read whatever script was there before.
+        if (options_.burnInSubtitles && SubtitlesAvailable(folder, job.File)
+            && !WriteSubtitleScript(folder, platform_.system->workingFolder(), job.File)) {
+            failedSources_ << job.File;
+            continue;
+        }
+        ShellRpk(job.ffcmd);
+        return;
+    }
+    FinishBatch();
+}
+
+void Batch::FinishBatch()
+{
+    EndAs(BatchSummary::Ending::Finished);
+    ReturnToIdle();
+    view_.ShowFinished(summary_);
+    Notify(QStringLiteral("notify_done"), convertedCount_, static_cast<int>(failedSources_.size()));
+    if (!failedSources_.isEmpty()) {
+        const QString failed = T(QStringLiteral("error_encodefailed"));
+        QStringList lines;
+        for (const QString& source : failedSources_)
+            lines << source + QStringLiteral(":\n") + failed;
+        platform_.messages->showOk(lines.join(QStringLiteral("\n\n")));
     }
 }
 
@@ -139,68 +238,36 @@ void Batch::Notify(const QString& key, int converted, int failed)
     if (!platform_.notifier)
         return;
     const QString text = FillIn(T(key), {QString::number(converted), QString::number(failed)});
-    platform_.notifier->notify(text, T(QStringLiteral("notify_openfolder")), Destination);
+    platform_.notifier->notify(text, T(QStringLiteral("notify_openfolder")), destination_);
 }
 
-bool Batch::RoomForOutputs()
+void Batch::HandleEncoderOutput(const QString& Outputs)
 {
-    qint64 needed = 0;
-    for (int row = 0; !Jobs[row].File.isEmpty(); ++row)
-        needed += MaxOutputBytes(Jobs[row].pbarmax);
-    const std::optional<qint64> free = platform_.system->freeBytes(Destination);
-    if (!free || needed <= *free)
-        return true;
-    constexpr qint64 MB = 1024 * 1024;
-    const QString question = FillIn(T(QStringLiteral("cmdConvert_nospace")),
-                                    {QString::number((needed + MB - 1) / MB), QString::number(*free / MB)});
-    if (platform_.messages->askYesNo(question))
-        return true;
-    ReturnToIdle();
-    view_.ShowCancelled();
-    return false;
-}
-
-void Batch::StartEncoding()
-{
-    for (; !Jobs[CurrentIndex].File.isEmpty(); ++CurrentIndex) {
-        const Job& job = Jobs[CurrentIndex];
-        ShowConverting();
-        const int count = SourceCount();
-        if (count > 1)
-            view_.ShowJobCounter(CurrentIndex + 1, count);
-        Progress.Maximum = static_cast<float>(job.pbarmax);
-        view_.ShowProgressMaximum(Progress.Maximum);
-        const QString folder = platform_.system->programFolder();
-        // Without its own script the encoder would read whatever script was there before.
-        if (Options.Subtitles == 1 && SubtitlesAvailable(folder, job.File)
-            && !WriteSubtitleScript(folder, platform_.system->workingFolder(), job.File)) {
-            FailedSources << job.File;
-            continue;
-        }
-        ShellRpk(job.ffcmd);
+    // Probe output, and output still arriving after a cancel, changes nothing.
+    if (phase_ != Phase::Conversion)
         return;
-    }
-    const BatchSummary summary {Progress.ElapsedText, ConvertedCount, FailedSources};
-    ReturnToIdle();
-    view_.ShowFinished(summary);
-    Notify(QStringLiteral("notify_done"), ConvertedCount, static_cast<int>(FailedSources.size()));
-    if (!FailedSources.isEmpty()) {
-        const QString failed = T(QStringLiteral("error_encodefailed"));
-        QStringList lines;
-        for (const QString& source : FailedSources)
-            lines << source + QStringLiteral(":\n") + failed;
-        platform_.messages->showOk(lines.join(QStringLiteral("\n\n")));
-    }
-    // Nothing to put on the phone when every encode failed.
-    if (Options.ShowPutiPhone == 1 && ConvertedCount > 0)
-        links_.OpenPutOnIPhonePage();
+    const std::optional<double> position = report_.TakePiece(Outputs);
+    if (!position)
+        return;
+    const QChar separator = platform_.system->decimalSeparator();
+    progress_.Position = *position;
+    progress_.PositionText = UserNumber(*position, separator);
+    if (const auto shown = ProgressFor(*position, progress_.Maximum, progress_.ElapsedSeconds, separator))
+        view_.ShowProgress(*shown);
+}
+
+void Batch::TimerTick()
+{
+    ++progress_.ElapsedSeconds;
+    progress_.ElapsedText = TimeText(progress_.ElapsedSeconds);
+    view_.ShowElapsed(progress_.ElapsedText);
 }
 
 void Batch::ShowConverting()
 {
     // The elapsed time counts from this moment: every job of a batch starts again at zero.
-    Progress.ElapsedSeconds = 0;
-    Timer->start();
+    progress_.ElapsedSeconds = 0;
+    timer_->start();
     view_.ShowConverting();
 }
 
@@ -214,24 +281,27 @@ void Batch::RequestCancel()
 
 void Batch::ConfirmCancel()
 {
+    // A batch that finished while the question was open keeps its ending.
+    if (IsRunning())
+        EndAs(BatchSummary::Ending::Cancelled);
     // Cleared first, so a completion caused by the stop is ignored.
-    ConversionPhase = Phase::Idle;
+    phase_ = Phase::Idle;
     StopRunner();
     ReturnToIdle();
     view_.ShowCancelled();
-    view_.CancelAnswered(true, CloseAfterCancel == 1);
+    view_.CancelAnswered(true, closeAfterCancel_);
 }
 
 void Batch::DeclineCancel()
 {
-    CloseAfterCancel = 0;
+    closeAfterCancel_ = false;
     view_.CancelAnswered(false, false);
 }
 
 bool Batch::QueryUnload()
 {
     if (IsRunning()) {
-        CloseAfterCancel = 1;
+        closeAfterCancel_ = true;
         RequestCancel();
         return false;
     }
@@ -240,42 +310,45 @@ bool Batch::QueryUnload()
 
 void Batch::ShellRpk(const QString& cmd)
 {
-    S = RunnerRef(platform_.createRunner().release());
+    runner_ = RunnerRef(platform_.createRunner().release());
     auto showError = [this](const ::ShellRpk::RunError& e) {
         platform_.messages->showOk(e.description + QStringLiteral(" - ") + e.source + QStringLiteral(" - ")
                                    + QString::number(e.number));
     };
-    connect(S.get(), &::ShellRpk::Output, this, &Batch::HandleEncoderOutput);
-    connect(S.get(), &::ShellRpk::Completed, this, &Batch::OnRunnerCompleted);
-    connect(S.get(), &::ShellRpk::StartFailed, this, showError);
-    if (const auto error = S->Run(cmd))
+    connect(runner_.get(), &::ShellRpk::Output, this, &Batch::HandleEncoderOutput);
+    connect(runner_.get(), &::ShellRpk::Completed, this, &Batch::OnRunnerCompleted);
+    connect(runner_.get(), &::ShellRpk::StartFailed, this, showError);
+    if (const auto error = runner_->Run(cmd))
         showError(*error);
 }
 
 void Batch::StopRunner()
 {
-    if (S)
-        S->Stop();
-    S.reset();
+    if (runner_)
+        runner_->Stop();
+    runner_.reset();
 }
 
 void Batch::ReturnToIdle()
 {
-    ConversionPhase = Phase::Idle;
+    phase_ = Phase::Idle;
     // A job without a known duration left the bar busy; the idle bar must look still.
-    if (!(Progress.Maximum > 0))
-        Progress.Maximum = 100;
-    Progress.ElapsedSeconds = 0;
-    Progress.ElapsedText = QStringLiteral("00:00:00");
-    Timer->stop();
+    if (!(progress_.Maximum > 0))
+        progress_.Maximum = 100;
+    progress_.ElapsedSeconds = 0;
+    progress_.ElapsedText = QStringLiteral("00:00:00");
+    timer_->stop();
 }
 
 QString Batch::OutputFileName() const
 {
-    return OutputFileNameOf(CurrentIndex);
+    return OutputFileNameOf(currentIndex_);
 }
 
 QString Batch::OutputFileNameOf(int row) const
 {
-    return OutputPath(Destination, Jobs[row].File);
+    // Before the first batch there is no job at all.
+    if (row < 0 || row >= SourceCount())
+        return QString();
+    return OutputPath(destination_, jobs_[row].File);
 }

@@ -1,15 +1,22 @@
 #pragma once
 
+#include "BatchOptions.h"
+#include "BatchSummary.h"
 #include "BatchView.h"
-#include "Jobs.h"
+#include "EncoderReport.h"
+#include "Job.h"
+#include "ProgressState.h"
 #include "localisation/Language.h"
 #include "platform/Platform.h"
 
 #include <QObject>
+#include <QStringList>
 #include <memory>
+#include <vector>
 
 class QTimer;
-class WebLinks;
+struct FileMessage;
+struct SourceFacts;
 
 // Releasing a runner from inside one of its own events must not destroy it under its feet.
 struct DeleteLaterRunner
@@ -18,29 +25,34 @@ struct DeleteLaterRunner
 };
 using RunnerRef = std::unique_ptr<ShellRpk, DeleteLaterRunner>;
 
-// One batch of conversions: every source is probed in list order and its encoder command line built,
-// then the command lines run one after another. Exactly one process runs at a time, and the batch
-// moves on only when it has completed. The window is told what to show through its view.
+enum class Phase { Idle, Info, Conversion };
+
+// The most sources one batch takes; a longer list is refused before anything starts.
+constexpr int MaxSources = 1000;
+
+// One batch of conversions: every source is probed in list order and its encoder command line planned,
+// then the command lines run one after another. Exactly one process runs at a time, and the batch moves
+// on only when it has completed. The front end is told what to show through its view; from the platform
+// the batch needs message boxes, system facts and runners, and a notifier when there is one.
 class Batch : public QObject
 {
     Q_OBJECT
 public:
-    Batch(Platform& platform, const Localisation& lang, WebLinks& links, BatchView& view, QObject* parent = nullptr);
+    Batch(Platform& platform, const Localisation& lang, BatchView& view, QObject* parent = nullptr);
     ~Batch() override;
 
-    // Starts a batch of the listed sources, or tells the user why not.
+    // Starts a batch of the sources into the destination folder (typed with its trailing separator), or
+    // tells the user why not. A started batch ends with the view's ShowFinished or ShowCancelled, possibly
+    // before this returns; one that never starts calls no view at all. Summary() tells which.
     void StartConversion(const QStringList& sources, const QString& destination, const BatchOptions& options);
     // "ok", or the message key "error_badDestination".
     static QString CheckDestination(const QString& destination);
-    void ProbeCurrentSource();
+
+    // The runner's events: the whole output of the process that ended, and each piece as it comes.
     void OnRunnerCompleted(const QString& res);
-    void StartEncoding();
-    // Checks row CurrentIndex against its probe output and stores its encoder command line. False when
-    // the batch must stop; the user has been told why and the cancelled look is shown.
-    bool PrepareJob(const QString& res);
-    // Before the first encode: when the outputs may not fit in the destination, the user decides.
-    // False when the batch ends here (the cancelled look is shown).
-    bool RoomForOutputs();
+    void HandleEncoderOutput(const QString& Outputs);
+    // A second of the current job's elapsed time.
+    void TimerTick();
 
     // Cancel: the question, then Yes (ConfirmCancel) or No (DeclineCancel).
     void RequestCancel();
@@ -48,48 +60,78 @@ public:
     void DeclineCancel();
     // The close rule: false turns the close request into a cancel request.
     bool QueryUnload();
-    bool IsRunning() const { return ConversionPhase != Phase::Idle; }
 
-    // Starts a command line through a fresh runner held in S.
+    // Starts a command line through a fresh runner.
     void ShellRpk(const QString& cmd);
     // Ends the current runner: no further events come from it.
     void StopRunner();
-
-    void HandleEncoderOutput(const QString& Outputs);
-    void TimerTick();
     // Restarts the elapsed-time count and shows the converting look.
     void ShowConverting();
-    // The state the idle window shows: no phase, no elapsed time, an empty bar.
+    // The state the idle front end shows: no phase, no elapsed time, an empty bar.
     void ReturnToIdle();
 
-    // The output path of the row at CurrentIndex, and of any row of the batch.
+    bool IsRunning() const { return phase_ != Phase::Idle; }
+    Phase ConversionPhase() const { return phase_; }
+    // The job being probed or encoded.
+    int CurrentIndex() const { return currentIndex_; }
+    // One job per source of the batch, in list order.
+    const std::vector<Job>& Jobs() const { return jobs_; }
+    int SourceCount() const { return static_cast<int>(jobs_.size()); }
+    const QString& Destination() const { return destination_; }
+    const BatchOptions& Options() const { return options_; }
+    // The pending cancel request came from closing the window.
+    bool CloseAfterCancel() const { return closeAfterCancel_; }
+    int ConvertedCount() const { return convertedCount_; }
+    // Encodes of this batch that did not produce their output.
+    const QStringList& FailedSources() const { return failedSources_; }
+    const ProgressState& Progress() const { return progress_; }
+    // How the last batch ended.
+    const BatchSummary& Summary() const { return summary_; }
+    // The runner of the process running now; nullptr when none.
+    const ::ShellRpk* Runner() const { return runner_.get(); }
+    // Counts the elapsed time while a job runs.
+    const QTimer& Timer() const { return *timer_; }
+    // The output path of the current job, and of any job of the batch.
     QString OutputFileName() const;
     QString OutputFileNameOf(int row) const;
 
-    std::vector<Job> Jobs = std::vector<Job>(JobRows);
-    qint16 CurrentIndex = 0;
-    Phase ConversionPhase = Phase::Idle;
-    int CloseAfterCancel = 0;
-    QStringList FailedSources; // encodes of this batch that did not produce their output
-    int ConvertedCount = 0;
-    ProgressState Progress;
-    QString Destination; // the folder as typed, with its trailing separator
-    BatchOptions Options;
-    RunnerRef S;
-    QTimer* Timer;
-
 private:
-    QString T(const QString& key) const;
-    // Stops the batch at the current row: the path, ":", a line feed and the text of the key, then the
-    // cancelled look. Always false.
-    bool Refuse(const QString& path, const QString& key);
+    void ProbeCurrentSource();
+    // Plans the current job from its probe output and asks the question the plan holds. False when the
+    // batch stops here (the user has been told why, and the cancelled look is shown).
+    bool PrepareJob(const QString& res);
+    SourceFacts ExamineSource(int row) const;
+    // Before the first encode: when the outputs may not fit in the destination, the user decides.
+    bool RoomForOutputs();
+    // Runs the encoder for the current job, or ends the batch.
+    void StartEncoding();
+    void FinishBatch();
     void RecordEncodeResult();
-    int SourceCount() const;
+    // Stops the batch at the current job with the message, then the cancelled look. Always false.
+    bool Refuse(const FileMessage& message);
+    // Ends the batch before any encode with the cancelled look. Always false.
+    bool StopBeforeEncoding();
+    void EndAs(BatchSummary::Ending ending);
     // Tells a user who is not watching how the batch ended.
     void Notify(const QString& key, int converted, int failed);
+    QString T(const QString& key) const;
+    QString MessageText(const FileMessage& message) const;
 
     Platform& platform_;
     const Localisation& lang_;
-    WebLinks& links_;
     BatchView& view_;
+
+    std::vector<Job> jobs_;
+    int currentIndex_ = 0;
+    Phase phase_ = Phase::Idle;
+    bool closeAfterCancel_ = false;
+    QString destination_;
+    BatchOptions options_;
+    int convertedCount_ = 0;
+    QStringList failedSources_;
+    ProgressState progress_;
+    EncoderReport report_;
+    BatchSummary summary_;
+    RunnerRef runner_; // a fresh one for every command line
+    QTimer* timer_;
 };

@@ -1,27 +1,11 @@
 #pragma once
 
+#include "BatchSummary.h"
+#include "ProgressDisplay.h"
+
 #include <QString>
-#include <QStringList>
-#include <optional>
 
-// What changes on screen after an encoder report, in the order the window applies it.
-struct ProgressDisplay
-{
-    std::optional<double> barValue; // seconds
-    std::optional<QString> remaining;
-    bool barFull = false; // the position ran past the duration
-    std::optional<QString> percent; // "25%", "12.2%"
-};
-
-// How a batch ended.
-struct BatchSummary
-{
-    QString elapsedText; // the last job's elapsed time
-    int converted = 0;
-    QStringList failedSources;
-};
-
-// The window as a batch sees it. The batch decides; the view only shows.
+// The front end as a batch sees it. The batch decides; the view only shows.
 class BatchView
 {
 public:
@@ -33,8 +17,9 @@ public:
     virtual void ShowProgressMaximum(double seconds) = 0;
     virtual void ShowProgress(const ProgressDisplay& progress) = 0;
     virtual void ShowElapsed(const QString& text) = 0;
+    // The batch is over. When the summary says the how-to page is due, the front end opens it.
     virtual void ShowFinished(const BatchSummary& summary) = 0;
-    // A cancelled batch, or one stopped by a refused source.
+    // A cancelled batch, or one stopped by a refused source; the batch's summary says which.
     virtual void ShowCancelled() = 0;
     // Opens the cancel question; the batch goes on meanwhile.
     virtual void AskToCancel() = 0;

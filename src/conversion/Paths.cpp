@@ -46,3 +46,8 @@ bool FileExists(const QString& path)
     const QFileInfo info(path);
     return info.exists() && !info.isDir();
 }
+
+QString OutputPath(const QString& destination, const QString& source)
+{
+    return destination + BaseNamePart(source) + QStringLiteral(".mp4");
+}

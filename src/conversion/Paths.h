@@ -14,3 +14,5 @@ QString FileNamePart(const QString& path, PathStyle style = NativePathStyle());
 QString BaseNamePart(const QString& path, PathStyle style = NativePathStyle());
 // An existing entry that is not a folder.
 bool FileExists(const QString& path);
+// The output of a source: the destination (a plain prefix), the source's base name, ".mp4".
+QString OutputPath(const QString& destination, const QString& source);

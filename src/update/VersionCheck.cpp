@@ -1,6 +1,6 @@
 #include "VersionCheck.h"
 
-#include "conversion/MediaInfo.h"
+#include "text/TextReading.h"
 
 #include <QTimer>
 

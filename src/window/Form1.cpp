@@ -33,7 +33,7 @@ Form1::Form1(Platform& platform, QWidget* parent)
     : QWidget(parent)
     , platform(platform)
     , links(*platform.shell, lang)
-    , batch(new Batch(platform, lang, links, *this, this))
+    , batch(new Batch(platform, lang, *this, this))
     , versionCheck(new VersionCheck(platform, this))
 {
     setObjectName(QStringLiteral("Form1"));
@@ -202,7 +202,12 @@ void Form1::OptionClicked()
 
 BatchOptions Form1::CurrentBatchOptions() const
 {
-    return BatchOptions {opts.OptOverwrite, CheckValue(chkSubtitles), CheckValue(chkShowPutiPhone)};
+    // Only a ticked box counts; a greyed one is as good as clear.
+    BatchOptions options;
+    options.askBeforeOverwrite = opts.OptOverwrite == 1;
+    options.burnInSubtitles = CheckValue(chkSubtitles) == 1;
+    options.showHowToPage = CheckValue(chkShowPutiPhone) == 1;
+    return options;
 }
 
 QStringList Form1::Sources() const
@@ -251,6 +256,8 @@ void Form1::ShowElapsed(const QString& text)
 void Form1::ShowFinished(const BatchSummary& summary)
 {
     ::ShowFinished(*this, summary);
+    if (summary.howToPageDue)
+        links.OpenPutOnIPhonePage();
 }
 
 void Form1::ShowCancelled()

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "conversion/BatchOptions.h"
 #include "conversion/BatchView.h"
-#include "conversion/Jobs.h"
 #include "localisation/Language.h"
 #include "platform/Platform.h"
 #include "update/WebLinks.h"

@@ -40,7 +40,7 @@ void ApplyWindowTexts(Form1& f)
 
     // Phase, elapsed count and bar go back to idle; a bar left busy by an unknown duration stands still.
     f.batch->ReturnToIdle();
-    SetBarMax(f.pBar, f.batch->Progress.Maximum);
+    SetBarMax(f.pBar, f.batch->Progress().Maximum);
     SetBarValue(f.pBar, 0); // the bar's minimum never moves from 0
 
     f.lblTimeE->setText(QStringLiteral("00:00:00"));

@@ -1,10 +1,9 @@
 // The batch's state machine on its own: fake runner and message boxes, a recording view, no widgets.
 #include "conversion/Batch.h"
-#include "conversion/EncodingJob.h"
+#include "conversion/EncoderCommand.h"
 #include "localisation/Language.h"
 #include "support/FakePlatform.h"
 #include "support/TestPaths.h"
-#include "update/WebLinks.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,7 +40,10 @@ public:
     void ShowElapsed(const QString& text) override { calls << "elapsed " + text; }
     void ShowFinished(const BatchSummary& s) override
     {
-        calls << QStringLiteral("finished %1 converted, %2 failed").arg(s.converted).arg(s.failedSources.size());
+        calls << QStringLiteral("finished %1 converted, %2 failed%3")
+                     .arg(s.converted)
+                     .arg(s.failedSources.size())
+                     .arg(s.howToPageDue ? ", page due" : "");
     }
     void ShowCancelled() override { calls << "cancelled"; }
     void AskToCancel() override { calls << "ask"; }
@@ -64,7 +66,6 @@ struct BatchTest : ::testing::Test
 {
     FakePlatform fake;
     Localisation lang;
-    WebLinks links {*fake.platform.shell, lang};
     RecordingView view;
     std::unique_ptr<Batch> batch;
     QTemporaryDir sources;
@@ -76,8 +77,7 @@ struct BatchTest : ::testing::Test
         lang.CurrentLanguage = QStringLiteral("English");
         ASSERT_TRUE(LoadLanguageFile(lang, QDir(programFolder()).filePath(QStringLiteral("Languages"))));
         fake.system->folder = programFolder();
-        links.SiteBaseUrl = QStringLiteral("http://site.test/");
-        batch = std::make_unique<Batch>(fake.platform, lang, links, view);
+        batch = std::make_unique<Batch>(fake.platform, lang, view);
     }
     QString T(const char* key) const { return Translate(lang, QLatin1String(key)); }
     QString source(int i) const { return sources.filePath(QStringLiteral("clip%1.avi").arg(i)); }
@@ -110,29 +110,32 @@ struct BatchTest : ::testing::Test
 TEST_F(BatchTest, ProbesEverySourceThenEncodesThemInOrder)
 {
     start(3);
-    EXPECT_EQ(batch->ConversionPhase, Phase::Info);
+    EXPECT_EQ(batch->ConversionPhase(), Phase::Info);
     for (int i = 0; i < 3; ++i) {
         ASSERT_EQ(commands().size(), i + 1);
         EXPECT_EQ(commands().last(), QStringLiteral("ffmpeg.exe -i \"%1\"").arg(source(i)));
         runner()->finish(ProbeText(10 + i));
     }
-    EXPECT_EQ(batch->ConversionPhase, Phase::Conversion);
+    EXPECT_EQ(batch->ConversionPhase(), Phase::Conversion);
     for (int i = 0; i < 3; ++i) {
         EXPECT_TRUE(commands().last().startsWith(QStringLiteral("ffmpeg.exe -y -i \"%1\"").arg(source(i))));
         EXPECT_TRUE(commands().last().endsWith(QStringLiteral("\"%1\"").arg(output(i))));
-        EXPECT_EQ(batch->Progress.Maximum, 10 + i);
+        EXPECT_EQ(batch->Progress().Maximum, 10 + i);
         encodeDone(i != 1);
     }
-    EXPECT_EQ(batch->ConversionPhase, Phase::Idle);
-    EXPECT_EQ(batch->ConvertedCount, 2);
-    EXPECT_EQ(batch->FailedSources, QStringList {source(1)});
-    EXPECT_FALSE(batch->Timer->isActive());
-    EXPECT_EQ(view.calls,
-              QStringList({"converting", "converting", "counter 1/3", "maximum 10", "converting", "counter 2/3",
-                           "maximum 11", "converting", "counter 3/3", "maximum 12", "finished 2 converted, 1 failed"}));
-    // The failure is named, and the how-to page opens because something was converted.
+    EXPECT_EQ(batch->ConversionPhase(), Phase::Idle);
+    EXPECT_EQ(batch->ConvertedCount(), 2);
+    EXPECT_EQ(batch->FailedSources(), QStringList {source(1)});
+    EXPECT_FALSE(batch->Timer().isActive());
+    EXPECT_EQ(
+        view.calls,
+        QStringList({"converting", "converting", "counter 1/3", "maximum 10", "converting", "counter 2/3", "maximum 11",
+                     "converting", "counter 3/3", "maximum 12", "finished 2 converted, 1 failed, page due"}));
+    EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Finished);
+    EXPECT_EQ(batch->Summary().failedSources, QStringList {source(1)});
+    // The failure is named; the how-to page is due because something was converted, and the front end opens it.
     EXPECT_EQ(fake.messages->shown, QStringList {source(1) + ":\n" + T("error_encodefailed")});
-    EXPECT_EQ(fake.shell->urls, QStringList {"http://site.test/How_to_put_a_video_on_your_iPhone"});
+    EXPECT_TRUE(fake.shell->urls.isEmpty());
 }
 
 TEST_F(BatchTest, NothingStartsWithoutSourcesOrADestination)
@@ -145,6 +148,7 @@ TEST_F(BatchTest, NothingStartsWithoutSourcesOrADestination)
     EXPECT_TRUE(commands().isEmpty());
     EXPECT_TRUE(view.calls.isEmpty());
     EXPECT_FALSE(batch->IsRunning());
+    EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Refused);
 }
 
 TEST_F(BatchTest, ADeclinedOverwriteStopsTheBatchBeforeAnyEncode)
@@ -160,13 +164,16 @@ TEST_F(BatchTest, ADeclinedOverwriteStopsTheBatchBeforeAnyEncode)
     EXPECT_EQ(commands().size(), 2);
     EXPECT_EQ(view.calls.last(), "cancelled");
     EXPECT_FALSE(batch->IsRunning());
+    EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Refused);
     // With the option clear nobody is asked.
     fake.messages->asked.clear();
-    start(3, BatchOptions {0, 0, 1});
+    BatchOptions noQuestion;
+    noQuestion.askBeforeOverwrite = false;
+    start(3, noQuestion);
     for (int i = 0; i < 3; ++i)
         runner()->finish(ProbeText());
     EXPECT_TRUE(fake.messages->asked.isEmpty());
-    EXPECT_EQ(batch->ConversionPhase, Phase::Conversion);
+    EXPECT_EQ(batch->ConversionPhase(), Phase::Conversion);
 }
 
 TEST_F(BatchTest, CancelQuestionCloseRuleAndLateCompletions)
@@ -181,13 +188,14 @@ TEST_F(BatchTest, CancelQuestionCloseRuleAndLateCompletions)
     // Closing the window while converting asks instead, and Yes then closes it.
     view.calls.clear();
     EXPECT_FALSE(batch->QueryUnload());
-    EXPECT_EQ(batch->CloseAfterCancel, 1);
+    EXPECT_TRUE(batch->CloseAfterCancel());
     FakeRunner* probe = runner();
     batch->ConfirmCancel();
     EXPECT_TRUE(probe->stopped);
-    EXPECT_EQ(batch->S, nullptr);
+    EXPECT_EQ(batch->Runner(), nullptr);
     EXPECT_EQ(view.calls, QStringList({"ask", "cancelled", "answered yes close"}));
     EXPECT_FALSE(batch->IsRunning());
+    EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Cancelled);
     EXPECT_TRUE(batch->QueryUnload());
 
     // A completion that still arrives after the stop changes nothing.
@@ -208,10 +216,10 @@ TEST_F(BatchTest, ReportsAndTicksBecomeProgress)
     EXPECT_EQ(
         view.calls,
         QStringList({"elapsed 00:00:01", "elapsed 00:00:02", "progress 10 00:00:06 25%", "progress - 00:00:00 100%"}));
-    EXPECT_EQ(batch->Progress.PositionText, "41");
+    EXPECT_EQ(batch->Progress().PositionText, "41");
     // The finished look gets the last job's elapsed time.
     encodeDone(true);
-    EXPECT_EQ(view.calls.last(), "finished 1 converted, 0 failed");
+    EXPECT_EQ(view.calls.last(), "finished 1 converted, 0 failed, page due");
 }
 
 TEST_F(BatchTest, ACommandThatCannotStartIsReported)
@@ -235,10 +243,10 @@ TEST_F(BatchTest, AFailedReencodeOverAnExistingOutputCountsAsFailed)
     runner()->finish(ProbeText());
     ASSERT_EQ(fake.messages->asked.size(), 1);
     runner()->finish(QStringLiteral("encoding failed\n"), false);
-    EXPECT_EQ(batch->ConvertedCount, 0);
-    EXPECT_EQ(batch->FailedSources, QStringList {source(0)});
+    EXPECT_EQ(batch->ConvertedCount(), 0);
+    EXPECT_EQ(batch->FailedSources(), QStringList {source(0)});
+    // Nothing to put on the phone.
     EXPECT_EQ(view.calls.last(), "finished 0 converted, 1 failed");
-    EXPECT_TRUE(fake.shell->urls.isEmpty());
 }
 
 TEST_F(BatchTest, ASourceThatIsNoRegularFileIsRefusedBeforeItsProbe)
@@ -279,7 +287,7 @@ TEST_F(BatchTest, WhenTheOutputsMayNotFitTheUserDecidesOnce)
     start(3);
     for (int i = 0; i < 3; ++i)
         runner()->finish(ProbeText(10));
-    EXPECT_EQ(batch->ConversionPhase, Phase::Conversion);
+    EXPECT_EQ(batch->ConversionPhase(), Phase::Conversion);
     EXPECT_TRUE(commands().last().startsWith("ffmpeg.exe -y -i"));
 
     // Plenty of room, or an unknown amount: nobody is asked.
@@ -319,9 +327,66 @@ TEST_F(BatchTest, TheSubtitleScriptGoesToTheWorkingFolder)
     QFile subtitles(sources.filePath("clip0.srt"));
     ASSERT_TRUE(subtitles.open(QIODevice::WriteOnly));
     subtitles.close();
-    start(1, BatchOptions {1, 1, 1});
+    BatchOptions subtitled;
+    subtitled.burnInSubtitles = true;
+    start(1, subtitled);
     runner()->finish(ProbeText());
     const QString script = working.filePath("tmp.avs");
     EXPECT_TRUE(commands().last().startsWith("ffmpeg.exe -y -i \"" + script + "\""));
     EXPECT_TRUE(QFile::exists(script));
+}
+
+TEST_F(BatchTest, AnotherSpellingOfTheSourceIsNoOutput)
+{
+    // The output name, spelled through "./" or through a link, is the source itself.
+    QFile clip(destination.filePath("clip.mp4"));
+    ASSERT_TRUE(clip.open(QIODevice::WriteOnly));
+    clip.close();
+    ASSERT_TRUE(QFile::link(destination.filePath("clip.mp4"), sources.filePath("clip.mp4")));
+    const QString folder = destination.path() + '/';
+    for (const QString& spelling : {destination.path() + "/./clip.mp4", sources.filePath("clip.mp4")}) {
+        fake.messages->shown.clear();
+        BatchOptions noQuestion;
+        noQuestion.askBeforeOverwrite = false;
+        batch->StartConversion({spelling}, folder, noQuestion);
+        runner()->finish(ProbeText());
+        EXPECT_EQ(fake.messages->shown, QStringList {spelling + ":\n" + T("error_SourceDestintaionSame")});
+        EXPECT_FALSE(batch->IsRunning());
+    }
+}
+
+TEST_F(BatchTest, RunsOnMessagesSystemFactsAndRunnersAlone)
+{
+    // A front end without a window has no dialogs, shell, settings, notifications or network.
+    fake.platform.dialogs.reset();
+    fake.platform.shell.reset();
+    fake.platform.settings.reset();
+    fake.platform.notifier.reset();
+    fake.platform.createTcpClient = nullptr;
+    BatchOptions options;
+    options.showHowToPage = true;
+    start(2, options);
+    runner()->finish(ProbeText());
+    runner()->output(QStringLiteral("size= 1kB time=5.00 bitrate= 8.0kbits/s\r"));
+    runner()->finish(ProbeText());
+    encodeDone(true);
+    encodeDone(true);
+    EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Finished);
+    EXPECT_EQ(batch->Summary().converted, 2);
+    EXPECT_TRUE(batch->Summary().howToPageDue);
+    // Probe output is no progress report.
+    EXPECT_FALSE(view.calls.join('|').contains("progress"));
+}
+
+TEST_F(BatchTest, TheTailOfOneJobLeadsTheNextJobsFirstReport)
+{
+    start(2);
+    runner()->finish(ProbeText(40));
+    runner()->finish(ProbeText(200));
+    runner()->output(QStringLiteral("Video:...\nsize= 10kB ti"));
+    encodeDone(true);
+    // Nothing clears what was pending when the next job starts.
+    runner()->output(QStringLiteral("me=50.00 bitrate= 1.0kbits/s\r"));
+    EXPECT_EQ(batch->Progress().PositionText, "50");
+    EXPECT_EQ(view.calls.last(), "progress 50 00:00:00 25%");
 }

@@ -75,7 +75,7 @@ TEST(StartConversion, AnEmptyListOrABadDestinationStartsNothing)
     QTest::mouseClick(empty.form->cmdConvert, Qt::LeftButton);
     EXPECT_EQ(empty.fake.messages->shown, QStringList {empty.t(QStringLiteral("error_badsource"))});
     EXPECT_TRUE(empty.commands().isEmpty());
-    EXPECT_TRUE(empty.form->batch->ConversionPhase == Phase::Idle);
+    EXPECT_TRUE(empty.form->batch->ConversionPhase() == Phase::Idle);
 
     BatchWindow noSeparator(1);
     noSeparator.form->txtDestination->setText(noSeparator.destination.path());
@@ -97,17 +97,17 @@ TEST(StartConversion, OneSourceIsProbedThenEncodedWithoutACounter)
 {
     BatchWindow b(1);
     QTest::mouseClick(b.form->cmdConvert, Qt::LeftButton);
-    EXPECT_EQ(b.form->batch->ConversionPhase, Phase::Info);
+    EXPECT_EQ(b.form->batch->ConversionPhase(), Phase::Info);
     EXPECT_EQ(b.commands(), QStringList {QStringLiteral("ffmpeg.exe -i \"") + b.source(0) + QLatin1Char('"')});
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ing")));
     b.finishProbe();
     ASSERT_EQ(b.commands().size(), 2);
     EXPECT_TRUE(b.commands()[1].startsWith(QStringLiteral("ffmpeg.exe -y -i \"") + b.source(0) + QLatin1Char('"')));
-    EXPECT_EQ(b.form->batch->ConversionPhase, Phase::Conversion);
+    EXPECT_EQ(b.form->batch->ConversionPhase(), Phase::Conversion);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ing")));
     b.finishEncode();
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
-    EXPECT_TRUE(b.form->batch->ConversionPhase == Phase::Idle);
+    EXPECT_TRUE(b.form->batch->ConversionPhase() == Phase::Idle);
     EXPECT_EQ(b.commands().size(), 2);
     EXPECT_TRUE(b.fake.messages->shown.isEmpty());
 }
@@ -128,7 +128,7 @@ TEST(StartConversion, ThreeSourcesAreProbedThenEncodedInListOrderWithACounter)
     }
     EXPECT_EQ(b.commands().size(), 6);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
-    EXPECT_EQ(b.form->batch->ConvertedCount, 3);
+    EXPECT_EQ(b.form->batch->ConvertedCount(), 3);
 }
 
 TEST(StartConversion, ARefusedSecondSourceStopsBeforeAnythingIsEncoded)
@@ -151,7 +151,7 @@ TEST(StartConversion, ARefusedSecondSourceStopsBeforeAnythingIsEncoded)
         EXPECT_TRUE(c.startsWith(QStringLiteral("ffmpeg.exe -i ")));
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
     EXPECT_EQ(TextColour(b.form->lblStatus), QColor(255, 0, 0));
-    EXPECT_TRUE(b.form->batch->ConversionPhase == Phase::Idle);
+    EXPECT_TRUE(b.form->batch->ConversionPhase() == Phase::Idle);
     QFile check(b.output(1));
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("keep me"));
@@ -169,7 +169,7 @@ TEST(StartConversion, AQuotedSourceIsRefusedBeforeItsProbeRuns)
     EXPECT_EQ(b.fake.messages->shown,
               QStringList {quoted + QStringLiteral(":\n") + b.t(QStringLiteral("error_badsource"))});
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
-    EXPECT_TRUE(b.form->batch->ConversionPhase == Phase::Idle);
+    EXPECT_TRUE(b.form->batch->ConversionPhase() == Phase::Idle);
 }
 
 TEST(Cancel, NoLetsTheBatchGoOnAndALaterCloseAsksAgain)
@@ -191,17 +191,17 @@ TEST(Cancel, NoLetsTheBatchGoOnAndALaterCloseAsksAgain)
     EXPECT_TRUE(b.form->isEnabled());
     EXPECT_EQ(b.fake.runners->stops, 0);
     b.finishProbe();
-    EXPECT_EQ(b.form->batch->ConversionPhase, Phase::Conversion);
+    EXPECT_EQ(b.form->batch->ConversionPhase(), Phase::Conversion);
 
     EXPECT_FALSE(b.form->close());
     EXPECT_TRUE(b.form->isVisible());
     EXPECT_TRUE(b.form->frmCancel->isVisible());
-    EXPECT_EQ(b.form->batch->CloseAfterCancel, 1);
+    EXPECT_TRUE(b.form->batch->CloseAfterCancel());
     // Escape is the same as No: the window is usable again and stays open.
     QTest::keyClick(b.form->frmCancel, Qt::Key_Escape);
     EXPECT_FALSE(b.form->frmCancel->isVisible());
     EXPECT_TRUE(b.form->isEnabled());
-    EXPECT_EQ(b.form->batch->CloseAfterCancel, 0);
+    EXPECT_FALSE(b.form->batch->CloseAfterCancel());
     EXPECT_TRUE(b.form->isVisible());
 }
 
@@ -216,8 +216,8 @@ TEST(Cancel, YesAfterACloseRequestStopsTheEncoderAndClosesTheWindow)
     EXPECT_FALSE(b.form->close());
     QTest::mouseClick(b.form->frmCancel->cmdYes, Qt::LeftButton);
     EXPECT_TRUE(encoder->stopped);
-    EXPECT_EQ(b.form->batch->S, nullptr);
-    EXPECT_TRUE(b.form->batch->ConversionPhase == Phase::Idle);
+    EXPECT_EQ(b.form->batch->Runner(), nullptr);
+    EXPECT_TRUE(b.form->batch->ConversionPhase() == Phase::Idle);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
     EXPECT_TRUE(b.form->isEnabled());
     EXPECT_FALSE(b.form->isVisible());
@@ -281,7 +281,7 @@ TEST(BatchSize, AThousandSourcesRunAndOneMoreIsRefused)
     b.startConversion();
     b.runAll(1000);
     EXPECT_EQ(b.commands().size(), 2000);
-    EXPECT_TRUE(b.form->batch->Jobs[1000].File.isEmpty());
+    EXPECT_EQ(b.form->batch->Jobs().size(), 1000u);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
     EXPECT_TRUE(b.fake.messages->shown.isEmpty());
 }

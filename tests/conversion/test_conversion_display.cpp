@@ -62,7 +62,7 @@ TEST(ConversionDisplay, BarAndPercentageFollowARealEncode)
     const QDeadlineTimer deadline(180000);
     while (f.lblStatus->title() != finished && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (f.batch->ConversionPhase != Phase::Conversion)
+        if (f.batch->ConversionPhase() != Phase::Conversion)
             continue;
         if (barValues.isEmpty() || barValues.last() != f.pBar->value())
             barValues << f.pBar->value();
@@ -105,5 +105,5 @@ TEST(ConversionDisplay, BarAndPercentageFollowARealEncode)
     EXPECT_EQ(TextColour(f.lblStatus), QColor(0, 192, 0));
     EXPECT_FALSE(f.cmdConvert->isHidden());
     EXPECT_TRUE(f.cmdConvert->isEnabled());
-    EXPECT_TRUE(f.batch->ConversionPhase == Phase::Idle);
+    EXPECT_TRUE(f.batch->ConversionPhase() == Phase::Idle);
 }

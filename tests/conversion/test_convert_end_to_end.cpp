@@ -371,7 +371,7 @@ TEST(ConvertEndToEnd, SourceGoneBeforeItsEncodeIsReportedAsFailed)
     Converter c;
     c.form->lstSource->addItems({first, gone, last});
     ASSERT_TRUE(c.convert([&](Form1& f) {
-        if (f.batch->ConversionPhase == Phase::Conversion)
+        if (f.batch->ConversionPhase() == Phase::Conversion)
             QFile::remove(gone);
     }));
     const QString failed = c.t("error_encodefailed");
@@ -390,7 +390,7 @@ TEST(ConvertEndToEnd, DestinationGoneDuringTheBatch)
     Converter c;
     c.form->lstSource->addItems({Shared().landscape, Shared().portrait});
     ASSERT_TRUE(c.convert([&](Form1& f) {
-        if (f.batch->ConversionPhase == Phase::Conversion && QDir(c.dest).exists())
+        if (f.batch->ConversionPhase() == Phase::Conversion && QDir(c.dest).exists())
             QDir(c.dest).removeRecursively();
     }));
     const QString failed = c.t("error_encodefailed");

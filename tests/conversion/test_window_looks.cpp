@@ -1,5 +1,5 @@
 #include "conversion/Batch.h"
-#include "conversion/Progress.h"
+#include "conversion/ProgressDisplay.h"
 #include "window/WindowLooks.h"
 
 #include "support/TestWindow.h"
@@ -78,15 +78,15 @@ struct BatchLooks : ::testing::Test
         QTest::mouseClick(f.cmdConvert, Qt::LeftButton);
         for (const QString& d : durations) {
             ASSERT_NE(runner(), nullptr);
-            ASSERT_EQ(f.batch->ConversionPhase, Phase::Info);
+            ASSERT_EQ(f.batch->ConversionPhase(), Phase::Info);
             runner()->finish(ProbeText(d));
         }
-        ASSERT_EQ(f.batch->ConversionPhase, Phase::Conversion);
+        ASSERT_EQ(f.batch->ConversionPhase(), Phase::Conversion);
     }
     // The encoder reports `times` while the timer ticks `ticks` times.
     void encode(int row, const QStringList& times, int ticks)
     {
-        ASSERT_EQ(f.batch->CurrentIndex, row);
+        ASSERT_EQ(f.batch->CurrentIndex(), row);
         for (int i = 0; i < ticks; ++i)
             f.batch->TimerTick();
         for (const QString& t : times)
@@ -104,8 +104,8 @@ struct BatchLooks : ::testing::Test
         for (QWidget* c : InputControls(f))
             EXPECT_TRUE(c->isEnabled()) << c->objectName().toStdString();
         EXPECT_FALSE(f.cmdConvert->isHidden());
-        EXPECT_FALSE(f.batch->Timer->isActive());
-        EXPECT_EQ(f.batch->ConversionPhase, Phase::Idle);
+        EXPECT_FALSE(f.batch->Timer().isActive());
+        EXPECT_EQ(f.batch->ConversionPhase(), Phase::Idle);
         EXPECT_EQ(f.lblTimeR->text(), "00:00:00");
     }
     void cancel()
@@ -134,11 +134,11 @@ TEST(ShowConverting, LocksTheInputsAndTouchesNoProgress)
     Form1& f = w.f();
     f.setWindowTitle("caption");
     f.lblPercent->setText("40%");
-    f.lblTimeE->setText("00:00:09");
     f.lblTimeR->setText("00:00:07");
-    f.batch->Progress.PositionText = "12";
     SetBarValue(f.pBar, 40);
-    f.batch->Progress.ElapsedSeconds = 9;
+    for (int i = 0; i < 9; ++i)
+        f.batch->TimerTick();
+    ASSERT_EQ(f.batch->Progress().ElapsedSeconds, 9);
 
     f.batch->ShowConverting();
     for (QWidget* c : InputControls(f))
@@ -149,14 +149,13 @@ TEST(ShowConverting, LocksTheInputsAndTouchesNoProgress)
     EXPECT_TRUE(f.cmdCancel->isEnabled());
     EXPECT_EQ(f.lblStatus->title(), w.t("cmdConvert_ing"));
     EXPECT_EQ(TextColour(f.lblStatus), QColor(0, 0, 255));
-    EXPECT_EQ(f.batch->Progress.ElapsedSeconds, 0);
-    EXPECT_TRUE(f.batch->Timer->isActive());
+    EXPECT_EQ(f.batch->Progress().ElapsedSeconds, 0);
+    EXPECT_TRUE(f.batch->Timer().isActive());
 
     EXPECT_EQ(f.windowTitle(), "caption");
     EXPECT_EQ(f.lblPercent->text(), "40%");
-    EXPECT_EQ(f.lblTimeE->text(), "00:00:09");
+    EXPECT_EQ(f.lblTimeE->text(), "00:00:09"); // the ticks' count, until the next tick
     EXPECT_EQ(f.lblTimeR->text(), "00:00:07");
-    EXPECT_EQ(f.batch->Progress.PositionText, "12");
     EXPECT_FLOAT_EQ(BarValue(f.pBar), 40);
 
     // The running timer really counts: the first tick shows one second.
@@ -180,7 +179,7 @@ TEST_F(BatchLooks, FinishedBatchOfThree)
     EXPECT_EQ(f.lblPercent->text(), "100%");
     EXPECT_EQ(f.windowTitle(), frm() + " - 100%");
     EXPECT_EQ(f.lblTimeE->text(), "00:00:04");
-    EXPECT_EQ(f.batch->Progress.ElapsedSeconds, 0);
+    EXPECT_EQ(f.batch->Progress().ElapsedSeconds, 0);
     f.batch->TimerTick();
     EXPECT_EQ(f.lblTimeE->text(), "00:00:01");
     encode(1, {"5.00"}, 1);
@@ -258,7 +257,7 @@ TEST_F(BatchLooks, UnknownDurationLeavesNoBusyBarBehind)
     complete(1);
     EXPECT_EQ(f.pBar->maximum(), 0);
     encode(2, {"3.00"}, 1);
-    EXPECT_EQ(f.batch->Progress.PositionText, "3");
+    EXPECT_EQ(f.batch->Progress().PositionText, "3");
     complete(2);
     expectIdleLook();
     EXPECT_EQ(status(), w.t("cmdConvert_ed"));

@@ -1,6 +1,6 @@
 // The program's command lines, split as the runner splits them and read as the encoder bridge reads
 // them: the two sides of the command line can never drift apart.
-#include "conversion/EncodingJob.h"
+#include "conversion/EncoderCommand.h"
 #include "encoder/Arguments.h"
 #include "platform/CommandLine.h"
 

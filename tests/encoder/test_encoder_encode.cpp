@@ -1,6 +1,6 @@
 // The bridge's encode: the program's fixed command line turned into an iPhone MP4 by the system's ffmpeg.
-#include "conversion/EncodingJob.h"
 #include "conversion/MediaInfo.h"
+#include "conversion/OutputSize.h"
 #include "support/EncoderBridge.h"
 #include "support/MediaFixtures.h"
 #include "support/MediaSuite.h"

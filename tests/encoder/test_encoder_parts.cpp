@@ -9,6 +9,7 @@
 #include "encoder/Progress.h"
 #include "encoder/SubtitleScript.h"
 #include "encoder/TempOutput.h"
+#include "text/TextReading.h"
 
 #include <QString>
 #include <cstdint>

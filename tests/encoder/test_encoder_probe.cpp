@@ -2,6 +2,7 @@
 #include "conversion/MediaInfo.h"
 #include "support/EncoderBridge.h"
 #include "support/MediaFixtures.h"
+#include "text/TextReading.h"
 
 #include <QDir>
 #include <QFile>

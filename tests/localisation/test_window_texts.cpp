@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
 #include <functional>
@@ -29,6 +30,19 @@ inline void PrintTo(const QString& s, std::ostream* os)
 }
 
 namespace {
+
+// The window's batch in its encode phase, its jobs probed with the given duration.
+void StartEncoding(TestWindow& w, const QTemporaryDir& destination, const QString& duration)
+{
+    w.f().txtDestination->setText(destination.path() + QLatin1Char('/'));
+    w.startConversion();
+    for (int i = 0; i < w.f().lstSource->count(); ++i)
+        CurrentRunner(w.batch())->finish(QStringLiteral("  Duration: ") + duration
+                                         + QStringLiteral(", start: 0.000000, bitrate: 100 kb/s\n"
+                                                          "    Stream #0.0: Video: mpeg4, yuv420p, 320x240 "
+                                                          "[PAR 1:1 DAR 4:3], 25 tb(r)\n"));
+    ASSERT_EQ(w.batch().ConversionPhase(), Phase::Conversion);
+}
 
 struct Caption
 {
@@ -163,12 +177,12 @@ TEST(ApplyWindowTexts, ReturnsAConvertingWindowToTheIdleLook)
     TestWindow w;
     Form1& f = w.f();
     w.addSources({"/videos/a.avi", "/videos/b.avi"});
-    f.batch->Progress.PositionText = "42.5";
     f.lblContact->setText("contact");
-    f.batch->ShowConverting();
-    f.batch->ConversionPhase = Phase::Conversion;
-    f.batch->Progress.ElapsedSeconds = 33;
-    f.batch->Progress.Maximum = 600;
+    QTemporaryDir destination;
+    StartEncoding(w, destination, "00:10:00.00");
+    CurrentRunner(w.batch())->output("size= 1kB time=42.50 bitrate= 8.0kbits/s\r");
+    for (int i = 0; i < 33; ++i)
+        f.batch->TimerTick();
     SetBarMax(f.pBar, 600);
     SetBarValue(f.pBar, 150);
     f.lblPercent->setText("25%");
@@ -198,16 +212,16 @@ TEST(ApplyWindowTexts, ReturnsAConvertingWindowToTheIdleLook)
     EXPECT_EQ(f.lblTimeR->text(), "00:00:00");
     EXPECT_EQ(f.lblPercent->text(), "0%");
     EXPECT_EQ(f.lblStatus->title(), "");
-    EXPECT_EQ(f.batch->ConversionPhase, Phase::Idle);
-    EXPECT_EQ(f.batch->Progress.ElapsedSeconds, 0);
-    EXPECT_FALSE(f.batch->Timer->isActive());
+    EXPECT_EQ(f.batch->ConversionPhase(), Phase::Idle);
+    EXPECT_EQ(f.batch->Progress().ElapsedSeconds, 0);
+    EXPECT_FALSE(f.batch->Timer().isActive());
     EXPECT_EQ(TextColour(f.lblCheckVersion), QApplication::palette().color(QPalette::ButtonText));
     // The status colour is left for the next look to set.
     EXPECT_EQ(TextColour(f.lblStatus), QColor(0, 0, 255));
 
     // Not ours to touch.
     EXPECT_EQ(f.lstSource->count(), 2);
-    EXPECT_EQ(f.batch->Progress.PositionText, "42.5");
+    EXPECT_EQ(f.batch->Progress().PositionText, "42.5");
     EXPECT_EQ(f.lblContact->text(), "contact");
     EXPECT_EQ(f.lblSubtitlesTip->text(), " ?");
 }
@@ -216,8 +230,10 @@ TEST(ApplyWindowTexts, BusyBarComesToRest)
 {
     TestWindow w;
     Form1& f = w.f();
-    f.batch->Progress.Maximum = 0; // a job whose duration was unknown
-    SetBarMax(f.pBar, 0);
+    w.addSources({"/videos/a.avi"});
+    QTemporaryDir destination;
+    StartEncoding(w, destination, "N/A"); // a job whose duration is unknown
+    ASSERT_EQ(f.pBar->maximum(), 0);
     ApplyWindowTexts(f);
     EXPECT_GT(f.pBar->maximum(), 0);
     EXPECT_EQ(f.pBar->value(), 0);

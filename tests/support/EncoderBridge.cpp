@@ -1,7 +1,7 @@
 #include "EncoderBridge.h"
 
 #include "TestPaths.h"
-#include "conversion/MediaInfo.h"
+#include "text/TextReading.h"
 
 #include <QProcess>
 

@@ -19,7 +19,8 @@ void FakeRunner::Stop()
 
 FakeRunner* CurrentRunner(const Batch& batch)
 {
-    return qobject_cast<FakeRunner*>(batch.S.get());
+    // The batch lends its runner for reading only; the test raises the runner's events as the process would.
+    return const_cast<FakeRunner*>(qobject_cast<const FakeRunner*>(batch.Runner()));
 }
 
 // A TCP client that never connects; version-check tests replace it with the real one.

@@ -61,7 +61,7 @@ TEST(WebLinks, EveryLinkOpensThePageOfTheCurrentLanguage)
         w.f().tabMain->setCurrentIndex(2);
         QTest::mouseClick(w.f().lblContact, Qt::LeftButton);
         QTest::mouseClick(w.f().cmdDonate, Qt::LeftButton);
-        // The end-of-batch page is opened by the controller.
+        // The window opens the end-of-batch page when the batch says it is due.
         w.f().links.OpenPutOnIPhonePage();
 
         EXPECT_EQ(w.urls(), QStringList({Site + c.subtitles, Site + c.contact, Site + c.donate, Site + c.putOnIPhone}));

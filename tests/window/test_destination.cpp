@@ -1,7 +1,7 @@
 #include "window/Destination.h"
 
 #include "conversion/Batch.h"
-#include "conversion/EncodingJob.h"
+#include "conversion/Paths.h"
 #include "support/TestWindow.h"
 
 #include <QCoreApplication>

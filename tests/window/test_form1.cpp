@@ -85,8 +85,8 @@ TEST(Form1, OverlappingControlsAreStackedSoCancelShowsOnlyWhenConvertIsHidden)
 TEST(Form1, TimersAndLanguageItemsAsDefined)
 {
     TestWindow w;
-    EXPECT_EQ(w.form->batch->Timer->interval(), 1000);
-    EXPECT_FALSE(w.form->batch->Timer->isActive());
+    EXPECT_EQ(w.form->batch->Timer().interval(), 1000);
+    EXPECT_FALSE(w.form->batch->Timer().isActive());
     EXPECT_EQ(w.form->versionCheck->timerCheckVersion->interval(), 2000);
     EXPECT_FALSE(w.form->versionCheck->timerCheckVersion->isActive());
     QStringList items;

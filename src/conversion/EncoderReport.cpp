@@ -1,0 +1,49 @@
+#include "EncoderReport.h"
+
+#include "text/TextReading.h"
+
+#include <cmath>
+
+namespace {
+const QString TimeMarker = QStringLiteral("kB time=");
+const QString BitrateMarker = QStringLiteral(" bitrate=");
+} // namespace
+
+std::optional<double> EncoderReport::TakePiece(const QString& piece)
+{
+    if (!piece.contains(QLatin1String("kbits/s"))) {
+        pendingOutput_ += piece;
+        return std::nullopt;
+    }
+    const QString report = pendingOutput_ + piece;
+    pendingOutput_.clear();
+    const std::optional<double> position = TimeToSeconds(ReportPositionText(report));
+    // A garbled time is not worth a wrong display: the next report will do.
+    if (!position || !std::isfinite(*position))
+        return std::nullopt;
+    return position;
+}
+
+QString ReportPositionText(const QString& reportText)
+{
+    qsizetype from = 0;
+    while (true) {
+        const qsizetype start = reportText.indexOf(TimeMarker, from);
+        if (start < 0)
+            return QStringLiteral("0");
+        const qsizetype value = start + TimeMarker.size();
+        qsizetype lineEnd = reportText.indexOf(QLatin1Char('\n'), value);
+        if (lineEnd < 0)
+            lineEnd = reportText.size();
+        const qsizetype end = reportText.indexOf(BitrateMarker, value);
+        if (end >= 0 && end + BitrateMarker.size() <= lineEnd)
+            return reportText.mid(value, end - value);
+        // A later start on this line would find no end marker either.
+        from = lineEnd;
+    }
+}
+
+bool EncodeSucceeded(bool encoderSucceeded, bool outputExists)
+{
+    return encoderSucceeded && outputExists;
+}

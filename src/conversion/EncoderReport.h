@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Reads the encoder's progress reports out of its output. The output comes in pieces cut anywhere, and
+// reports may be separated by a carriage return alone; a piece without the end of a report waits for
+// the next one.
+class EncoderReport
+{
+public:
+    // Takes the next piece of output. The position reached, in seconds, when the piece ends a report: the
+    // first complete report's time, or 0 when there is none. nullopt while a report is still open, and
+    // when its time cannot be read.
+    std::optional<double> TakePiece(const QString& piece);
+    // What has arrived since the last report ended. Nothing clears it between jobs: the tail of one job's
+    // output can lead the next job's first report.
+    const QString& PendingOutput() const { return pendingOutput_; }
+
+private:
+    QString pendingOutput_;
+};
+
+// The position text of the first complete report: between "kB time=" and the first " bitrate=" after it
+// on the same line; "0" when there is none.
+QString ReportPositionText(const QString& reportText);
+
+// An encode counts only when the encoder says it succeeded and its output is there: an output that was
+// there before the encode must not pass for a new one.
+bool EncodeSucceeded(bool encoderSucceeded, bool outputExists);
