@@ -2,6 +2,8 @@
 #include "window/DesktopPlatform.h"
 #include "window/Form1.h"
 #include "window/FrmCancel.h"
+#include "console/ConsoleBatch.h"
+#include "console/ProgramArguments.h"
 #include "window/ProgramArguments.h"
 #include "window/StartUp.h"
 
@@ -111,8 +113,15 @@ int main(int argc, char* argv[])
     QStringList raw;
     for (int i = 0; i < argc; ++i)
         raw << QString::fromLocal8Bit(argv[i]);
-    if (const ProgramArguments early = ReadProgramArguments(raw); early.exitCode)
+    const ProgramArguments early = ReadProgramArguments(raw);
+    if (early.exitCode)
         return PrintAndEnd(early);
+    // A batch from the command line needs no display: no GUI application object is made.
+    if (early.convert) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Reelpocket"));
+        return RunConsoleBatch(*early.convert, QDir::currentPath());
+    }
 
     QApplication app(argc, argv);
     // Read again without the options Qt itself takes (-platform, -style, ...).

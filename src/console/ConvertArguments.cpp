@@ -50,6 +50,16 @@ void AddConvertOptions(QCommandLineParser& parser)
                                                                   "summary.")));
 }
 
+bool AnyConvertOption(const QCommandLineParser& parser)
+{
+    for (const char* name : {"to", "subtitles", "no-subtitles", "full-hd", "no-full-hd", "ask", "yes", "no",
+                             "language", "quiet"}) {
+        if (parser.isSet(QLatin1String(name)))
+            return true;
+    }
+    return false;
+}
+
 std::optional<QString> ReadConvertOptions(const QCommandLineParser& parser, ConvertArguments& arguments)
 {
     if (auto error = Pair(parser, QStringLiteral("subtitles"), QStringLiteral("no-subtitles"), arguments.subtitles))

@@ -25,5 +25,7 @@ struct ConvertArguments
 
 // Adds the options of a command-line batch to the program's parser.
 void AddConvertOptions(QCommandLineParser& parser);
+// Whether any of them was given (they mean nothing without --convert).
+bool AnyConvertOption(const QCommandLineParser& parser);
 // Reads them from a parsed command line; an error text when they contradict each other.
 std::optional<QString> ReadConvertOptions(const QCommandLineParser& parser, ConvertArguments& arguments);
