@@ -203,24 +203,28 @@ std::string EscapeFilterGraph(const std::string& description)
     return out;
 }
 
-std::string BuildVideoFilters(const Translation& translation, const std::string& subtitleFilter)
+std::string BuildVideoFilters(const Translation& translation, const std::string& subtitleFilter,
+                              const PictureFixes& fixes)
 {
     std::string chain;
     auto add = [&chain](const std::string& filter) {
-        chain += (chain.empty() ? "" : ",") + filter;
+        if (!filter.empty())
+            chain += (chain.empty() ? "" : ",") + filter;
     };
+    // The deinterlacer compares each frame with its neighbours, so it sees them all, before any is dropped.
+    add(fixes.deinterlace);
     // Frames are dropped before they are scaled, not after. Each output frame takes the source frame
     // nearest its own time, so on a 60 fps source frame j shows source frame 2j, in step with the sound.
     if (!translation.frameRate.empty())
         add("fps=fps=" + EscapeFilterValue(translation.frameRate) + ":round=near");
-    if (!translation.videoFilters.empty())
-        add(translation.videoFilters);
+    // Tone mapping is costly: only frames that are kept are mapped, before they are scaled.
+    add(fixes.toSdr);
+    add(translation.videoFilters);
     if (translation.size) {
         add("scale=" + std::to_string(translation.size->width) + ":" + std::to_string(translation.size->height));
     } else {
         add("scale=trunc(iw/2)*2:trunc(ih/2)*2");
     }
-    if (!subtitleFilter.empty())
-        add(subtitleFilter);
+    add(subtitleFilter);
     return chain;
 }

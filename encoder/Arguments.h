@@ -49,5 +49,14 @@ Translation TranslateOutputOptions(const std::vector<std::string>& options);
 std::string EscapeFilterValue(const std::string& value);
 std::string EscapeFilterGraph(const std::string& description);
 
-// The video filter chain: the frame-rate cap, the user's filters, the (even) output size, the subtitles.
-std::string BuildVideoFilters(const Translation& translation, const std::string& subtitleFilter);
+// What the source's picture needs before anything else is done to it; empty filters are left out.
+struct PictureFixes
+{
+    std::string deinterlace;
+    std::string toSdr;
+};
+
+// The video filter chain: the deinterlacer, the frame-rate cap, the tone mapping, the user's filters, the
+// (even) output size, the subtitles.
+std::string BuildVideoFilters(const Translation& translation, const std::string& subtitleFilter,
+                              const PictureFixes& fixes = {});

@@ -3,6 +3,8 @@
 #include "Console.h"
 #include "EncoderRun.h"
 #include "OutputCheck.h"
+#include "SourceFilters.h"
+#include "SourceQuery.h"
 #include "SubtitleScript.h"
 #include "TempOutput.h"
 
@@ -79,6 +81,27 @@ std::string SecondsText(double seconds)
     return text;
 }
 
+bool HasOption(const std::vector<std::string>& options, const char* name)
+{
+    for (const std::string& option : options)
+        if (option == name)
+            return true;
+    return false;
+}
+
+// How long the output should last: the longest of the streams it carries, where the source states their
+// lengths. The container's own duration also counts streams that are left out (a subtitle track that runs
+// past the picture, an attachment), so it is only the fallback.
+std::optional<double> DeclaredSeconds(const Request& request, const Translation& translation,
+                                      const std::optional<SourceFacts>& facts, std::optional<double> container)
+{
+    if (!facts || translation.hasMap)
+        return container;
+    const auto carried
+        = CarriedSeconds(*facts, !HasOption(request.outputOptions, "-vn"), !HasOption(request.outputOptions, "-an"));
+    return carried ? carried : container;
+}
+
 int Fail(Console& console, const std::string& why)
 {
     console.Message("ffmpeg.exe: " + why + "\n");
@@ -86,6 +109,44 @@ int Fail(Console& console, const std::string& why)
 }
 
 } // namespace
+
+std::vector<std::string> FfmpegArguments(const Request& request, const Translation& translation,
+                                         const EncodeSetup& setup)
+{
+    std::vector<std::string> args = {"-hide_banner", "-nostdin", "-nostats",      "-loglevel", "level+info",
+                                     "-progress",    "pipe:3",   "-stats_period", "0.4"};
+    args.insert(args.end(), request.inputOptions.begin(), request.inputOptions.end());
+    args.insert(args.end(), {"-i", "file:" + setup.input});
+    // The streams the probe described: the first video that is not a cover picture, and the sound the file
+    // marks as the one to play (else the first). Left to itself ffmpeg takes the largest picture, which can
+    // be another stream of another size, and the sound with the most channels.
+    const int audio = setup.facts ? ChosenAudio(*setup.facts).value_or(0) : 0;
+    if (!translation.hasMap)
+        args.insert(args.end(), {"-map", "0:V:0?", "-map", "0:a:" + std::to_string(audio) + (audio == 0 ? "?" : "")});
+    args.insert(args.end(), translation.options.begin(), translation.options.end());
+    if (translation.format.empty())
+        args.insert(args.end(), {"-f", setup.format});
+    if (translation.videoCodec == "copy" && !translation.frameRate.empty())
+        args.insert(args.end(), {"-r", translation.frameRate});
+    if (translation.videoCodec != "copy") {
+        const StreamFacts* video = setup.facts ? ChosenVideo(*setup.facts) : nullptr;
+        PictureFixes fixes;
+        if (video && !translation.hasMap)
+            fixes = {DeinterlaceFilter(*video), ToSdrFilter(*video)};
+        args.insert(args.end(), {"-vf", BuildVideoFilters(translation, setup.subtitleFilter, fixes)});
+        // iPhones play 8-bit 4:2:0 only.
+        if (!translation.hasPixelFormat)
+            args.insert(args.end(), {"-pix_fmt", "yuv420p"});
+        if (!fixes.toSdr.empty()) {
+            const auto tags = SdrTags(*video);
+            args.insert(args.end(), tags.begin(), tags.end());
+        }
+    }
+    if (IsMovFamily(setup.format) && !translation.hasMovFlags)
+        args.insert(args.end(), {"-movflags", "+faststart"});
+    args.insert(args.end(), {"-sn", "-dn", "-y", "file:" + setup.partial});
+    return args;
+}
 
 int RunEncode(const Request& request, int parentAtStart)
 {
@@ -97,17 +158,13 @@ int RunEncode(const Request& request, int parentAtStart)
 
     std::string why;
     std::string input = request.input;
-    std::string subtitleFilter;
+    std::string subtitles;
     if (IsSubtitleScriptName(input)) {
         const auto script = ReadSubtitleScript(input, why);
         if (!script)
             return Fail(console, why);
         input = script->source;
-        if (!script->subtitles.empty()) {
-            subtitleFilter = SubtitleFilter(script->subtitles, why);
-            if (subtitleFilter.empty())
-                return Fail(console, why);
-        }
+        subtitles = script->subtitles;
     }
 
     // The same file under another name (a second slash, a linked folder): replacing it would lose the source.
@@ -116,39 +173,36 @@ int RunEncode(const Request& request, int parentAtStart)
     if (!request.overwrite && ::access(request.output.c_str(), F_OK) == 0)
         return Fail(console, "'" + request.output + "' already exists, not replaced without -y");
 
+    const SourceQuery query = QuerySource(AbsolutePath(input), subtitles, signals);
+    if (query.stoppedBy != 0) {
+        console.Message("ffmpeg.exe: stopped, no output written\n");
+        return 128 + query.stoppedBy;
+    }
     const Translation translation = TranslateOutputOptions(request.outputOptions);
-    const std::string format = translation.format.empty() ? GuessFormat(request.output) : translation.format;
+    EncodeSetup setup;
+    setup.input = AbsolutePath(input);
+    setup.format = translation.format.empty() ? GuessFormat(request.output) : translation.format;
+    setup.facts = query.facts;
+    // The video is the user's, the subtitles an extra: subtitles that cannot be drawn are left out, and a
+    // line that names them says so.
+    if (!subtitles.empty()) {
+        if (query.facts && !query.facts->subtitleProblem.empty())
+            why = subtitles + ": " + query.facts->subtitleProblem;
+        else
+            setup.subtitleFilter = SubtitleFilter(subtitles, why);
+        if (setup.subtitleFilter.empty())
+            console.Message("ffmpeg.exe: " + why + "\n" + kSubtitlesLeftOut + subtitles + "\n");
+    }
+
     TempOutput temp;
     const std::string output = AbsolutePath(request.output);
     if (!temp.Create(output, why))
         return Fail(console, why);
     // What a killed bridge left behind in this folder.
     TempOutput::RemoveStale(output.substr(0, output.rfind('/') + 1));
+    setup.partial = temp.path();
 
-    std::vector<std::string> args = {"-hide_banner", "-nostdin", "-nostats",      "-loglevel", "level+info",
-                                     "-progress",    "pipe:3",   "-stats_period", "0.4"};
-    args.insert(args.end(), request.inputOptions.begin(), request.inputOptions.end());
-    args.insert(args.end(), {"-i", "file:" + AbsolutePath(input)});
-    // The streams the probe described: the first video that is not a cover picture, the first audio.
-    // Left to itself ffmpeg takes the largest picture, which can be another stream of another size.
-    if (!translation.hasMap)
-        args.insert(args.end(), {"-map", "0:V:0?", "-map", "0:a:0?"});
-    args.insert(args.end(), translation.options.begin(), translation.options.end());
-    if (translation.format.empty())
-        args.insert(args.end(), {"-f", format});
-    if (translation.videoCodec == "copy" && !translation.frameRate.empty())
-        args.insert(args.end(), {"-r", translation.frameRate});
-    if (translation.videoCodec != "copy") {
-        args.insert(args.end(), {"-vf", BuildVideoFilters(translation, subtitleFilter)});
-        // iPhones play 8-bit 4:2:0 only.
-        if (!translation.hasPixelFormat)
-            args.insert(args.end(), {"-pix_fmt", "yuv420p"});
-    }
-    if (IsMovFamily(format) && !translation.hasMovFlags)
-        args.insert(args.end(), {"-movflags", "+faststart"});
-    args.insert(args.end(), {"-sn", "-dn", "-y", "file:" + temp.path()});
-
-    const RunOutcome outcome = RunEncoder(*ffmpeg, args, signals, console);
+    const RunOutcome outcome = RunEncoder(*ffmpeg, FfmpegArguments(request, translation, setup), signals, console);
     if (outcome.stoppedBy != 0) {
         temp.Discard();
         console.Message("ffmpeg.exe: stopped, no output written\n");
@@ -160,16 +214,15 @@ int RunEncode(const Request& request, int parentAtStart)
                     "encoding failed (ffmpeg exit status " + std::to_string(outcome.exitCode) + "), no output written");
     }
     double seconds = 0;
-    if (!OutputReadsBack(temp.path(), format, seconds, why)) {
+    if (!OutputReadsBack(temp.path(), setup.format, seconds, why)) {
         temp.Discard();
         return Fail(console, why + ", no output written");
     }
-    if (outcome.declaredSeconds && seconds > 0 && !CutsTheTime(request)
-        && ClearlyShort(seconds, *outcome.declaredSeconds)) {
+    const auto declared = DeclaredSeconds(request, translation, query.facts, outcome.declaredSeconds);
+    if (declared && seconds > 0 && !CutsTheTime(request) && ClearlyShort(seconds, *declared)) {
         temp.Discard();
         return Fail(console,
-                    "the output lasts " + SecondsText(seconds) + " s but the source declares "
-                        + SecondsText(*outcome.declaredSeconds)
+                    "the output lasts " + SecondsText(seconds) + " s but the source declares " + SecondsText(*declared)
                         + " s: the source is cut short or damaged, no output written");
     }
     if (const int signal = signals.Take()) {

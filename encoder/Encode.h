@@ -1,7 +1,29 @@
 #pragma once
 
 #include "Arguments.h"
+#include "SourceFacts.h"
+
+#include <optional>
+#include <string>
+#include <vector>
 
 // Runs an encode request through the system's ffmpeg. Returns the bridge's exit status: 0 only when the
 // output was written, read back and put in place.
 int RunEncode(const Request& request, int parentAtStart);
+
+// Printed, followed by the subtitle file's path and a line feed, when an encode goes on without the
+// subtitles because their file cannot be read.
+inline constexpr char kSubtitlesLeftOut[] = "ffmpeg.exe: subtitles skipped, unreadable: ";
+
+// What ffmpeg is told besides the translated options.
+struct EncodeSetup
+{
+    std::string input; // the source, absolute
+    std::string partial; // the hidden file ffmpeg writes
+    std::string format; // the muxer
+    std::string subtitleFilter; // empty when no subtitles are drawn
+    std::optional<SourceFacts> facts; // nullopt when the source could not be described
+};
+
+std::vector<std::string> FfmpegArguments(const Request& request, const Translation& translation,
+                                         const EncodeSetup& setup);

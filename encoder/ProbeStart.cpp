@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <dlfcn.h>
 
-int StartProbe(const std::string& shownName, const std::string& path)
+void* ProbeModuleEntry(const char* name, std::string& why)
 {
     char self[PATH_MAX];
     // In a folder of its own, so a package does not take it for a system library.
@@ -15,14 +15,24 @@ int StartProbe(const std::string& shownName, const std::string& path)
         const std::string folder(self);
         module = folder.substr(0, folder.rfind('/') + 1) + module;
     }
+    // The module stays loaded: the process ends right after using it.
     void* handle = ::dlopen(module.c_str(), RTLD_LAZY | RTLD_LOCAL);
-    using Entry = int (*)(const char*, const char*);
-    const auto run = handle ? reinterpret_cast<Entry>(::dlsym(handle, "ReelpocketRunProbe")) : nullptr;
-    if (!run) {
+    void* entry = handle ? ::dlsym(handle, name) : nullptr;
+    if (!entry) {
         const char* error = ::dlerror();
-        Console().Message("ffmpeg.exe: cannot load the probe: " + std::string(error ? error : module) + "\n");
+        why = error ? error : module;
+    }
+    return entry;
+}
+
+int StartProbe(const std::string& shownName, const std::string& path)
+{
+    std::string why;
+    using Entry = int (*)(const char*, const char*);
+    const auto run = reinterpret_cast<Entry>(ProbeModuleEntry("ReelpocketRunProbe", why));
+    if (!run) {
+        Console().Message("ffmpeg.exe: cannot load the probe: " + why + "\n");
         return 1;
     }
-    // The module stays loaded: the process ends right after the probe.
     return run(shownName.c_str(), path.c_str());
 }

@@ -98,7 +98,8 @@ std::optional<SubtitleScript> ReadSubtitleScript(const std::string& path, std::s
         why = path + ": there is no function named \"TextSub\" (no plug-in loaded)";
         return std::nullopt;
     }
-    if (subtitles && ::access(subtitles->c_str(), R_OK) != 0) {
+    // A file that is there but cannot be read is left out by the encode; one that is gone fails, as in the host.
+    if (subtitles && ::access(subtitles->c_str(), F_OK) != 0) {
         why = path + ": TextSub: cannot open \"" + *subtitles + "\"";
         return std::nullopt;
     }

@@ -26,8 +26,8 @@ ScriptCalls ParseSubtitleScript(std::string text);
 
 bool IsSubtitleScriptName(const std::string& path);
 
-// Reads and checks the script as its host would: the plug-in must exist and the subtitle file must be
-// readable. On failure returns nullopt with the reason in `why`.
+// Reads and checks the script as its host would: the plug-in and the subtitle file must exist (whether the
+// subtitles can be read is the encode's concern). On failure returns nullopt with the reason in `why`.
 std::optional<SubtitleScript> ReadSubtitleScript(const std::string& path, std::string& why);
 
 bool IsValidUtf8(const std::string& bytes);

@@ -18,6 +18,19 @@ namespace {
 class EncoderEncode : public MediaSuite<EncoderEncode>
 {
 protected:
+    static bool MakeTwoSoundTracks(const QString& name, const QStringList& dispositions)
+    {
+        return media::Generate(QStringList {"-f",   "lavfi",   "-i",       "testsrc=size=160x120:rate=25:duration=1",
+                                            "-f",   "lavfi",   "-i",       "sine=frequency=300:duration=1",
+                                            "-f",   "lavfi",   "-i",       "sine=frequency=2000:duration=1",
+                                            "-map", "0",       "-map",     "1",
+                                            "-map", "2",       "-pix_fmt", "yuv420p",
+                                            "-c:v", "libx264", "-preset",  "ultrafast",
+                                            "-c:a", "aac"}
+                                   + dispositions,
+                               Source(name));
+    }
+
     static void SetUpTestSuite()
     {
         dir_ = std::make_unique<QTemporaryDir>();
@@ -45,7 +58,39 @@ protected:
                                Source("flash60.mkv"))
             // A phone's portrait video: a landscape picture marked to be turned a quarter.
             && media::Generate({"-i", Source("landscape.mp4"), "-c", "copy", "-metadata:s:v:0", "rotate=90"},
-                               Source("phone.mp4"));
+                               Source("phone.mp4"))
+            // Two sound tracks told apart by their tones: the second is marked as the one to play, or neither.
+            && MakeTwoSoundTracks("second-default.mkv", {"-disposition:a:0", "0", "-disposition:a:1", "default"})
+            && MakeTwoSoundTracks("no-default.mkv", {"-disposition:a", "0"});
+        // A picture scrolling sideways, so that fields taken apart in time differ; interlaced both ways, and not.
+        for (const char* order : {"tff", "bff"})
+            ok_ = ok_
+                && media::Generate(
+                      {"-f", "lavfi", "-i",
+                       QString("testsrc2=size=320x240:rate=50:duration=1,scroll=h=0.005,interlace=scan=") + order,
+                       "-c:v", "mpeg2video", "-q:v", "2", "-flags", "+ilme+ildct", "-top",
+                       order == QString("tff") ? "1" : "0"},
+                      Source(QString(order) + ".mkv"));
+        ok_ = ok_
+            && media::Generate({"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=1,scroll=h=0.01", "-c:v",
+                                "mpeg2video", "-q:v", "2"},
+                               Source("progressive.mkv"));
+        // An SDR picture and its HDR masters (SDR white at HDR reference white, 203 cd/m2), as an HDR camera
+        // would record the same scene.
+        ok_ = ok_
+            && media::Generate({"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=1", "-pix_fmt", "yuv420p",
+                                "-c:v", "libx264", "-preset", "ultrafast"},
+                               Source("sdr.mkv"));
+        for (const char* transfer : {"arib-std-b67", "smpte2084"})
+            ok_ = ok_
+                && media::Generate(
+                      {"-i", Source("sdr.mkv"), "-vf",
+                       QString(
+                           "zscale=tin=bt709:pin=bt709:min=bt709:t=%1:p=bt2020:m=bt2020nc:npl=203,format=yuv420p10le")
+                           .arg(transfer),
+                       "-c:v", "libx265", "-preset", "ultrafast", "-x265-params", "log-level=error", "-color_primaries",
+                       "bt2020", "-color_trc", transfer, "-colorspace", "bt2020nc"},
+                      Source(QString(transfer) + ".mp4"));
         QFile text(Source("text.avi"));
         ok_ = ok_ && text.open(QIODevice::WriteOnly) && text.write("This is a letter, not a video.\n") > 0;
     }
@@ -278,6 +323,90 @@ TEST_F(EncoderEncode, MissingFfmpegIsReportedClearly)
     EXPECT_NE(run.exitCode, 0);
     EXPECT_TRUE(run.output.contains("ffmpeg program was not found on PATH")) << run.output.toStdString();
     EXPECT_TRUE(OutputFolder().isEmpty());
+}
+
+TEST_F(EncoderEncode, AnFfmpegThatFailsFailsTheEncodeEvenWhenItsFileReadsBack)
+{
+    QTemporaryDir tools;
+    QFile wrapper(tools.filePath("ffmpeg"));
+    ASSERT_TRUE(wrapper.open(QIODevice::WriteOnly));
+    wrapper.write("#!/bin/sh\n/usr/bin/ffmpeg \"$@\"\nexit 1\n");
+    wrapper.close();
+    ASSERT_TRUE(wrapper.setPermissions(wrapper.permissions() | QFileDevice::ExeOwner));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PATH", tools.path() + ":" + environment.value("PATH"));
+
+    const auto run
+        = bridge::Run(bridge::EncodeArguments(Source("clip.avi"), Out("clip.mp4"), 480, 360), QString(), environment);
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.output.contains("ffmpeg exit status 1")) << run.output.toStdString();
+    EXPECT_TRUE(OutputFolder().isEmpty()) << OutputFolder().join(' ').toStdString();
+}
+
+TEST_F(EncoderEncode, InterlacedVideoIsDeinterlacedFrameForFrameAndProgressiveVideoIsNot)
+{
+    struct Case
+    {
+        const char* name;
+        const char* fieldOrder; // as the source states it
+        const char* parity; // empty for a progressive source
+    };
+    for (const Case& c :
+         {Case {"tff.mkv", "tt", "tff"}, Case {"bff.mkv", "bb", "bff"}, Case {"progressive.mkv", "progressive", ""}}) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(media::Probe(Source(c.name), "v:0").value("field_order").toStdString(), c.fieldOrder);
+        const auto run = bridge::Run(bridge::EncodeArguments(Source(c.name), Out("out.mp4"), 320, 240));
+        ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+        EXPECT_EQ(media::CountFrames(Out("out.mp4")).value("nb_read_frames").toStdString(), "25");
+
+        // The frame half a second in, against the source's frame as it is and deinterlaced either way.
+        const QByteArray frame = media::GreyFrame(Out("out.mp4"), 0.52);
+        const double asItIs = media::MeanDifference(frame, media::GreyFrame(Source(c.name), 0.52));
+        const QString deinterlace = "bwdif=mode=send_frame:parity=";
+        const double topFirst
+            = media::MeanDifference(frame, media::GreyFrame(Source(c.name), 0.52, deinterlace + "tff"));
+        const double bottomFirst
+            = media::MeanDifference(frame, media::GreyFrame(Source(c.name), 0.52, deinterlace + "bff"));
+        ASSERT_GE(std::min({asItIs, topFirst, bottomFirst}), 0);
+        if (*c.parity == 't') {
+            EXPECT_LT(topFirst * 1.5, std::min(asItIs, bottomFirst));
+        } else if (*c.parity == 'b') {
+            EXPECT_LT(bottomFirst * 1.5, std::min(asItIs, topFirst));
+        } else {
+            EXPECT_LT(asItIs * 1.5, std::min(topFirst, bottomFirst));
+        }
+    }
+}
+
+TEST_F(EncoderEncode, TheSoundIsTheTrackMarkedAsDefaultElseTheFirst)
+{
+    for (const auto& [name, tone] : {std::pair {"second-default.mkv", 2000.0}, std::pair {"no-default.mkv", 300.0}}) {
+        SCOPED_TRACE(name);
+        const auto run = bridge::Run(bridge::EncodeArguments(Source(name), Out("out.mp4"), 160, 120));
+        ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+        EXPECT_NEAR(media::ToneFrequency(Out("out.mp4")), tone, tone / 20);
+    }
+}
+
+TEST_F(EncoderEncode, HdrVideoIsToneMappedToBt709)
+{
+    const double sdr = media::MeanSaturation(Source("sdr.mkv"));
+    ASSERT_GT(sdr, 50);
+    for (const char* transfer : {"arib-std-b67", "smpte2084"}) {
+        SCOPED_TRACE(transfer);
+        const QString source = Source(QString(transfer) + ".mp4");
+        ASSERT_EQ(media::Probe(source, "v:0").value("color_transfer").toStdString(), transfer);
+        const auto run = bridge::Run(bridge::EncodeArguments(source, Out("out.mp4"), 320, 240));
+        ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+        const auto video = media::Probe(Out("out.mp4"), "v:0");
+        EXPECT_EQ(video.value("color_transfer").toStdString(), "bt709");
+        EXPECT_EQ(video.value("color_primaries").toStdString(), "bt709");
+        EXPECT_EQ(video.value("color_space").toStdString(), "bt709");
+        EXPECT_EQ(video.value("pix_fmt").toStdString(), "yuv420p");
+        // Not washed out: as colourful as the SDR picture of the scene, give or take the highlights' roll-off.
+        // Left in HDR's colours and curve it would have about a third of that.
+        EXPECT_GT(media::MeanSaturation(Out("out.mp4")), 0.8 * sdr);
+    }
 }
 
 TEST_F(EncoderEncode, MessageFloodsFromADamagedSourceStayBounded)

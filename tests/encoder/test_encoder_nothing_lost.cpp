@@ -27,29 +27,63 @@ protected:
             && media::Generate({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=3.4", "-f", "lavfi", "-i",
                                 "sine=duration=3", "-pix_fmt", "yuv420p", "-c:v", "libx264", "-c:a", "aac"},
                                Source("longpicture.mp4"))
+            // Thirty seconds, long enough that 2 % of it is more than the half-second floor; silent, as sound
+            // would cost most of the encode.
+            && media::MakeClip(Source("thirty.mp4"), "64x48:rate=10", 30,
+                               QStringList {"-movflags", "+faststart"} + x264, false)
             // Large enough that ffmpeg cannot have read all of it a second into a paced encode.
             && media::Generate({"-f", "lavfi", "-i", "testsrc=size=640x360:rate=25:duration=6", "-pix_fmt", "yuv420p",
                                 "-c:v", "mpeg4", "-q:v", "1"},
                                Source("paced.avi"));
-        if (ok_) {
-            QFile full(Source("eight.mp4"));
-            ok_ = full.open(QIODevice::ReadOnly);
-            const QByteArray bytes = full.readAll();
-            // The index is at the front and still promises 8 s; the second half of the media is gone.
-            QFile half(Source("half.mp4"));
-            ok_ = ok_ && half.open(QIODevice::WriteOnly) && half.write(bytes.left(bytes.size() / 2)) > 0;
-        }
+        // The index is at the front and still promises the whole length; the rest of the media is gone.
+        ok_ = ok_ && Cut("eight.mp4", "half.mp4", 0.5) && Cut("thirty.mp4", "most.mp4", 0.85);
+        // The last subtitle outlasts picture and sound, so the file as a whole lasts two seconds longer.
+        QFile subtitles(Source("late.srt"));
+        ok_ = ok_ && subtitles.open(QIODevice::WriteOnly)
+            && subtitles.write("1\n00:00:00,500 --> 00:00:01,000\nFirst\n\n2\n00:00:04,500 --> 00:00:05,000\nLast\n\n")
+                > 0;
+        subtitles.close();
+        ok_ = ok_
+            && media::Generate({"-f",       "lavfi",
+                                "-i",       "testsrc=size=160x120:rate=25:duration=3",
+                                "-f",       "lavfi",
+                                "-i",       "sine=duration=3",
+                                "-i",       Source("late.srt"),
+                                "-map",     "0",
+                                "-map",     "1",
+                                "-map",     "2",
+                                "-pix_fmt", "yuv420p",
+                                "-c:v",     "libx264",
+                                "-preset",  "ultrafast",
+                                "-c:a",     "aac",
+                                "-c:s",     "srt"},
+                               Source("longsubtitles.mkv"));
+    }
+
+    static bool Cut(const QString& from, const QString& to, double share)
+    {
+        QFile full(Source(from));
+        if (!full.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray bytes = full.readAll();
+        QFile part(Source(to));
+        return part.open(QIODevice::WriteOnly)
+            && part.write(bytes.left(static_cast<qsizetype>(bytes.size() * share))) > 0;
     }
 };
 
-TEST_F(EncoderNothingLost, ASourceCutInHalfFailsInsteadOfBecomingAShortVideo)
+TEST_F(EncoderNothingLost, ASourceCutShortFailsInsteadOfBecomingAShortVideo)
 {
-    const auto run = bridge::Run(bridge::EncodeArguments(Source("half.mp4"), Out("half.mp4"), 320, 240));
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_TRUE(run.output.contains("the source is cut short or damaged, no output written"))
-        << run.output.toStdString();
-    EXPECT_TRUE(run.output.contains("source declares 8.00 s")) << run.output.toStdString();
-    EXPECT_TRUE(OutputFolder().isEmpty()) << OutputFolder().join(' ').toStdString();
+    // Half of eight seconds, and 85 % of thirty: a shortfall well past the 2 % allowed, though within 20 %.
+    for (const auto& [name, declared] : {std::pair {"half.mp4", "8.00"}, std::pair {"most.mp4", "30.00"}}) {
+        SCOPED_TRACE(name);
+        const auto run = bridge::Run(bridge::EncodeArguments(Source(name), Out("out.mp4"), 64, 48));
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_TRUE(run.output.contains("the source is cut short or damaged, no output written"))
+            << run.output.toStdString();
+        EXPECT_TRUE(run.output.contains(QString("source declares ") + declared + " s")) << run.output.toStdString();
+        EXPECT_TRUE(OutputFolder().isEmpty()) << OutputFolder().join(' ').toStdString();
+    }
 
     // The whole file goes through.
     const auto whole = bridge::Run(bridge::EncodeArguments(Source("eight.mp4"), Out("eight.mp4"), 320, 240));
@@ -59,7 +93,7 @@ TEST_F(EncoderNothingLost, ASourceCutInHalfFailsInsteadOfBecomingAShortVideo)
 
 TEST_F(EncoderNothingLost, StreamsOfDifferentLengthsAreNoShortfall)
 {
-    for (const char* name : {"longsound.mkv", "longpicture.mp4"}) {
+    for (const char* name : {"longsound.mkv", "longpicture.mp4", "longsubtitles.mkv"}) {
         SCOPED_TRACE(name);
         const auto run = bridge::Run(bridge::EncodeArguments(Source(name), Out("out.mp4"), 320, 240));
         EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();

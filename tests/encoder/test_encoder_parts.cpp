@@ -2,6 +2,7 @@
 // the subtitle script.
 #include "conversion/MediaInfo.h"
 #include "encoder/Arguments.h"
+#include "encoder/Encode.h"
 #include "encoder/FfmpegLog.h"
 #include "encoder/MessageFilter.h"
 #include "encoder/OutputCheck.h"
@@ -12,6 +13,7 @@
 #include "text/TextReading.h"
 
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
@@ -131,6 +133,38 @@ TEST(EncoderParts, FilterChainAndItsEscaping)
     // A value is escaped for its option first, then the whole filter for the graph.
     EXPECT_EQ(EscapeFilterValue("/a:b/it's\\x"), "/a\\:b/it\\'s\\\\x");
     EXPECT_EQ(EscapeFilterGraph("f=a\\:b,c;[d]"), "f=a\\\\:b\\,c\\;\\[d\\]");
+}
+
+TEST(EncoderParts, OnlyInterlacedHdrOrMultiTrackSourcesChangeWhatFfmpegIsTold)
+{
+    Words args = {"-y", "-i", "in.mkv"};
+    const Words fixedOptions = FixedOptions(false);
+    args.insert(args.end(), fixedOptions.begin(), fixedOptions.end());
+    args.push_back("out.mp4");
+    const Request request = ParseArguments(args);
+    const Translation translation = TranslateOutputOptions(request.outputOptions);
+    EncodeSetup setup {"/v/in.mkv", "/v/.out.mp4.partial", "mp4", "", std::nullopt};
+    const Words unknown = FfmpegArguments(request, translation, setup);
+    EXPECT_EQ(ValueOf(unknown, "-vf"), "scale=480:360");
+
+    // A progressive SDR source with one sound track gets exactly what an undescribed one gets.
+    setup.facts = ParseSourceFacts("stream video default=1 field=progressive transfer=bt709 primaries=bt709 "
+                                   "seconds=8\nstream audio default=1 seconds=8\n");
+    EXPECT_EQ(FfmpegArguments(request, translation, setup), unknown);
+
+    setup.facts = ParseSourceFacts("stream video default=1 field=bb transfer=smpte2084 primaries=bt2020\n"
+                                   "stream audio default=0\nstream audio default=1\n");
+    const Words fixed = FfmpegArguments(request, translation, setup);
+    const std::string filters = ValueOf(fixed, "-vf");
+    EXPECT_EQ(filters.rfind("bwdif=mode=send_frame:", 0), 0u) << filters;
+    const size_t toneMap = filters.find("tonemap=");
+    EXPECT_NE(toneMap, std::string::npos) << filters;
+    EXPECT_LT(toneMap, filters.find("scale=480:360")) << filters;
+    EXPECT_EQ(ValueOf(fixed, "-color_trc"), "bt709");
+    EXPECT_EQ(ValueOf(fixed, "-colorspace"), "bt709");
+    const auto map = std::find(fixed.begin(), fixed.end(), "-map");
+    ASSERT_LT(map + 3, fixed.end());
+    EXPECT_EQ(map[3], "0:a:1"); // the second "-map"
 }
 
 TEST(EncoderParts, ProgressBlocksBecomeReportsTheProgramReads)

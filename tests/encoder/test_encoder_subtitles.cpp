@@ -167,6 +167,29 @@ TEST_F(EncoderSubtitles, ScriptFailuresAreReportedAsTheScriptHostWould)
     EXPECT_TRUE(QDir(dir_->path()).entryList(QDir::Hidden | QDir::Files).filter(".partial").isEmpty());
 }
 
+TEST_F(EncoderSubtitles, SubtitlesThatCannotBeReadAreLeftOutAndNamed)
+{
+    QByteArray noise(4096, '\0');
+    for (qsizetype i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 7919 + (i >> 3) * 104729) % 251);
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {{"noise.srt", noise}, {"letter.srt", "Dear Sir,\r\nthis is a letter, not subtitles.\r\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(WriteFile(Path(c.name), c.bytes));
+        const auto run = bridge::Run(
+            bridge::EncodeArguments(WriteScript(Path("plain.mkv"), Plugin(), Path(c.name)), Path("out.mp4"), 320, 240));
+        ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+        // One line that a program can find, naming the file.
+        EXPECT_TRUE(run.output.contains("\nffmpeg.exe: subtitles skipped, unreadable: " + Path(c.name) + "\n"))
+            << run.output.toStdString();
+        EXPECT_LT(media::MeanDifference(media::GreyFrame(Path("out.mp4"), 1.0), plainFrame_), 0.01);
+    }
+}
+
 TEST_F(EncoderSubtitles, ProbingAScriptDescribesItsSource)
 {
     ASSERT_TRUE(WriteFile(Path("plain.srt"), kSubtitleText.toUtf8()));

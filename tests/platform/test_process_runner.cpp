@@ -1,9 +1,12 @@
 #include "platform/CommandLine.h"
 #include "platform/ProcessRunner.h"
+#include "support/EncoderBridge.h"
 #include "support/MediaFixtures.h"
+#include "support/TestPaths.h"
 #include "support/TestWindow.h"
 #include "support/Wait.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -155,6 +158,40 @@ TEST(ProcessRunner, DestroyingTheRunnerLeavesNoProcessBehind)
     const QList<QByteArray> ids = f.readAll().trimmed().split(' ');
     runner.reset();
     ASSERT_TRUE(WaitUntil([&] { return !Alive(ids.value(0).toInt()) && !Alive(ids.value(1).toInt()); }, 3000));
+}
+
+TEST(ProcessRunner, StoppingAnEncodeLeavesNothingInTheDestination)
+{
+    TestApp();
+    QTemporaryDir sources;
+    QTemporaryDir destination;
+    const QString source = sources.filePath(QStringLiteral("long.mkv"));
+    ASSERT_TRUE(media::MakeClip(source, QStringLiteral("160x120:rate=25"), 10,
+                                {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"}));
+    // The program's command line, paced in real time ("-re") so that the encode is still running when stopped.
+    QString cmd = QStringLiteral("ffmpeg.exe -re");
+    for (const QString& arg : bridge::EncodeArguments(source, destination.filePath("long.mp4"), 160, 120))
+        cmd += QStringLiteral(" \"") + arg + QLatin1Char('"');
+    const QStringList all {QStringLiteral("*")};
+    const auto files = QDir::Files | QDir::Hidden | QDir::System;
+
+    ProcessRunner runner(programFolder());
+    auto run = Collect(runner);
+    ASSERT_FALSE(runner.Run(cmd).has_value());
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const QList<double> positions = bridge::ReportedPositions(run->pieces.join(QString()));
+            return !positions.isEmpty() && positions.last() > 0;
+        },
+        30000, "the encode to report progress"))
+        << run->pieces.join(QString()).toStdString();
+    ASSERT_EQ(QDir(destination.path()).entryList(all, files).size(), 1); // the hidden partial file
+    runner.Stop();
+
+    ASSERT_TRUE(WaitUntil([&] { return media::ProcessesMentioning(destination.path()).isEmpty(); }, 5000,
+                          "the bridge and its ffmpeg to end"));
+    EXPECT_TRUE(QDir(destination.path()).entryList(all, files).isEmpty())
+        << QDir(destination.path()).entryList(all, files).join(' ').toStdString();
 }
 
 TEST(ProcessRunner, AProgramThatIsNotThereIsAnErrorWithDescriptionSourceAndNumber)

@@ -62,15 +62,40 @@ QMap<QString, QString> Probe(const QString& path, const QString& selector)
     return facts;
 }
 
-QByteArray GreyFrame(const QString& path, double seconds)
+QByteArray GreyFrame(const QString& path, double seconds, const QString& filters)
+{
+    QStringList args {"-hide_banner",           "-nostdin", "-loglevel", "error",     "-ss",
+                      QString::number(seconds), "-i",       path,        "-frames:v", "1"};
+    if (!filters.isEmpty())
+        args += QStringList {"-vf", filters};
+    bool ok = false;
+    const QByteArray pixels = RunTool(QStringLiteral("/usr/bin/ffmpeg"),
+                                      args + QStringList {"-f", "rawvideo", "-pix_fmt", "gray", "-"}, &ok);
+    return ok ? pixels : QByteArray();
+}
+
+double ToneFrequency(const QString& path)
 {
     bool ok = false;
-    const QByteArray pixels
-        = RunTool(QStringLiteral("/usr/bin/ffmpeg"),
-                  {"-hide_banner", "-nostdin", "-loglevel", "error", "-ss", QString::number(seconds), "-i", path,
-                   "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "gray", "-"},
-                  &ok);
-    return ok ? pixels : QByteArray();
+    const QByteArray samples = RunTool(QStringLiteral("/usr/bin/ffmpeg"),
+                                       {"-hide_banner", "-nostdin", "-loglevel", "error", "-i", path, "-map", "0:a:0",
+                                        "-ac", "1", "-ar", "48000", "-f", "s16le", "-"},
+                                       &ok);
+    const auto* values = reinterpret_cast<const qint16*>(samples.constData());
+    const qsizetype count = samples.size() / 2;
+    if (!ok || count < 4800)
+        return -1;
+    // Rising crossings, with a dead band so that coding noise around zero does not count.
+    int rising = 0;
+    int sign = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        const int now = values[i] > 300 ? 1 : values[i] < -300 ? -1 : 0;
+        if (now != 0 && now != sign) {
+            rising += now > 0 && sign < 0;
+            sign = now;
+        }
+    }
+    return rising / (static_cast<double>(count) / 48000);
 }
 
 double MeanDifference(const QByteArray& a, const QByteArray& b)
@@ -127,6 +152,20 @@ QList<double> BrightFrameTimes(const QString& path, double level)
             times << time;
     }
     return times;
+}
+
+double MeanSaturation(const QString& path)
+{
+    double sum = 0;
+    int frames = 0;
+    for (const QString& line :
+         LavfiLines("movie=filename=" + GraphPath(path) + ",signalstats", "frame_tags=lavfi.signalstats.SATAVG")) {
+        if (line.contains(QLatin1String("SATAVG="))) {
+            sum += line.section(QLatin1Char('='), 1).toDouble();
+            ++frames;
+        }
+    }
+    return frames > 0 ? sum / frames : -1;
 }
 
 QList<double> SoundOnsets(const QString& path)

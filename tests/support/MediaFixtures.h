@@ -18,8 +18,15 @@ bool MakeClip(const QString& output, const QString& video, double seconds, const
 // key=value facts of one stream ("v:0", "a:0") or of the file (selector "format").
 QMap<QString, QString> Probe(const QString& path, const QString& selector);
 
-// One decoded frame as 8-bit grey pixels, at `seconds` into the file.
-QByteArray GreyFrame(const QString& path, double seconds);
+// One decoded frame as 8-bit grey pixels, at `seconds` into the file, through the video filters `filters`
+// when given.
+QByteArray GreyFrame(const QString& path, double seconds, const QString& filters = QString());
+
+// The mean colour saturation of an 8-bit video's frames (signalstats' SATAVG); -1 when unreadable.
+double MeanSaturation(const QString& path);
+
+// The frequency of the tone in the file's first audio stream, counted from its zero crossings.
+double ToneFrequency(const QString& path);
 
 // Mean absolute difference of two equally sized grey frames; -1 when their sizes differ.
 double MeanDifference(const QByteArray& a, const QByteArray& b);
