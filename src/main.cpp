@@ -1,9 +1,9 @@
+#include "console/ConsoleBatch.h"
+#include "console/ProgramArguments.h"
 #include "conversion/Batch.h"
 #include "window/DesktopPlatform.h"
 #include "window/Form1.h"
 #include "window/FrmCancel.h"
-#include "console/ConsoleBatch.h"
-#include "console/ProgramArguments.h"
 #include "window/ProgramArguments.h"
 #include "window/StartUp.h"
 

@@ -82,7 +82,9 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
     platform.settings = std::make_unique<IniSettingsStore>();
     platform.system = std::make_unique<DesktopSystem>();
     const QString programFolder = platform.system->programFolder();
-    platform.createRunner = [programFolder] { return std::make_unique<ProcessRunner>(programFolder); };
+    platform.createRunner = [programFolder] {
+        return std::make_unique<ProcessRunner>(programFolder);
+    };
 
     const StartUpResult start = StartUp(*platform.settings, *platform.system, *platform.shell, lang);
     if (!start.language.loaded) {
@@ -95,8 +97,8 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
     QStringList sources;
     for (const QString& file : arguments.files)
         sources << Absolute(startFolder, file);
-    QString destination = arguments.destination ? Absolute(startFolder, *arguments.destination)
-                                                : start.preferences.destination;
+    QString destination
+        = arguments.destination ? Absolute(startFolder, *arguments.destination) : start.preferences.destination;
     if (!destination.isEmpty() && !destination.endsWith(Separator()))
         destination += Separator();
     // Only our own default is ever created; any other missing folder is the user's mistake to hear about.
@@ -108,9 +110,9 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
     options.burnInSubtitles = arguments.subtitles.value_or(false);
     options.showHowToPage = false;
 
-    const ProgressStyle style = arguments.quiet      ? ProgressStyle::Quiet
-        : Terminal::OutputIsTerminal() ? ProgressStyle::Terminal
-                                       : ProgressStyle::Lines;
+    const ProgressStyle style = arguments.quiet ? ProgressStyle::Quiet
+        : Terminal::OutputIsTerminal()          ? ProgressStyle::Terminal
+                                                : ProgressStyle::Lines;
     Batch* batchRef = nullptr;
     ConsoleView view(
         lang, style,
@@ -119,7 +121,9 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
             return b.CurrentIndex() < b.SourceCount() ? b.Jobs().at(b.CurrentIndex()).File : QString();
         },
         [&batchRef] { return static_cast<int>(batchRef->FailedSources().size()); });
-    messages->beforeMessage = [&view] { view.EndLine(); };
+    messages->beforeMessage = [&view] {
+        view.EndLine();
+    };
     Batch batch(platform, lang, view);
     batchRef = &batch;
 
@@ -137,7 +141,9 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
             loop.quit();
     });
 
-    view.onEnd = [&loop] { loop.quit(); };
+    view.onEnd = [&loop] {
+        loop.quit();
+    };
     batch.StartConversion(sources, destination, options);
     if (batch.IsRunning())
         loop.exec();

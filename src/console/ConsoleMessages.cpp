@@ -59,7 +59,6 @@ bool IsYes(const QString& answer, const QString& localYes)
     if (a.isEmpty())
         return false;
     return a.compare(QLatin1String("y"), Qt::CaseInsensitive) == 0
-        || a.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0
-        || a.compare(localYes, Qt::CaseInsensitive) == 0
+        || a.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0 || a.compare(localYes, Qt::CaseInsensitive) == 0
         || (a.size() == 1 && a.compare(localYes.left(1), Qt::CaseInsensitive) == 0);
 }

@@ -119,8 +119,8 @@ void ConsoleView::CancelAnswered(bool, bool) { }
 QString ConsoleView::ProgressLine(int columns) const
 {
     const QString rest = QStringLiteral("  ") + percent_ + QStringLiteral("  ") + T(QStringLiteral("lblTimeElapsed"))
-        + QLatin1Char(' ') + elapsed_ + QStringLiteral("  ") + T(QStringLiteral("lblTimeRemaining"))
-        + QLatin1Char(' ') + remaining_;
+        + QLatin1Char(' ') + elapsed_ + QStringLiteral("  ") + T(QStringLiteral("lblTimeRemaining")) + QLatin1Char(' ')
+        + remaining_;
     const QString head = counter_.isEmpty() ? QString() : counter_ + QLatin1Char(' ');
     QString name = QFileInfo(source_).fileName();
     // A long name gives way first, keeping its start and its end; the numbers always fit.

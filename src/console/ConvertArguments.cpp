@@ -46,14 +46,15 @@ void AddConvertOptions(QCommandLineParser& parser)
                                         QStringLiteral("With --convert: the language of the messages, as the "
                                                        "Options tab names it (default: the saved one)."),
                                         QStringLiteral("NAME")));
-    parser.addOption(Flag(QStringLiteral("quiet"), QStringLiteral("With --convert: prints only failures and the "
-                                                                  "summary.")));
+    parser.addOption(Flag(QStringLiteral("quiet"),
+                          QStringLiteral("With --convert: prints only failures and the "
+                                         "summary.")));
 }
 
 bool AnyConvertOption(const QCommandLineParser& parser)
 {
-    for (const char* name : {"to", "subtitles", "no-subtitles", "full-hd", "no-full-hd", "ask", "yes", "no",
-                             "language", "quiet"}) {
+    for (const char* name :
+         {"to", "subtitles", "no-subtitles", "full-hd", "no-full-hd", "ask", "yes", "no", "language", "quiet"}) {
         if (parser.isSet(QLatin1String(name)))
             return true;
     }

@@ -1,4 +1,5 @@
 // The program as a Linux desktop knows it: arguments, per-user folders, help without a web site.
+#include "console/ProgramArguments.h"
 #include "conversion/Batch.h"
 #include "platform/DesktopSystem.h"
 #include "support/TestWindow.h"
