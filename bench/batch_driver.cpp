@@ -11,7 +11,6 @@
 #include "window/DesktopPlatform.h"
 #include "window/Form1.h"
 #include "window/Twips.h"
-#include "window/WindowTexts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -42,45 +41,51 @@ int main(int argc, char* argv[])
     platform.createRunner = [programFolder] {
         return std::make_unique<ProcessRunner>(programFolder);
     };
-    Form1 form(platform);
-    window = &form;
-    form.lang.CurrentLanguage = QStringLiteral("English");
-    if (!LoadLanguageFile(form.lang, QDir(programFolder).filePath(QStringLiteral("Languages")))) {
+    Localisation lang;
+    lang.CurrentLanguage = QStringLiteral("English");
+    if (!LoadLanguageFile(lang, QDir(programFolder).filePath(QStringLiteral("Languages")))) {
         std::fprintf(stderr, "batch_driver: no Languages in %s\n", qUtf8Printable(programFolder));
         return 1;
     }
-    ApplyWindowTexts(form);
-    form.txtDestination->setText(args.front());
+    Form1 form(platform, lang, ProductSiteUrl());
+    window = &form;
+    form.ApplyWindowTexts();
+    // The controls as a user finds them.
+    auto* destination = form.findChild<QLineEdit*>(QStringLiteral("txtDestination"));
+    auto* sources = form.findChild<QListWidget*>(QStringLiteral("lstSource"));
+    auto* convert = form.findChild<QPushButton*>(QStringLiteral("cmdConvert"));
+    auto* status = form.findChild<QGroupBox*>(QStringLiteral("lblStatus"));
+    auto* batch = form.findChild<Batch*>();
+    destination->setText(args.front());
     // Nothing may stop the batch for a question or open a page when it ends.
-    SetCheckValue(form.chkOverwrite, 1);
-    SetCheckValue(form.chkSubtitles, 0);
-    SetCheckValue(form.chkShowPutiPhone, 0);
-    form.lstSource->addItems(args.mid(1));
+    SetCheckValue(form.findChild<QCheckBox*>(QStringLiteral("chkSubtitles")), 0);
+    SetCheckValue(form.findChild<QCheckBox*>(QStringLiteral("chkShowPutiPhone")), 0);
+    sources->addItems(args.mid(1));
     form.show();
 
-    const QString finished = T(form, QStringLiteral("cmdConvert_ed"));
+    const QString finished = Translate(lang, QStringLiteral("cmdConvert_ed"));
     QElapsedTimer clock;
     QTimer::singleShot(0, [&] {
         clock.start();
-        form.cmdConvert->click();
+        convert->click();
     });
     // The batch is idle again; the finished look says whether every source was converted.
     QTimer poll;
     poll.setInterval(2);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (clock.isValid() && !form.batch->IsRunning())
-            QCoreApplication::exit(form.lblStatus->title() == finished ? 0 : 1);
+        if (clock.isValid() && !batch->IsRunning())
+            QCoreApplication::exit(status->title() == finished ? 0 : 1);
     });
     poll.start();
     QTimer::singleShot(600000, [] { QCoreApplication::exit(1); });
     if (QApplication::exec() != 0) {
-        std::fprintf(stderr, "batch_driver: the batch did not finish: %s\n", qUtf8Printable(form.lblStatus->title()));
+        std::fprintf(stderr, "batch_driver: the batch did not finish: %s\n", qUtf8Printable(status->title()));
         return 1;
     }
     std::printf("batch_ms %lld\n", static_cast<long long>(clock.elapsed()));
     for (const QString& source : args.mid(1))
         std::printf("%s\n", qUtf8Printable(ProbeCommand(source)));
-    for (const Job& job : form.batch->Jobs())
+    for (const Job& job : batch->Jobs())
         std::printf("%s\n", qUtf8Printable(job.ffcmd));
     return 0;
 }

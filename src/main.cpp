@@ -1,47 +1,28 @@
 #include "console/ConsoleBatch.h"
 #include "console/ProgramArguments.h"
-#include "conversion/Batch.h"
+#include "localisation/Language.h"
+#include "platform/Terminal.h"
 #include "window/DesktopPlatform.h"
 #include "window/Form1.h"
-#include "window/FrmCancel.h"
-#include "window/ProgramArguments.h"
-#include "window/StartUp.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
 #include <QTimer>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-
-#ifdef Q_OS_UNIX
-#include <QSocketNotifier>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
-int terminationPipe[2] = {-1, -1};
 bool windowReady = false;
 
-void OnTerminate(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(terminationPipe[0], &byte, 1);
-}
-
 // A request to end (log-out, `kill`) closes the window as the user would, so its place and destination
-// are saved; a running batch is cancelled first. The request is handled by the event loop: while start-up shows its
-// failure message it ends the program at once, with nothing saved.
+// are saved; a running batch is cancelled first. The request is handled by the event loop: while start-up
+// shows its failure message it ends the program at once, with nothing saved.
 void CloseOnTermination(Form1& form)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, terminationPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(terminationPipe[1], QSocketNotifier::Read, &form);
-    QObject::connect(notifier, &QSocketNotifier::activated, &form, [&form] {
-        char byte;
-        [[maybe_unused]] const auto read = ::read(terminationPipe[1], &byte, 1);
+    auto* requests = new TerminationRequests(&form);
+    QObject::connect(requests, &TerminationRequests::requested, &form, [&form] {
         if (windowReady) {
             // An open message box would keep its own event loop, and the program, running: it is
             // answered as its close button would.
@@ -49,19 +30,13 @@ void CloseOnTermination(Form1& form)
                 if (!modal->close())
                     break;
             }
-            form.close();
-            // A running batch turned the close into the cancel question: the answer is yes.
-            if (form.frmCancel->isVisible())
-                form.batch->ConfirmCancel();
+            form.CloseOnRequest();
         } else
             QCoreApplication::exit(1);
     });
-    std::signal(SIGTERM, OnTerminate);
-    std::signal(SIGINT, OnTerminate);
 }
 
 } // namespace
-#endif
 
 namespace {
 int PrintAndEnd(const ProgramArguments& arguments)
@@ -137,22 +112,19 @@ int main(int argc, char* argv[])
 
     Form1* window = nullptr;
     Platform platform = makeDesktopPlatform([&window]() -> QWidget* { return window; });
-    Form1 form(platform);
+    Localisation lang;
+    Form1 form(platform, lang, ProductSiteUrl());
     window = &form;
-#ifdef Q_OS_UNIX
     CloseOnTermination(form);
-#endif
-    if (!StartUp(form))
+    if (!form.StartUp())
         return 1;
     QObject::connect(&form, &Form1::unloaded, &app, &QApplication::quit);
     if (qEnvironmentVariableIsSet("REELPOCKET_BENCH_QUIT_AFTER_SHOW"))
         new AfterFirstPaint(form, ReportFirstPaintAndQuit);
     else if (!arguments.files.isEmpty())
         new AfterFirstPaint(form,
-                            [&form, &arguments, startFolder] { AddArgumentFiles(form, arguments.files, startFolder); });
+                            [&form, &arguments, startFolder] { form.AddArgumentFiles(arguments.files, startFolder); });
     form.show();
-#ifdef Q_OS_UNIX
     windowReady = true;
-#endif
     return QApplication::exec();
 }

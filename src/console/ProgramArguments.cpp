@@ -3,6 +3,8 @@
 #include "update/VersionCheck.h"
 
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 // The options Qt's application object takes for itself (-platform offscreen, -style fusion, ...).
@@ -75,6 +77,16 @@ ProgramArguments ReadProgramArguments(const QStringList& arguments)
         result.output = QStringLiteral("These options need --convert.\n\n") + HelpText(parser);
     } else {
         result.files = parser.positionalArguments();
+    }
+    return result;
+}
+
+ArgumentFiles FindArgumentFiles(const QStringList& files, const QString& startFolder)
+{
+    ArgumentFiles result;
+    for (const QString& file : files) {
+        const QString path = QDir::toNativeSeparators(QDir::cleanPath(QDir(startFolder).absoluteFilePath(file)));
+        (QFileInfo::exists(path) ? result.existing : result.missing) << path;
     }
     return result;
 }

@@ -20,3 +20,11 @@ struct ProgramArguments
 // own options pass (but not with --convert, which has no window for them). Needs no application
 // object, so help, version and a wrong option are answered without a display.
 ProgramArguments ReadProgramArguments(const QStringList& arguments);
+// The command line's files as native absolute paths, relative ones taken from `startFolder`, split into
+// those that exist and those that do not.
+struct ArgumentFiles
+{
+    QStringList existing;
+    QStringList missing;
+};
+ArgumentFiles FindArgumentFiles(const QStringList& files, const QString& startFolder);

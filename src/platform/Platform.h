@@ -27,10 +27,9 @@ class FileDialogs
 {
 public:
     virtual ~FileDialogs() = default;
-    // Multi-select open dialog starting in `folder` (the system's choice when empty): "" when cancelled,
-    // the full path for one file, else the folder followed by the chosen names, all separated by NUL
-    // characters.
-    virtual QString openSources(const QString& folder) = 0;
+    // Multi-select open dialog starting in `folder` (the system's choice when empty): the full paths of
+    // the chosen files in the order the dialog gives them; none when cancelled.
+    virtual QStringList openSources(const QString& folder) = 0;
     // Folder chooser starting at `initial`; nullopt when cancelled. The result has no trailing separator
     // unless it is a root.
     virtual std::optional<QString> chooseFolder(const QString& initial) = 0;

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 
 namespace {
@@ -30,25 +29,13 @@ DesktopFileDialogs::DesktopFileDialogs(std::function<QWidget*()> owner)
 {
 }
 
-QString SourceDialogResult(const QStringList& chosenPaths)
-{
-    if (chosenPaths.size() <= 1)
-        return chosenPaths.value(0);
-    // Several files: the folder of the first one, then the names, as a multi-select dialog returns them.
-    const QString folder = QDir::toNativeSeparators(QFileInfo(chosenPaths.first()).absolutePath());
-    QString result = folder;
-    for (const QString& path : chosenPaths)
-        result += QChar(0) + QFileInfo(path).fileName();
-    return result;
-}
-
-QString DesktopFileDialogs::openSources(const QString& folder)
+QStringList DesktopFileDialogs::openSources(const QString& folder)
 {
     const QStringList chosen = QFileDialog::getOpenFileNames(owner_(), QString(), folder, QString());
     QStringList native;
     for (const QString& path : chosen)
         native << QDir::toNativeSeparators(path);
-    return SourceDialogResult(native);
+    return native;
 }
 
 std::optional<QString> DesktopFileDialogs::chooseFolder(const QString& initial)

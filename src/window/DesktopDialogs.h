@@ -19,13 +19,9 @@ class DesktopFileDialogs : public FileDialogs
 {
 public:
     explicit DesktopFileDialogs(std::function<QWidget*()> owner);
-    QString openSources(const QString& folder) override;
+    QStringList openSources(const QString& folder) override;
     std::optional<QString> chooseFolder(const QString& initial) override;
 
 private:
     std::function<QWidget*()> owner_;
 };
-
-// Builds the open dialog's result string from the chosen paths: one full path, or the common
-// folder followed by each name, separated by NUL characters.
-QString SourceDialogResult(const QStringList& chosenPaths);

@@ -1,43 +1,52 @@
 #include "FrmCancel.h"
 
-#include "Form1.h"
+#include "Layout.h"
 #include "Twips.h"
-#include "conversion/Batch.h"
+#include "localisation/Language.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 
-FrmCancel::FrmCancel(Form1& form)
-    // A window of its own: disabling the main window must not disable the question.
+namespace {
+// The question's size and its controls, in twips.
+constexpr int QuestionWidth = 4800;
+constexpr int QuestionHeight = 1800;
+const Placement QuestionLayout[] = {
+    {"lblMsg", 240, 180, 4320, 720},
+    {"cmdYes", 600, 1080, 1560, 495},
+    {"cmdNo", 2640, 1080, 1560, 495},
+};
+} // namespace
+
+FrmCancel::FrmCancel(const Localisation& lang, QWidget& mainWindow)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , form_(form)
+    , lang_(lang)
+    , mainWindow_(mainWindow)
+    , lblMsg_(new QLabel(this))
+    , cmdYes_(new QPushButton(this))
+    , cmdNo_(new QPushButton(this))
 {
     setObjectName(QStringLiteral("frmCancel"));
     setWindowTitle(QStringLiteral("Reelpocket"));
     setModal(false);
-    setFixedSize(ToPixels(4800), ToPixels(1800));
-    lblMsg = new QLabel(this);
-    lblMsg->setObjectName(QStringLiteral("lblMsg"));
-    lblMsg->setWordWrap(true);
-    lblMsg->setAlignment(Qt::AlignCenter);
-    PlaceTwips(lblMsg, 240, 180, 4320, 720);
-    cmdYes = new QPushButton(this);
-    cmdYes->setObjectName(QStringLiteral("cmdYes"));
-    PlaceTwips(cmdYes, 600, 1080, 1560, 495);
-    cmdNo = new QPushButton(this);
-    cmdNo->setObjectName(QStringLiteral("cmdNo"));
-    PlaceTwips(cmdNo, 2640, 1080, 1560, 495);
-    cmdNo->setDefault(true);
-    connect(cmdYes, &QPushButton::clicked, this, [this] { form_.batch->ConfirmCancel(); });
-    connect(cmdNo, &QPushButton::clicked, this, [this] { form_.batch->DeclineCancel(); });
+    setFixedSize(ToPixels(QuestionWidth), ToPixels(QuestionHeight));
+    lblMsg_->setObjectName(QStringLiteral("lblMsg"));
+    lblMsg_->setWordWrap(true);
+    lblMsg_->setAlignment(Qt::AlignCenter);
+    cmdYes_->setObjectName(QStringLiteral("cmdYes"));
+    cmdNo_->setObjectName(QStringLiteral("cmdNo"));
+    cmdNo_->setDefault(true);
+    PlaceControls(this, QuestionLayout);
+    connect(cmdYes_, &QPushButton::clicked, this, &FrmCancel::confirmed);
+    connect(cmdNo_, &QPushButton::clicked, this, &FrmCancel::declined);
 }
 
 void FrmCancel::Load()
 {
-    cmdYes->setText(T(form_, QStringLiteral("cmdYes")));
-    cmdNo->setText(T(form_, QStringLiteral("cmdNo")));
-    lblMsg->setText(T(form_, QStringLiteral("cmdCancel_confirm")));
+    cmdYes_->setText(Translate(lang_, QStringLiteral("cmdYes")));
+    cmdNo_->setText(Translate(lang_, QStringLiteral("cmdNo")));
+    lblMsg_->setText(Translate(lang_, QStringLiteral("cmdCancel_confirm")));
     show();
     // Centred now, and again once the window manager has put its frame around the dialog.
     centring_ = true;
@@ -48,7 +57,7 @@ void FrmCancel::Load()
 
 void FrmCancel::Centre()
 {
-    const QRect main = form_.frameGeometry();
+    const QRect main = mainWindow_.frameGeometry();
     const QSize outer = size().grownBy(frame_);
     move(main.left() + main.width() / 2 - outer.width() / 2, main.top() + main.height() / 2 - outer.height() / 2);
 }
@@ -75,5 +84,5 @@ bool FrmCancel::event(QEvent* event)
 void FrmCancel::reject()
 {
     if (isVisible())
-        form_.batch->DeclineCancel();
+        emit declined();
 }

@@ -3,24 +3,26 @@
 #include <QDialog>
 #include <QMargins>
 
-class Form1;
 class QLabel;
 class QPushButton;
+struct Localisation;
 
 // The modeless question "cancel the conversion?". The batch keeps running while it is open.
 class FrmCancel : public QDialog
 {
     Q_OBJECT
 public:
-    explicit FrmCancel(Form1& form);
+    // A window of its own, centred on `mainWindow`: disabling the main window must not disable it.
+    FrmCancel(const Localisation& lang, QWidget& mainWindow);
     // Sets the texts and shows the dialog centred on the main window.
     void Load();
     // The window system has reported the dialog's frame; the first one after opening centres it again.
     void FrameChanged(const QMargins& frame);
+    const QWidget& MainWindow() const { return mainWindow_; }
 
-    QLabel* lblMsg;
-    QPushButton* cmdYes;
-    QPushButton* cmdNo;
+signals:
+    void confirmed();
+    void declined();
 
 protected:
     // Escape or the title bar's close button: the same as No, so the main window never stays disabled.
@@ -29,7 +31,11 @@ protected:
 
 private:
     void Centre();
-    Form1& form_;
+    const Localisation& lang_;
+    QWidget& mainWindow_;
+    QLabel* lblMsg_;
+    QPushButton* cmdYes_;
+    QPushButton* cmdNo_;
     QMargins frame_;
     bool centring_ = false;
 };

@@ -1,70 +1,135 @@
+// The main window's two layouts, each one table.
 #include "Layout.h"
 
 #include "Form1.h"
-#include "TabControl.h"
+#include "SourceList.h"
 #include "Twips.h"
-
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTextEdit>
 
 namespace {
 
-void GrowBy(QWidget* w, float step)
-{
-    SetHeightTwips(w, static_cast<float>(HeightTwips(w)) + step);
-}
+// The single-file layout: every control of the main window inside its parent, in twips.
+const Placement SingleLayout[] = {
+    {"tabMain", 0, 0, 10935, 4335},
+    {"frameCheckVersion", 0, 0, 10935, 4335},
+    // the version-check panel
+    {"lblCheckVersion", 5400, 1920, 105, 240},
+    {"cmdGetNewVersion", 3480, 2400, 3975, 495},
+    // Convert tab
+    {"lstSource", 240, 720, 6375, 300},
+    {"cmdSourceFile", 6720, 720, 3975, 375},
+    {"destinationField", 240, 1200, 10455, 375},
+    {"lblSubtitlesTip", 240, 1680, 255, 255},
+    {"chkSubtitles", 480, 1680, 2775, 255},
+    {"cmdCancel", 240, 2040, 10455, 615},
+    {"cmdConvert", 240, 2040, 10455, 615},
+    {"lblStatus", 240, 2760, 10455, 1335},
+    // the destination field
+    {"txtDestination", 0, 0, 6375, 360},
+    {"cmdDestination", 6480, 0, 3975, 375},
+    // the status frame
+    {"lblPercent", 9480, 480, 735, 255},
+    {"lblTimeElapsed", 360, 960, 2175, 255},
+    {"lblTimeE", 2640, 960, 975, 255},
+    {"lblTimeRemaining", 6120, 960, 2055, 255},
+    {"lblTimeR", 8280, 960, 975, 255},
+    {"pBar", 360, 480, 8895, 255},
+    // Options tab
+    {"lblLanguage", 360, 840, 1095, 255},
+    {"comboLanguage", 1560, 720, 1815, 360},
+    {"chkOverwrite", 360, 1380, 6975, 315},
+    {"chkShowPutiPhone", 360, 1740, 7695, 375},
+    // About tab
+    {"txtAbout", 120, 600, 10695, 3375},
+    {"lblContact", 3240, 2400, 4455, 255},
+    {"cmdDonate", 4200, 3480, 2415, 495},
+};
 
-void MoveDownBy(QWidget* w, float step)
-{
-    SetTopTwips(w, static_cast<float>(TopTwips(w)) + step);
-}
+enum class Edge { Height, Top };
 
-// The fourteen changes between the two layouts; a negative step undoes a positive one.
-void ShiftLayout(Form1& f, float step)
+// What one control does in the list layout: its height or top grows by a share of the step.
+struct Shift
 {
-    f.SetWindowHeightTwips(static_cast<float>(f.WindowHeightTwips()) + step);
-    GrowBy(f.tabMain, step);
-    GrowBy(f.lstSource, step);
-    MoveDownBy(f.txtDestination, step);
-    MoveDownBy(f.cmdDestination, step);
-    MoveDownBy(f.chkSubtitles, step);
-    MoveDownBy(f.lblSubtitlesTip, step);
-    MoveDownBy(f.cmdConvert, step);
-    MoveDownBy(f.cmdCancel, step);
-    MoveDownBy(f.lblStatus, step);
-    MoveDownBy(f.pBar, step);
-    // The About tab has room to spare, so its controls only move half as far.
-    MoveDownBy(f.cmdDonate, step / 2);
-    MoveDownBy(f.txtAbout, step / 2);
-    MoveDownBy(f.lblContact, step / 2);
-}
+    const char* control;
+    Edge edge;
+    float share;
+};
+
+// The list layout, as the changes from the single-file one in the order they are made.
+const Shift ListLayout[] = {
+    // the window, the tabs and the list grow
+    {"Form1", Edge::Height, 1},
+    {"tabMain", Edge::Height, 1},
+    {"lstSource", Edge::Height, 1},
+    // what lies below the list moves down; the status frame takes its bar and labels along
+    {"destinationField", Edge::Top, 1},
+    {"chkSubtitles", Edge::Top, 1},
+    {"lblSubtitlesTip", Edge::Top, 1},
+    {"cmdConvert", Edge::Top, 1},
+    {"cmdCancel", Edge::Top, 1},
+    {"lblStatus", Edge::Top, 1},
+    // the About tab has room to spare: its controls move half as far
+    {"cmdDonate", Edge::Top, 0.5f},
+    {"txtAbout", Edge::Top, 0.5f},
+    {"lblContact", Edge::Top, 0.5f},
+};
 
 } // namespace
 
-void UpdateLayout(Form1& f)
+void PlaceControl(QWidget* root, const Placement& p)
 {
-    if (f.lstSource->count() < 2)
-        ApplySingleLayout(f);
+    const QLatin1String name(p.control);
+    QWidget* control = root->objectName() == name ? root : root->findChild<QWidget*>(name);
+    Q_ASSERT_X(control, "PlaceControl", p.control);
+    if (control)
+        PlaceTwips(control, p.left, p.top, p.width, p.height);
+}
+
+void Form1::PlaceControls()
+{
+    setFixedSize(ToPixels(WindowWidth), ToPixels(SingleLayoutHeight));
+    ::PlaceControls(this, SingleLayout);
+}
+
+void Form1::UpdateLayout()
+{
+    if (sourceList_->count() < 2)
+        ApplySingleLayout();
     else
-        ApplyListLayout(f);
+        ApplyListLayout();
 }
 
-void ApplyListLayout(Form1& f)
+void Form1::ApplyListLayout()
 {
-    if (f.WindowHeightTwips() != SingleLayoutHeight)
+    if (WindowHeightTwips() != SingleLayoutHeight)
         return;
-    ShiftLayout(f, static_cast<float>(f.opts.LayoutStep));
+    ShiftLayout(LayoutStep);
 }
 
-void ApplySingleLayout(Form1& f)
+void Form1::ApplySingleLayout()
 {
-    if (f.WindowHeightTwips() <= SingleLayoutHeight)
+    if (WindowHeightTwips() <= SingleLayoutHeight)
         return;
-    ShiftLayout(f, -static_cast<float>(f.opts.LayoutStep));
+    ShiftLayout(-LayoutStep);
+}
+
+// Each new value is the current one plus the step, in single precision; a negative step undoes a
+// positive one.
+void Form1::ShiftLayout(float step)
+{
+    for (const Shift& shift : ListLayout) {
+        const float by = step * shift.share;
+        const QLatin1String name(shift.control);
+        if (name == objectName()) {
+            SetWindowHeightTwips(static_cast<float>(WindowHeightTwips()) + by);
+            continue;
+        }
+        QWidget* control = findChild<QWidget*>(name);
+        Q_ASSERT_X(control, "ShiftLayout", shift.control);
+        if (!control)
+            continue;
+        if (shift.edge == Edge::Height)
+            SetHeightTwips(control, static_cast<float>(HeightTwips(control)) + by);
+        else
+            SetTopTwips(control, static_cast<float>(TopTwips(control)) + by);
+    }
 }

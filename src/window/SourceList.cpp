@@ -1,291 +1,231 @@
 #include "SourceList.h"
 
-#include "Form1.h"
-#include "Layout.h"
 #include "Twips.h"
 #include "conversion/Paths.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDir>
 #include <QDrag>
 #include <QDropEvent>
 #include <QKeyEvent>
-#include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QUrl>
 #include <cmath>
 
 namespace {
-
 const QString RowDragType = QStringLiteral("application/x-reelpocket-source-row");
-const char* PressPosProperty = "reelpocketPressPos";
-
-void AppendSource(Form1& f, const QString& path)
-{
-    f.lstSource->addItem(path);
-}
-
-// Ties a row drag to this process and this list, so a drag from another window of the program
-// is not taken for one of ours.
-QByteArray RowDragToken(const Form1& f)
-{
-    return QByteArray::number(QCoreApplication::applicationPid()) + ':'
-        + QByteArray::number(reinterpret_cast<quintptr>(f.lstSource));
-}
-
-bool IsRowDrag(const Form1& f, const QMimeData* data)
-{
-    return data && data->hasFormat(RowDragType) && data->data(RowDragType) == RowDragToken(f);
-}
-
-double PointerTwips(const Form1& f, QObject* watched, const QPointF& pos)
-{
-    // Rows are counted from the top of the viewport, which is where drag events normally arrive.
-    QPointF viewportPos = pos;
-    if (watched == f.lstSource)
-        viewportPos = f.lstSource->viewport()->mapFrom(f.lstSource, pos.toPoint());
-    return viewportPos.y() * TwipsPerPixel;
-}
-
-bool DragOver(Form1& f, QObject* watched, QDragMoveEvent* e)
-{
-    if (IsRowDrag(f, e->mimeData())) {
-        f.lstSource->setCurrentRow(RowAtPosition(f.lstSource, PointerTwips(f, watched, e->position())));
-        e->setDropAction(Qt::MoveAction);
-        e->accept();
-    } else if (FileDropEffect(e->mimeData()) == DropEffect::Copy) {
-        e->setDropAction(Qt::CopyAction);
-        e->accept();
-    } else {
-        e->ignore();
-    }
-    return true;
-}
-
-bool Drop(Form1& f, QObject* watched, QDropEvent* e)
-{
-    if (IsRowDrag(f, e->mimeData())) {
-        MoveListItem(f.lstSource, f.opts.DragStartRow,
-                     RowAtPosition(f.lstSource, PointerTwips(f, watched, e->position())));
-        e->setDropAction(Qt::MoveAction);
-        e->accept();
-    } else if (AddDroppedSources(f, e->mimeData()) == DropEffect::Copy) {
-        e->setDropAction(Qt::CopyAction);
-        e->accept();
-    } else {
-        e->ignore();
-    }
-    return true;
-}
-
-void RememberPress(Form1& f, QMouseEvent* e)
-{
-    const bool onRow = e->button() == Qt::LeftButton && f.lstSource->indexAt(e->position().toPoint()).isValid();
-    f.lstSource->setProperty(PressPosProperty, onRow ? QVariant(e->position().toPoint()) : QVariant());
-}
-
-// A row drag starts once the pointer has moved far enough with the left button held on a row.
-bool MaybeStartRowDrag(Form1& f, QMouseEvent* e)
-{
-    const QVariant pressed = f.lstSource->property(PressPosProperty);
-    if (!(e->buttons() & Qt::LeftButton) || !pressed.isValid())
-        return false;
-    const QPoint pressPos = pressed.toPoint();
-    if ((e->position().toPoint() - pressPos).manhattanLength() < QApplication::startDragDistance())
-        return false;
-    f.lstSource->setProperty(PressPosProperty, QVariant());
-    const int row = f.lstSource->indexAt(pressPos).row();
-    if (row < 0)
-        return false;
-    f.opts.DragStartRow = row;
-    auto* drag = new QDrag(f.lstSource);
-    drag->setMimeData(NewRowDragData(f));
-    drag->exec(Qt::MoveAction);
-    return true;
-}
-
 } // namespace
 
-void AddSourcesFromDialog(Form1& f)
+SourceList::SourceList(FileDialogs& dialogs, QWidget* parent)
+    : QListWidget(parent)
+    , dialogs_(dialogs)
 {
-    QString result = f.platform.dialogs->openSources(f.opts.LastSourceFolder);
-    // Every name, the last included, now ends with a NUL, and an empty name follows it.
-    result += QChar(0);
-    result += QChar(0);
-    QString folder;
-    qint16 n = 1;
-    for (;;) {
-        const QString token = TakeToken(result, QChar(0));
-        if (token.isEmpty())
-            break;
-        if (n < 2) {
-            folder = token;
-        } else {
-            const QString path = folder + Separator() + token;
-            if (!IsSourceListed(f, path))
-                AppendSource(f, path);
-        }
-        ++n;
-    }
-    // A single name read means the dialog returned one full path, kept in `folder`.
-    if (n == 2 && !IsSourceListed(f, folder))
-        AppendSource(f, folder);
-    // The next dialog opens where the user last picked files.
-    if (n == 2)
-        f.opts.LastSourceFolder = FolderPart(folder);
-    else if (n > 2)
-        f.opts.LastSourceFolder = folder;
-    UpdateLayout(f);
+    setObjectName(QStringLiteral("lstSource"));
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
 }
 
-QString TakeToken(QString& text, QChar separator)
+QStringList SourceList::Sources() const
 {
-    const int i = text.indexOf(separator);
-    if (i < 0) {
-        QString all = text;
-        text.clear();
-        return all;
-    }
-    const QString token = text.left(i);
-    text = text.mid(i + 1);
-    return token;
+    QStringList sources;
+    for (int i = 0; i < count(); ++i)
+        sources << item(i)->text();
+    return sources;
 }
 
-bool IsSourceListed(const Form1& f, const QString& path)
+bool SourceList::IsSourceListed(const QString& path) const
 {
-    for (int i = 0; i < f.lstSource->count(); ++i) {
-        if (f.lstSource->item(i)->text() == path)
+    for (int i = 0; i < count(); ++i) {
+        if (item(i)->text() == path)
             return true;
     }
     return false;
 }
 
-QStringList DroppedPaths(const QMimeData* data)
+void SourceList::AddSourcesFromDialog()
 {
-    QStringList paths;
-    if (!data || !data->hasUrls())
-        return paths;
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
-            paths << QDir::toNativeSeparators(url.toLocalFile());
+    const QStringList picked = dialogs_.openSources(dialogFolder_);
+    for (const QString& path : picked) {
+        if (!IsSourceListed(path))
+            addItem(path);
     }
-    return paths;
+    // The next dialog opens where the user last picked files.
+    if (!picked.isEmpty())
+        dialogFolder_ = FolderPart(picked.first());
+    emit contentChanged();
 }
 
-DropEffect FileDropEffect(const QMimeData* data)
-{
-    return DroppedPaths(data).isEmpty() ? DropEffect::None : DropEffect::Copy;
-}
-
-DropEffect AddDroppedSources(Form1& f, const QMimeData* data)
+DropEffect SourceList::AddDroppedSources(const QMimeData* data)
 {
     const QStringList paths = DroppedPaths(data);
     if (paths.isEmpty())
         return DropEffect::None;
-    AddSourcePaths(f, paths);
+    AddSourcePaths(paths);
     return DropEffect::Copy;
 }
 
-void AddSourcePaths(Form1& f, const QStringList& paths)
+void SourceList::AddSourcePaths(const QStringList& paths)
 {
     for (const QString& path : paths) {
-        if (!IsSourceListed(f, path))
-            AppendSource(f, path);
+        if (!IsSourceListed(path))
+            addItem(path);
     }
-    UpdateLayout(f);
+    emit contentChanged();
 }
 
-void RemoveSelectedSources(Form1& f, int keyCode)
+void SourceList::RemoveSelectedSources(int keyCode)
 {
-    if (keyCode != Qt::Key_Delete || f.lstSource->count() == 0)
+    if (keyCode != Qt::Key_Delete || count() == 0)
         return;
-    const int n = f.lstSource->count();
+    const int n = count();
     for (int i = 0; i < n; ++i) {
-        if (i < f.lstSource->count() && f.lstSource->item(i)->isSelected()) {
-            delete f.lstSource->takeItem(i);
+        if (i < count() && item(i)->isSelected()) {
+            delete takeItem(i);
             --i; // the item that moved up into row i is looked at next
-            UpdateLayout(f);
+            emit contentChanged();
         }
     }
 }
 
-qint16 RowAtPosition(const QListWidget* list, double yTwips)
+qint16 SourceList::RowAtPosition(double yTwips) const
 {
-    const int count = list->count();
-    if (count == 0)
+    if (count() == 0)
         return -1;
-    const int rowHeight = list->sizeHintForRow(0) + 2 * list->spacing();
+    const int rowHeight = sizeHintForRow(0) + 2 * spacing();
     const qint16 h = static_cast<qint16>(rowHeight > 0 ? rowHeight : 1);
     // Halves go to the even neighbour, as the pixel position was always rounded.
     const long p = std::lrint(yTwips / TwipsPerPixel);
-    const QModelIndex top = list->indexAt(QPoint(0, 0));
-    const int topIndex = top.isValid() ? top.row() : list->verticalScrollBar()->value();
+    const QModelIndex top = indexAt(QPoint(0, 0));
+    const int topIndex = top.isValid() ? top.row() : verticalScrollBar()->value();
     const qint16 r = static_cast<qint16>(topIndex + p / h);
-    return r < count - 1 ? r : static_cast<qint16>(count - 1);
+    return r < count() - 1 ? r : static_cast<qint16>(count() - 1);
 }
 
-void MoveListItem(QListWidget* list, int from, int to)
+void SourceList::MoveListItem(int from, int to)
 {
-    if (from == to || from < 0 || to < 0 || from >= list->count() || to >= list->count())
+    if (from == to || from < 0 || to < 0 || from >= count() || to >= count())
         return;
-    const QString moving = list->item(from)->text();
+    const QString moving = item(from)->text();
     if (from > to) {
         for (int j = from; j > to; --j)
-            list->item(j)->setText(list->item(j - 1)->text());
+            item(j)->setText(item(j - 1)->text());
     } else {
         for (int j = from; j < to; ++j)
-            list->item(j)->setText(list->item(j + 1)->text());
+            item(j)->setText(item(j + 1)->text());
     }
-    list->item(to)->setText(moving);
+    item(to)->setText(moving);
 }
 
-QMimeData* NewRowDragData(const Form1& f)
+// Ties a row drag to this process and this list, so a drag from another window of the program is not
+// taken for one of ours.
+QByteArray SourceList::RowDragToken() const
+{
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':'
+        + QByteArray::number(reinterpret_cast<quintptr>(this));
+}
+
+bool SourceList::IsRowDrag(const QMimeData* data) const
+{
+    return data && data->hasFormat(RowDragType) && data->data(RowDragType) == RowDragToken();
+}
+
+QMimeData* SourceList::NewRowDragData() const
 {
     auto* data = new QMimeData;
-    data->setData(RowDragType, RowDragToken(f));
+    data->setData(RowDragType, RowDragToken());
     return data;
 }
 
-void PaintSourceHint(Form1& f)
+void SourceList::SetTexts(const QString& hint, const QString& accessibleName)
 {
-    if (f.lstSource->count() > 0 || f.sourceHint.isEmpty())
-        return;
-    QWidget* viewport = f.lstSource->viewport();
-    QPainter painter(viewport);
-    painter.setPen(viewport->palette().color(QPalette::PlaceholderText));
-    const QString text = painter.fontMetrics().elidedText(f.sourceHint, Qt::ElideRight, viewport->width() - 8);
-    painter.drawText(viewport->rect().adjusted(4, 0, -4, 0), Qt::AlignCenter, text);
+    setAccessibleName(accessibleName);
+    hint_ = hint;
+    viewport()->update();
 }
 
-bool SourceListEvent(Form1& f, QObject* watched, QEvent* event)
+// Drag events arrive from the viewport, so their positions count from the top of the rows.
+void SourceList::dragEnterEvent(QDragEnterEvent* event)
 {
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-        return DragOver(f, watched, static_cast<QDragMoveEvent*>(event));
-    case QEvent::Drop:
-        return Drop(f, watched, static_cast<QDropEvent*>(event));
-    case QEvent::KeyRelease: {
-        // A held key repeats its release here; only the real release counts.
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->isAutoRepeat())
-            RemoveSelectedSources(f, key->key());
-        return false;
+    dragMoveEvent(event);
+}
+
+void SourceList::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (IsRowDrag(event->mimeData())) {
+        setCurrentRow(RowAtPosition(event->position().y() * TwipsPerPixel));
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else {
+        AnswerDrop(event, FileDropEffect(event->mimeData()));
     }
-    case QEvent::MouseButtonDblClick:
-        AddSourcesFromDialog(f);
-        return true;
-    case QEvent::MouseButtonPress:
-        if (watched == f.lstSource->viewport())
-            RememberPress(f, static_cast<QMouseEvent*>(event));
-        return false;
-    case QEvent::MouseMove:
-        return watched == f.lstSource->viewport() && MaybeStartRowDrag(f, static_cast<QMouseEvent*>(event));
-    default:
-        return false;
+}
+
+void SourceList::dropEvent(QDropEvent* event)
+{
+    if (IsRowDrag(event->mimeData())) {
+        MoveListItem(dragStartRow_, RowAtPosition(event->position().y() * TwipsPerPixel));
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else {
+        AnswerDrop(event, AddDroppedSources(event->mimeData()));
     }
+}
+
+void SourceList::keyReleaseEvent(QKeyEvent* event)
+{
+    // A held key repeats its release; only the real release counts.
+    if (!event->isAutoRepeat())
+        RemoveSelectedSources(event->key());
+    QListWidget::keyReleaseEvent(event);
+}
+
+void SourceList::mouseDoubleClickEvent(QMouseEvent*)
+{
+    AddSourcesFromDialog();
+}
+
+void SourceList::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    const bool onRow = event->button() == Qt::LeftButton && indexAt(pos).isValid();
+    pressPos_ = onRow ? std::optional<QPoint>(pos) : std::nullopt;
+    QListWidget::mousePressEvent(event);
+}
+
+void SourceList::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!MaybeStartRowDrag(event))
+        QListWidget::mouseMoveEvent(event);
+}
+
+bool SourceList::MaybeStartRowDrag(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton) || !pressPos_)
+        return false;
+    const QPoint pressPos = *pressPos_;
+    if ((event->position().toPoint() - pressPos).manhattanLength() < QApplication::startDragDistance())
+        return false;
+    pressPos_.reset();
+    const int row = indexAt(pressPos).row();
+    if (row < 0)
+        return false;
+    dragStartRow_ = row;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(NewRowDragData());
+    drag->exec(Qt::MoveAction);
+    return true;
+}
+
+void SourceList::paintEvent(QPaintEvent* event)
+{
+    QListWidget::paintEvent(event);
+    if (count() > 0 || hint_.isEmpty())
+        return;
+    QPainter painter(viewport());
+    painter.setPen(viewport()->palette().color(QPalette::PlaceholderText));
+    const QString text = painter.fontMetrics().elidedText(hint_, Qt::ElideRight, viewport()->width() - 8);
+    painter.drawText(viewport()->rect().adjusted(4, 0, -4, 0), Qt::AlignCenter, text);
 }

@@ -1,31 +1,67 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "FileDrop.h"
 
-class Form1;
-class QEvent;
-class QListWidget;
-class QMimeData;
-class QObject;
+#include <QListWidget>
+#include <optional>
 
-enum class DropEffect { None = 0, Copy = 1 };
+class FileDialogs;
 
-void AddSourcesFromDialog(Form1& f);
-QString TakeToken(QString& text, QChar separator);
-bool IsSourceListed(const Form1& f, const QString& path);
-// The local files a drop carries, as native paths in drop order.
-QStringList DroppedPaths(const QMimeData* data);
-DropEffect FileDropEffect(const QMimeData* data);
-DropEffect AddDroppedSources(Form1& f, const QMimeData* data);
-// Appends the paths not listed yet, in order, and fits the layout to the list.
-void AddSourcePaths(Form1& f, const QStringList& paths);
-void RemoveSelectedSources(Form1& f, int keyCode);
-qint16 RowAtPosition(const QListWidget* list, double yTwips);
-void MoveListItem(QListWidget* list, int from, int to);
-// What a row drag inside the list carries; only this window's list accepts it.
-QMimeData* NewRowDragData(const Form1& f);
-// The grey hint of an empty list, painted under the (absent) items.
-void PaintSourceHint(Form1& f);
-// Drops, drags, keys and double clicks on the list; true when the event was handled.
-bool SourceListEvent(Form1& f, QObject* watched, QEvent* event);
+// The sources of the next batch, one full path per row in the order they are converted. Filled from the
+// open dialog (its button, or a double click) and by drops; Delete removes the selected rows and a row
+// can be dragged to another place. A path is never listed twice.
+class SourceList : public QListWidget
+{
+    Q_OBJECT
+public:
+    SourceList(FileDialogs& dialogs, QWidget* parent);
+
+    QStringList Sources() const;
+    bool IsSourceListed(const QString& path) const;
+
+    // Appends what the user picks. The content counts as changed also when nothing was picked.
+    void AddSourcesFromDialog();
+    DropEffect AddDroppedSources(const QMimeData* data);
+    // Appends the paths not listed yet, in order.
+    void AddSourcePaths(const QStringList& paths);
+    // Acts on the Delete key only.
+    void RemoveSelectedSources(int keyCode);
+
+    // The row under a point `yTwips` below the top of the rows; the last row below them; -1 when empty.
+    qint16 RowAtPosition(double yTwips) const;
+    void MoveListItem(int from, int to);
+    // What a row drag inside the list carries; only this list accepts it.
+    QMimeData* NewRowDragData() const;
+
+    // Where the open dialog starts; the system's choice while empty. It follows the files the user picks.
+    QString DialogFolder() const { return dialogFolder_; }
+    void SetDialogFolder(const QString& folder) { dialogFolder_ = folder; }
+    // The grey hint an empty list shows, and the name a screen reader says.
+    void SetTexts(const QString& hint, const QString& accessibleName);
+
+signals:
+    // Rows were added or removed (once per removed row), or the dialog was closed.
+    void contentChanged();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool IsRowDrag(const QMimeData* data) const;
+    QByteArray RowDragToken() const;
+    // A row drag starts once the pointer has moved far enough with the left button held on a row.
+    bool MaybeStartRowDrag(QMouseEvent* event);
+
+    FileDialogs& dialogs_;
+    QString dialogFolder_;
+    QString hint_;
+    std::optional<QPoint> pressPos_;
+    int dragStartRow_ = 0;
+};

@@ -1,22 +1,20 @@
-#include "StartUp.h"
-
+// The main window's start, its option clicks and its end: the logic decides, the window shows.
 #include "Form1.h"
+
+#include "DestinationField.h"
+#include "Layout.h"
+#include "LinkLabel.h"
 #include "QtTranslation.h"
+#include "SourceList.h"
 #include "TabControl.h"
 #include "Twips.h"
-#include "VersionPanel.h"
-#include "WindowTexts.h"
-#include "conversion/Paths.h"
 #include "localisation/Language.h"
 #include "preferences/StartUp.h"
 #include "update/VersionCheck.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFrame>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 
@@ -31,84 +29,77 @@ void SelectLanguageItem(QComboBox* combo, const QString& language)
     combo->setCurrentIndex(index);
 }
 
+} // namespace
+
+bool Form1::StartUp()
+{
+    SystemFacts& system = *platform_.system;
+    const StartUpResult start = ::StartUp(*platform_.settings, system, *platform_.shell, lang_);
+    prefs_ = start.preferences;
+
+    SetCheckValue(chkOverwrite_, prefs_.optOverwrite ? 1 : 0);
+    SetCheckValue(chkShowPutiPhone_, prefs_.optShowPutiPhone ? 1 : 0);
+    destination_->SetText(prefs_.destination);
+    if (prefs_.windowPosition)
+        RestorePosition(*prefs_.windowPosition);
+    SelectLanguageItem(comboLanguage_, lang_.CurrentLanguage);
+    sourceList_->SetDialogFolder(prefs_.lastSourceFolder);
+    LoadQtTranslation(lang_.CurrentLanguage);
+    if (!start.language.loaded) {
+        platform_.messages->showOk(start.language.message);
+        return false;
+    }
+
+    SetWindowHeightTwips(SingleLayoutHeight);
+    ApplyWindowTexts();
+    startedUp_ = true;
+
+    // A build without a site asks nobody for a version, and offers no page that does not exist.
+    if (!links_.HasSite()) {
+        lblContact_->setEnabled(false);
+        cmdDonate_->setEnabled(false);
+        return true;
+    }
+    StartVersionCheck(VersionCheckUrl(links_.SiteBaseUrl, system.decimalSeparator()));
+    return true;
+}
+
 // The saved place is used only while part of the window's top-left corner is on some screen.
-void RestorePosition(Form1& f, const WindowPosition& position)
+void Form1::RestorePosition(const WindowPosition& position)
 {
     const QPoint corner(ToPixels(position.left), ToPixels(position.top));
     const int margin = ToPixels(1000);
     if (!QGuiApplication::screenAt(corner) || !QGuiApplication::screenAt(corner + QPoint(margin, margin)))
         return;
-    f.move(corner);
+    move(corner);
 }
 
-} // namespace
-
-bool StartUp(Form1& f)
+void Form1::SaveOptions()
 {
-    return StartUp(f, QStringLiteral(REELPOCKET_SITE_URL));
-}
-
-bool StartUp(Form1& f, const QString& siteUrl)
-{
-    SystemFacts& system = *f.platform.system;
-    const StartUpResult start = StartUp(*f.platform.settings, system, *f.platform.shell, f.lang);
-    const Preferences& p = start.preferences;
-    f.opts.SystemFolder = start.systemFolder;
-    f.opts.LastSourceFolder = p.lastSourceFolder;
-
-    f.opts.OptOverwrite = p.optOverwrite ? 1 : 0;
-    SetCheckValue(f.chkOverwrite, f.opts.OptOverwrite);
-    f.opts.OptShowPutiPhone = p.optShowPutiPhone ? 1 : 0;
-    SetCheckValue(f.chkShowPutiPhone, f.opts.OptShowPutiPhone);
-    f.txtDestination->setText(p.destination);
-    if (p.windowPosition)
-        RestorePosition(f, *p.windowPosition);
-    SelectLanguageItem(f.comboLanguage, f.lang.CurrentLanguage);
-    LoadQtTranslation(f.lang.CurrentLanguage);
-    if (!start.language.loaded) {
-        f.platform.messages->showOk(start.language.message);
-        return false;
+    prefs_.optOverwrite = chkOverwrite_->isChecked();
+    prefs_.optShowPutiPhone = chkShowPutiPhone_->isChecked();
+    prefs_.language = comboLanguage_->currentText();
+    ::SaveOptions(*platform_.settings, prefs_);
+    const QString previous = lang_.CurrentLanguage;
+    lang_.CurrentLanguage = prefs_.language;
+    if (lang_.CurrentLanguage != previous) {
+        LoadQtTranslation(lang_.CurrentLanguage);
+        ApplyWindowTexts();
     }
-
-    f.SetWindowHeightTwips(SingleLayoutHeight);
-    f.opts.LayoutStep = 1200;
-    ApplyWindowTexts(f);
-
-    // From here on option clicks are saved.
-    f.links.SiteBaseUrl = siteUrl;
-    f.links.HelpFolder = system.programFolder() + Separator() + QStringLiteral("help");
-    // A build without a site asks nobody for a version, and offers no page that does not exist.
-    if (!f.links.HasSite()) {
-        f.lblContact->setEnabled(false);
-        f.cmdDonate->setEnabled(false);
-        return true;
-    }
-    f.versionPanel->Start(VersionCheckUrl(f.links.SiteBaseUrl, system.decimalSeparator()));
-    return true;
+    tabMain_->setCurrentIndex(1);
 }
 
-void SaveOptions(Form1& f)
+Preferences Form1::CurrentPreferences() const
 {
-    f.opts.OptOverwrite = CheckValue(f.chkOverwrite);
-    f.opts.OptShowPutiPhone = CheckValue(f.chkShowPutiPhone);
-    Preferences p;
-    p.optOverwrite = f.opts.OptOverwrite != 0;
-    p.optShowPutiPhone = f.opts.OptShowPutiPhone != 0;
-    p.language = f.comboLanguage->currentText();
-    SaveOptions(*f.platform.settings, p);
-    const QString previous = f.lang.CurrentLanguage;
-    f.lang.CurrentLanguage = p.language;
-    if (p.language != previous) {
-        LoadQtTranslation(p.language);
-        ApplyWindowTexts(f);
-    }
-    f.tabMain->setCurrentIndex(1);
+    Preferences p = prefs_;
+    p.destination = destination_->Text();
+    p.windowPosition = WindowPosition {ToTwips(y()), ToTwips(x())};
+    p.lastSourceFolder = sourceList_->DialogFolder();
+    return p;
 }
 
-void SaveWindowState(Form1& f)
+void Form1::SaveWindowState()
 {
-    Preferences p;
-    p.windowPosition = WindowPosition {ToTwips(f.y()), ToTwips(f.x())};
-    p.destination = f.txtDestination->text();
-    SaveWindowState(*f.platform.settings, p);
+    prefs_ = CurrentPreferences();
+    ::SaveWindowState(*platform_.settings, prefs_);
 }

@@ -1,13 +1,11 @@
 #include "VersionPanel.h"
 
-#include "Form1.h"
 #include "StatusColours.h"
-#include "TabControl.h"
 #include "Twips.h"
-#include "WindowTexts.h"
+#include "localisation/Language.h"
 
+#include <QApplication>
 #include <QEvent>
-#include <QFrame>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -17,86 +15,99 @@ const QColor FailedColour(255, 0, 0);
 const QColor OutcomeColour(0, 192, 0);
 } // namespace
 
-VersionPanel::VersionPanel(Form1& form)
-    : QObject(&form)
-    , f_(form)
+VersionPanel::VersionPanel(Platform& platform, const Localisation& lang, QWidget* parent)
+    : QFrame(parent)
+    , platform_(platform)
+    , lang_(lang)
+    , versionCheck_(new VersionCheck(platform, this))
+    , lblCheckVersion_(new QLabel(this))
+    , cmdGetNewVersion_(new QPushButton(this))
 {
+    setObjectName(QStringLiteral("frameCheckVersion"));
+    setAutoFillBackground(true);
+    setVisible(false);
+    lblCheckVersion_->setObjectName(QStringLiteral("lblCheckVersion"));
+    cmdGetNewVersion_->setObjectName(QStringLiteral("cmdGetNewVersion"));
+    cmdGetNewVersion_->setVisible(false);
+    connect(cmdGetNewVersion_, &QPushButton::clicked, this, &VersionPanel::downloadRequested);
+    connect(versionCheck_, &VersionCheck::finished, this, &VersionPanel::ShowOutcome);
+}
+
+QString VersionPanel::T(const char* key) const
+{
+    return Translate(lang_, QLatin1String(key));
 }
 
 void VersionPanel::Start(const QString& url)
 {
-    f_.frameCheckVersion->setVisible(true);
-    // The panel covers the tabs for the mouse; the keyboard must not reach them either, or a batch
-    // could start underneath and be reset when the check ends.
-    f_.tabMain->setEnabled(false);
-    ShowCheckText(T(f_, QStringLiteral("cmdCheckVersion_ing")));
-    f_.versionCheck->StartVersionCheck(url);
+    ShowCheckText(T("cmdCheckVersion_ing"));
+    versionCheck_->StartVersionCheck(url);
+}
+
+void VersionPanel::SetTexts(const QString& downloadCaption)
+{
+    SetTextColour(lblCheckVersion_, QApplication::palette().color(QPalette::ButtonText));
+    cmdGetNewVersion_->setText(downloadCaption);
+    cmdGetNewVersion_->setVisible(false);
 }
 
 // The window definition gives the label only a sliver of width; it grows to its text around the
 // centre it was given there, so every outcome can be read.
 void VersionPanel::ShowCheckText(const QString& text)
 {
-    QLabel* label = f_.lblCheckVersion;
+    QLabel* label = lblCheckVersion_;
     if (!labelCentre_)
         labelCentre_ = label->x() + label->width() / 2.0;
     label->setText(text);
     label->setAlignment(Qt::AlignCenter);
     const QSize hint = label->sizeHint();
-    const int width = qMin(hint.width(), f_.frameCheckVersion->width());
-    const int height = qMax(label->height(), hint.height());
-    const int left = qBound(0, qRound(*labelCentre_ - width / 2.0), f_.frameCheckVersion->width() - width);
-    label->setGeometry(left, label->y(), width, height);
+    const int w = qMin(hint.width(), width());
+    const int h = qMax(label->height(), hint.height());
+    const int left = qBound(0, qRound(*labelCentre_ - w / 2.0), width() - w);
+    label->setGeometry(left, label->y(), w, h);
 }
 
 void VersionPanel::ShowOutcome(VersionCheck::Outcome outcome)
 {
     switch (outcome) {
     case VersionCheck::Outcome::Failed:
-        SetStatusColour(f_.lblCheckVersion, FailedColour);
-        ShowCheckText(T(f_, QStringLiteral("cmdCheckVersion_nointernet")));
+        SetStatusColour(lblCheckVersion_, FailedColour);
+        ShowCheckText(T("cmdCheckVersion_nointernet"));
         break;
     case VersionCheck::Outcome::NewerVersion:
-        SetStatusColour(f_.lblCheckVersion, OutcomeColour);
-        ShowCheckText(T(f_, QStringLiteral("cmdCheckVersion_yes")));
+        SetStatusColour(lblCheckVersion_, OutcomeColour);
+        ShowCheckText(T("cmdCheckVersion_yes"));
         // The panel stays up with the download button until the user acts.
-        f_.cmdGetNewVersion->setVisible(true);
+        cmdGetNewVersion_->setVisible(true);
         return;
     case VersionCheck::Outcome::UpToDate:
-        SetStatusColour(f_.lblCheckVersion, OutcomeColour);
-        ShowCheckText(T(f_, QStringLiteral("cmdCheckVersion_no")));
+        SetStatusColour(lblCheckVersion_, OutcomeColour);
+        ShowCheckText(T("cmdCheckVersion_no"));
         break;
     }
 
     // The outcome is shown for a moment while the panel keeps the tabs out of reach. The moment counts
     // from when it is on screen: a check that ends before the window is first drawn must not end it unseen.
     waitingForPaint_ = true;
-    f_.lblCheckVersion->installEventFilter(this);
-    f_.lblCheckVersion->update();
+    lblCheckVersion_->installEventFilter(this);
+    lblCheckVersion_->update();
 }
 
 bool VersionPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == f_.lblCheckVersion && event->type() == QEvent::Paint && waitingForPaint_) {
+    if (watched == lblCheckVersion_ && event->type() == QEvent::Paint && waitingForPaint_) {
         waitingForPaint_ = false;
-        f_.lblCheckVersion->removeEventFilter(this);
+        lblCheckVersion_->removeEventFilter(this);
         // Started once this paint has been delivered, so the outcome is on screen when the moment begins.
         QMetaObject::invokeMethod(
             this,
             [this] {
-                f_.platform.system->pause(1500, [panel = QPointer<VersionPanel>(this)] {
+                platform_.system->pause(1500, [panel = QPointer<VersionPanel>(this)] {
                     if (panel)
-                        panel->EndOutcome();
+                        emit panel->ended();
                 });
             },
             Qt::QueuedConnection);
     }
-    return QObject::eventFilter(watched, event);
-}
-
-void VersionPanel::EndOutcome()
-{
-    ApplyWindowTexts(f_);
-    f_.frameCheckVersion->setVisible(false);
-    f_.tabMain->setEnabled(true);
+    return QFrame::eventFilter(watched, event);
 }

@@ -2,30 +2,44 @@
 
 #include "update/VersionCheck.h"
 
-#include <QObject>
+#include <QFrame>
 #include <optional>
 
-class Form1;
+class QLabel;
+class QPushButton;
+struct Localisation;
 
-// The panel that covers the tabs while the version check runs, and shows its outcome.
-class VersionPanel : public QObject
+// The panel that covers the tabs while the version check runs, and shows its outcome: for a moment, or
+// with the download button until the user acts when a newer version exists.
+class VersionPanel : public QFrame
 {
     Q_OBJECT
 public:
-    explicit VersionPanel(Form1& form);
+    VersionPanel(Platform& platform, const Localisation& lang, QWidget* parent);
 
-    // Covers the tabs with the "checking" caption and starts the check.
+    // Shows the "checking" caption and starts the check.
     void Start(const QString& url);
     void ShowOutcome(VersionCheck::Outcome outcome);
+    // The idle look: the caption in the ordinary colour, the download button hidden.
+    void SetTexts(const QString& downloadCaption);
+
+signals:
+    // The outcome has been on screen for its moment.
+    void ended();
+    void downloadRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QString T(const char* key) const;
     void ShowCheckText(const QString& text);
-    // The outcome has been on screen for its moment: the normal window returns.
-    void EndOutcome();
-    Form1& f_;
+
+    Platform& platform_;
+    const Localisation& lang_;
+    VersionCheck* versionCheck_;
+    QLabel* lblCheckVersion_;
+    QPushButton* cmdGetNewVersion_;
     std::optional<double> labelCentre_;
     bool waitingForPaint_ = false;
 };

@@ -1,97 +1,72 @@
-#include "WindowTexts.h"
-
+// Every caption of the main window in the current language, set in a fixed order that also returns the
+// window to its idle look.
+#include "DestinationField.h"
 #include "Form1.h"
-#include "ProgressBar.h"
+#include "ProgressPanel.h"
+#include "SourceList.h"
 #include "TabControl.h"
 #include "Twips.h"
+#include "VersionPanel.h"
 #include "conversion/Batch.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFrame>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPalette>
 #include <QPushButton>
 #include <QTextEdit>
 
-void ApplyWindowTexts(Form1& f)
+void Form1::ApplyWindowTexts()
 {
-    auto t = [&f](const char* key) {
-        return T(f, QLatin1String(key));
-    };
-
-    f.setWindowTitle(t("frmCaption"));
-    SetTopTwips(f.frameCheckVersion, 0);
+    setWindowTitle(T("frmCaption"));
+    SetTopTwips(versionPanel_, 0);
 
     // The tab control captions only its current tab; the Convert tab is left showing.
-    f.tabMain->setCurrentIndex(2);
-    f.tabMain->setCaption(t("tabMain_About"));
-    f.tabMain->setCurrentIndex(1);
-    f.tabMain->setCaption(t("tabMain_Options"));
-    f.tabMain->setCurrentIndex(0);
-    f.tabMain->setCaption(t("tabMain_Convert"));
+    tabMain_->setCurrentIndex(2);
+    tabMain_->setCaption(T("tabMain_About"));
+    tabMain_->setCurrentIndex(1);
+    tabMain_->setCaption(T("tabMain_Options"));
+    tabMain_->setCurrentIndex(0);
+    tabMain_->setCaption(T("tabMain_Convert"));
 
-    f.cmdConvert->setEnabled(true);
-    f.cmdConvert->setText(t("cmdConvert"));
+    cmdConvert_->setEnabled(true);
+    cmdConvert_->setText(T("cmdConvert"));
 
-    // Phase, elapsed count and bar go back to idle; a bar left busy by an unknown duration stands still.
-    f.batch->ReturnToIdle();
-    SetBarMax(f.pBar, f.batch->Progress().Maximum);
-    SetBarValue(f.pBar, 0); // the bar's minimum never moves from 0
-
-    f.lblTimeE->setText(QStringLiteral("00:00:00"));
-    f.lblTimeR->setText(QStringLiteral("00:00:00"));
-    f.lblPercent->setText(QStringLiteral("0%"));
-
+    // Phase, elapsed count and bar go back to idle.
+    batch_->ReturnToIdle();
+    progress_->ReturnToIdle(batch_->Progress().Maximum);
     // What a screen reader says of the controls without a caption of their own.
-    f.lstSource->setAccessibleName(t("lstSource_name"));
-    f.txtDestination->setAccessibleName(t("txtDestination_name"));
-    f.pBar->setAccessibleName(t("pBar_name"));
-    f.lblPercent->setAccessibleName(t("lblPercent_name"));
-    f.lblTimeE->setAccessibleName(t("lblTimeE_name"));
-    f.lblTimeR->setAccessibleName(t("lblTimeR_name"));
-    f.sourceHint = t("lstSource_hint");
-    f.lstSource->viewport()->update();
+    progress_->SetAccessibleNames(T("pBar_name"), T("lblPercent_name"), T("lblTimeE_name"), T("lblTimeR_name"));
+    sourceList_->SetTexts(T("lstSource_hint"), T("lstSource_name"));
 
-    f.cmdSourceFile->setText(t("cmdSourceFile"));
-    f.cmdDestination->setText(t("cmdDestination"));
+    cmdSourceFile_->setText(T("cmdSourceFile"));
+    destination_->SetTexts(T("cmdDestination"), T("txtDestination_name"));
 
-    f.lstSource->setEnabled(true);
-    f.txtDestination->setEnabled(true);
-    f.cmdSourceFile->setEnabled(true);
-    f.cmdDestination->setEnabled(true);
+    sourceList_->setEnabled(true);
+    destination_->setEnabled(true);
+    cmdSourceFile_->setEnabled(true);
 
-    f.chkSubtitles->setText(t("chkSubtitles"));
-    f.chkSubtitles->setEnabled(true);
+    chkSubtitles_->setText(T("chkSubtitles"));
+    chkSubtitles_->setEnabled(true);
 
-    f.cmdConvert->setText(t("cmdConvert"));
-    f.cmdConvert->setVisible(true);
+    cmdConvert_->setText(T("cmdConvert"));
+    cmdConvert_->setVisible(true);
 
-    f.cmdCancel->setText(t("cmdCancel"));
+    cmdCancel_->setText(T("cmdCancel"));
 
-    f.lblStatus->setTitle(QString());
+    progress_->ShowStatus(QString());
+    progress_->SetTexts(T("lblTimeElapsed"), T("lblTimeRemaining"));
+    lblLanguage_->setText(T("lblLanguage"));
 
-    f.lblTimeElapsed->setText(t("lblTimeElapsed"));
-    f.lblTimeRemaining->setText(t("lblTimeRemaining"));
-    f.lblLanguage->setText(t("lblLanguage"));
+    comboLanguage_->setEnabled(true);
+    chkOverwrite_->setEnabled(true);
+    chkShowPutiPhone_->setEnabled(true);
 
-    f.comboLanguage->setEnabled(true);
-    f.chkOverwrite->setEnabled(true);
-    f.chkShowPutiPhone->setEnabled(true);
+    chkOverwrite_->setText(T("chkOverwrite"));
+    chkShowPutiPhone_->setText(T("chkShowPutiPhone"));
 
-    f.chkOverwrite->setText(t("chkOverwrite"));
-    f.chkShowPutiPhone->setText(t("chkShowPutiPhone"));
+    versionPanel_->SetTexts(T("cmdGetNewVersion"));
 
-    SetTextColour(f.lblCheckVersion, QApplication::palette().color(QPalette::ButtonText));
+    txtAbout_->setPlainText(T("txtAbout"));
 
-    f.cmdGetNewVersion->setText(t("cmdGetNewVersion"));
-    f.cmdGetNewVersion->setVisible(false);
-
-    f.txtAbout->setPlainText(t("txtAbout"));
-
-    f.cmdDonate->setText(t("cmdDonate"));
+    cmdDonate_->setText(T("cmdDonate"));
 }

@@ -1,6 +1,5 @@
 #include "conversion/Batch.h"
 #include "support/TestWindow.h"
-#include "window/Destination.h"
 #include "window/FrmCancel.h"
 #include "window/Twips.h"
 
@@ -36,7 +35,7 @@ struct BatchWindow : TestWindow
 
     explicit BatchWindow(int count)
     {
-        f().txtDestination->setText(destination.path() + QLatin1Char('/'));
+        c().txtDestination->setText(destination.path() + QLatin1Char('/'));
         QStringList paths;
         for (int i = 0; i < count; ++i)
             paths << sources.filePath(QStringLiteral("clip%1.avi").arg(i));
@@ -44,8 +43,8 @@ struct BatchWindow : TestWindow
     }
     QString source(int i) const { return sources.filePath(QStringLiteral("clip%1.avi").arg(i)); }
     QString output(int i) const { return destination.filePath(QStringLiteral("clip%1.mp4").arg(i)); }
-    QString status() const { return form->lblStatus->title(); }
-    FakeRunner* runner() const { return CurrentRunner(*form->batch); }
+    QString status() const { return c().lblStatus->title(); }
+    FakeRunner* runner() const { return CurrentRunner(*c().batch); }
     const QStringList& commands() const { return fake.runners->commands; }
 
     void finishProbe() { runner()->finish(ProbeText()); }
@@ -53,7 +52,7 @@ struct BatchWindow : TestWindow
     void finishEncode(bool ok = true)
     {
         if (ok) {
-            QFile out(form->batch->OutputFileName());
+            QFile out(c().batch->OutputFileName());
             out.open(QIODevice::WriteOnly);
         }
         runner()->finish(QStringLiteral("size= 10kB time=10.00 bitrate= 8.0kbits/s\n"), ok);
@@ -72,21 +71,21 @@ struct BatchWindow : TestWindow
 TEST(StartConversion, AnEmptyListOrABadDestinationStartsNothing)
 {
     BatchWindow empty(0);
-    QTest::mouseClick(empty.form->cmdConvert, Qt::LeftButton);
+    QTest::mouseClick(empty.c().cmdConvert, Qt::LeftButton);
     EXPECT_EQ(empty.fake.messages->shown, QStringList {empty.t(QStringLiteral("error_badsource"))});
     EXPECT_TRUE(empty.commands().isEmpty());
-    EXPECT_TRUE(empty.form->batch->ConversionPhase() == Phase::Idle);
+    EXPECT_TRUE(empty.c().batch->ConversionPhase() == Phase::Idle);
 
     BatchWindow noSeparator(1);
-    noSeparator.form->txtDestination->setText(noSeparator.destination.path());
+    noSeparator.c().txtDestination->setText(noSeparator.destination.path());
     noSeparator.startConversion();
     BatchWindow missing(1);
-    missing.form->txtDestination->setText(missing.destination.path() + QStringLiteral("/gone/"));
+    missing.c().txtDestination->setText(missing.destination.path() + QStringLiteral("/gone/"));
     missing.startConversion();
     for (BatchWindow* b : {&noSeparator, &missing}) {
         EXPECT_EQ(b->fake.messages->shown, QStringList {b->t(QStringLiteral("error_badDestination"))});
         EXPECT_TRUE(b->commands().isEmpty());
-        EXPECT_TRUE(b->form->cmdConvert->isVisible() || !b->form->isVisible());
+        EXPECT_TRUE(b->c().cmdConvert->isVisible() || !b->form->isVisible());
         EXPECT_TRUE(b->status().isEmpty());
     }
     // The check never creates the folder.
@@ -96,18 +95,18 @@ TEST(StartConversion, AnEmptyListOrABadDestinationStartsNothing)
 TEST(StartConversion, OneSourceIsProbedThenEncodedWithoutACounter)
 {
     BatchWindow b(1);
-    QTest::mouseClick(b.form->cmdConvert, Qt::LeftButton);
-    EXPECT_EQ(b.form->batch->ConversionPhase(), Phase::Info);
+    QTest::mouseClick(b.c().cmdConvert, Qt::LeftButton);
+    EXPECT_EQ(b.c().batch->ConversionPhase(), Phase::Info);
     EXPECT_EQ(b.commands(), QStringList {QStringLiteral("ffmpeg.exe -i \"") + b.source(0) + QLatin1Char('"')});
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ing")));
     b.finishProbe();
     ASSERT_EQ(b.commands().size(), 2);
     EXPECT_TRUE(b.commands()[1].startsWith(QStringLiteral("ffmpeg.exe -y -i \"") + b.source(0) + QLatin1Char('"')));
-    EXPECT_EQ(b.form->batch->ConversionPhase(), Phase::Conversion);
+    EXPECT_EQ(b.c().batch->ConversionPhase(), Phase::Conversion);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ing")));
     b.finishEncode();
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
-    EXPECT_TRUE(b.form->batch->ConversionPhase() == Phase::Idle);
+    EXPECT_TRUE(b.c().batch->ConversionPhase() == Phase::Idle);
     EXPECT_EQ(b.commands().size(), 2);
     EXPECT_TRUE(b.fake.messages->shown.isEmpty());
 }
@@ -128,7 +127,7 @@ TEST(StartConversion, ThreeSourcesAreProbedThenEncodedInListOrderWithACounter)
     }
     EXPECT_EQ(b.commands().size(), 6);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
-    EXPECT_EQ(b.form->batch->ConvertedCount(), 3);
+    EXPECT_EQ(b.c().batch->ConvertedCount(), 3);
 }
 
 TEST(StartConversion, ARefusedSecondSourceStopsBeforeAnythingIsEncoded)
@@ -138,8 +137,7 @@ TEST(StartConversion, ARefusedSecondSourceStopsBeforeAnythingIsEncoded)
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.write("keep me");
     existing.close();
-    SetCheckValue(b.form->chkOverwrite, 1);
-    b.form->opts.OptOverwrite = 1;
+    SetCheckValue(b.c().chkOverwrite, 1);
     b.fake.messages->answers = {false};
     b.startConversion();
     b.finishProbe();
@@ -150,8 +148,8 @@ TEST(StartConversion, ARefusedSecondSourceStopsBeforeAnythingIsEncoded)
     for (const QString& c : b.commands())
         EXPECT_TRUE(c.startsWith(QStringLiteral("ffmpeg.exe -i ")));
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
-    EXPECT_EQ(TextColour(b.form->lblStatus), QColor(255, 0, 0));
-    EXPECT_TRUE(b.form->batch->ConversionPhase() == Phase::Idle);
+    EXPECT_EQ(TextColour(b.c().lblStatus), QColor(255, 0, 0));
+    EXPECT_TRUE(b.c().batch->ConversionPhase() == Phase::Idle);
     QFile check(b.output(1));
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("keep me"));
@@ -162,14 +160,14 @@ TEST(StartConversion, AQuotedSourceIsRefusedBeforeItsProbeRuns)
     // Unquoted, the rest of this name would reach the encoder as "-y" and an output path.
     BatchWindow b(2);
     const QString quoted = b.sources.filePath(QStringLiteral("a.avi\" -y \"/tmp/victim.mp4"));
-    b.form->lstSource->item(1)->setText(quoted);
+    b.c().lstSource->item(1)->setText(quoted);
     b.startConversion();
     b.finishProbe();
     EXPECT_EQ(b.commands().size(), 1);
     EXPECT_EQ(b.fake.messages->shown,
               QStringList {quoted + QStringLiteral(":\n") + b.t(QStringLiteral("error_badsource"))});
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
-    EXPECT_TRUE(b.form->batch->ConversionPhase() == Phase::Idle);
+    EXPECT_TRUE(b.c().batch->ConversionPhase() == Phase::Idle);
 }
 
 TEST(Cancel, NoLetsTheBatchGoOnAndALaterCloseAsksAgain)
@@ -177,31 +175,31 @@ TEST(Cancel, NoLetsTheBatchGoOnAndALaterCloseAsksAgain)
     BatchWindow b(2);
     b.form->show();
     b.startConversion();
-    QTest::mouseClick(b.form->cmdCancel, Qt::LeftButton);
-    EXPECT_TRUE(b.form->frmCancel->isVisible());
+    QTest::mouseClick(b.c().cmdCancel, Qt::LeftButton);
+    EXPECT_TRUE(b.c().frmCancel->isVisible());
     EXPECT_FALSE(b.form->isEnabled());
-    EXPECT_TRUE(b.form->frmCancel->isEnabled());
-    EXPECT_EQ(b.form->frmCancel->lblMsg->text(), b.t(QStringLiteral("cmdCancel_confirm")));
-    EXPECT_EQ(b.form->frmCancel->cmdYes->text(), b.t(QStringLiteral("cmdYes")));
+    EXPECT_TRUE(b.c().frmCancel->isEnabled());
+    EXPECT_EQ(b.c().lblMsg->text(), b.t(QStringLiteral("cmdCancel_confirm")));
+    EXPECT_EQ(b.c().cmdYes->text(), b.t(QStringLiteral("cmdYes")));
     // Events keep arriving while the question is open.
     b.finishProbe();
     EXPECT_EQ(b.commands().size(), 2);
-    QTest::mouseClick(b.form->frmCancel->cmdNo, Qt::LeftButton);
-    EXPECT_FALSE(b.form->frmCancel->isVisible());
+    QTest::mouseClick(b.c().cmdNo, Qt::LeftButton);
+    EXPECT_FALSE(b.c().frmCancel->isVisible());
     EXPECT_TRUE(b.form->isEnabled());
     EXPECT_EQ(b.fake.runners->stops, 0);
     b.finishProbe();
-    EXPECT_EQ(b.form->batch->ConversionPhase(), Phase::Conversion);
+    EXPECT_EQ(b.c().batch->ConversionPhase(), Phase::Conversion);
 
     EXPECT_FALSE(b.form->close());
     EXPECT_TRUE(b.form->isVisible());
-    EXPECT_TRUE(b.form->frmCancel->isVisible());
-    EXPECT_TRUE(b.form->batch->CloseAfterCancel());
+    EXPECT_TRUE(b.c().frmCancel->isVisible());
+    EXPECT_TRUE(b.c().batch->CloseAfterCancel());
     // Escape is the same as No: the window is usable again and stays open.
-    QTest::keyClick(b.form->frmCancel, Qt::Key_Escape);
-    EXPECT_FALSE(b.form->frmCancel->isVisible());
+    QTest::keyClick(b.c().frmCancel, Qt::Key_Escape);
+    EXPECT_FALSE(b.c().frmCancel->isVisible());
     EXPECT_TRUE(b.form->isEnabled());
-    EXPECT_FALSE(b.form->batch->CloseAfterCancel());
+    EXPECT_FALSE(b.c().batch->CloseAfterCancel());
     EXPECT_TRUE(b.form->isVisible());
 }
 
@@ -214,14 +212,14 @@ TEST(Cancel, YesAfterACloseRequestStopsTheEncoderAndClosesTheWindow)
     b.finishProbe();
     FakeRunner* encoder = b.runner();
     EXPECT_FALSE(b.form->close());
-    QTest::mouseClick(b.form->frmCancel->cmdYes, Qt::LeftButton);
+    QTest::mouseClick(b.c().cmdYes, Qt::LeftButton);
     EXPECT_TRUE(encoder->stopped);
-    EXPECT_EQ(b.form->batch->Runner(), nullptr);
-    EXPECT_TRUE(b.form->batch->ConversionPhase() == Phase::Idle);
+    EXPECT_EQ(b.c().batch->Runner(), nullptr);
+    EXPECT_TRUE(b.c().batch->ConversionPhase() == Phase::Idle);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
     EXPECT_TRUE(b.form->isEnabled());
     EXPECT_FALSE(b.form->isVisible());
-    EXPECT_FALSE(b.form->frmCancel->isVisible());
+    EXPECT_FALSE(b.c().frmCancel->isVisible());
     EXPECT_EQ(unloaded.count(), 1);
 }
 
@@ -253,8 +251,8 @@ TEST(Cancel, TheBatchMayFinishWhileTheQuestionIsOpen)
     FakeRunner* encoder = b.runner();
     b.finishEncode();
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
-    EXPECT_TRUE(b.form->frmCancel->isVisible());
-    QTest::mouseClick(b.form->frmCancel->cmdYes, Qt::LeftButton);
+    EXPECT_TRUE(b.c().frmCancel->isVisible());
+    QTest::mouseClick(b.c().cmdYes, Qt::LeftButton);
     EXPECT_TRUE(encoder->stopped);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
     EXPECT_TRUE(b.form->isEnabled());
@@ -264,9 +262,9 @@ TEST(CloseRule, AnEmptyConvertingTextNeverBlocksClosing)
 {
     TestWindow w;
     // A language table without the converting status.
-    w.form->lang.LanguageEntries = QStringList {QStringLiteral("cmdCancel_ed|\r\nCancelled")};
+    w.lang.LanguageEntries = QStringList {QStringLiteral("cmdCancel_ed|\r\nCancelled")};
     EXPECT_TRUE(w.batch().QueryUnload());
-    EXPECT_FALSE(w.form->frmCancel->isVisible());
+    EXPECT_FALSE(w.c().frmCancel->isVisible());
 }
 
 TEST(BatchSize, AThousandSourcesRunAndOneMoreIsRefused)
@@ -281,7 +279,7 @@ TEST(BatchSize, AThousandSourcesRunAndOneMoreIsRefused)
     b.startConversion();
     b.runAll(1000);
     EXPECT_EQ(b.commands().size(), 2000);
-    EXPECT_EQ(b.form->batch->Jobs().size(), 1000u);
+    EXPECT_EQ(b.c().batch->Jobs().size(), 1000u);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
     EXPECT_TRUE(b.fake.messages->shown.isEmpty());
 }
@@ -289,7 +287,7 @@ TEST(BatchSize, AThousandSourcesRunAndOneMoreIsRefused)
 TEST(EndOfBatch, FailedEncodesAreReportedAndThePageOpensOnlyAfterASuccess)
 {
     BatchWindow b(2);
-    SetCheckValue(b.form->chkShowPutiPhone, 1);
+    SetCheckValue(b.c().chkShowPutiPhone, 1);
     b.startConversion();
     b.finishProbe();
     b.finishProbe();
@@ -297,24 +295,24 @@ TEST(EndOfBatch, FailedEncodesAreReportedAndThePageOpensOnlyAfterASuccess)
     b.finishEncode(true);
     // The status counts the failures, and the window does not claim the whole batch done.
     EXPECT_EQ(b.status(), QStringLiteral("1 of 2 files could not be converted."));
-    EXPECT_EQ(TextColour(b.form->lblStatus), QColor(255, 0, 0));
-    EXPECT_EQ(b.form->lblPercent->text(), QStringLiteral("50%"));
+    EXPECT_EQ(TextColour(b.c().lblStatus), QColor(255, 0, 0));
+    EXPECT_EQ(b.c().lblPercent->text(), QStringLiteral("50%"));
     EXPECT_EQ(b.form->windowTitle(), b.t(QStringLiteral("frmCaption")) + QStringLiteral(" - 50%"));
-    EXPECT_EQ(b.form->pBar->value(), b.form->pBar->maximum() / 2);
+    EXPECT_EQ(b.c().pBar->value(), b.c().pBar->maximum() / 2);
     EXPECT_EQ(b.fake.messages->shown,
               QStringList {b.source(0) + QStringLiteral(":\n") + b.t(QStringLiteral("error_encodefailed"))});
     EXPECT_EQ(b.fake.shell->urls.size(), 1);
     EXPECT_TRUE(b.fake.shell->urls.first().endsWith(QStringLiteral("How_to_put_a_video_on_your_iPhone")));
 
     BatchWindow none(1);
-    SetCheckValue(none.form->chkShowPutiPhone, 1);
+    SetCheckValue(none.c().chkShowPutiPhone, 1);
     none.startConversion();
     none.finishProbe();
     none.finishEncode(false);
     EXPECT_TRUE(none.fake.shell->urls.isEmpty());
 
     BatchWindow greyed(1);
-    SetCheckValue(greyed.form->chkShowPutiPhone, 2);
+    SetCheckValue(greyed.c().chkShowPutiPhone, 2);
     greyed.startConversion();
     greyed.runAll(1);
     EXPECT_TRUE(greyed.fake.shell->urls.isEmpty());

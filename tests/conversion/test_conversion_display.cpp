@@ -2,8 +2,8 @@
 #include "support/MediaFixtures.h"
 #include "support/TestWindow.h"
 #include "window/ProgressBar.h"
+#include "window/SourceList.h"
 #include "window/Twips.h"
-#include "window/WindowTexts.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -39,21 +39,18 @@ TEST(ConversionDisplay, BarAndPercentageFollowARealEncode)
     ASSERT_TRUE(media::MakeClip(source, "640x480:rate=25", 20, {"-c:v", "mpeg4", "-q:v", "4", "-c:a", "libmp3lame"}));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("out")));
 
-    FakePlatform fake;
-    fake.system->folder = programFolder();
-    fake.useRealRunner();
-    Form1 f(fake.platform);
-    f.lang.CurrentLanguage = QStringLiteral("English");
-    ASSERT_TRUE(LoadLanguageFile(f.lang, QDir(programFolder()).filePath(QStringLiteral("Languages"))));
-    ApplyWindowTexts(f);
-    f.show();
-    const QString frm = T(f, QStringLiteral("frmCaption"));
-    const QString finished = T(f, QStringLiteral("cmdConvert_ed"));
+    TestWindow w;
+    w.fake.useRealRunner();
+    FakePlatform& fake = w.fake;
+    FormControls& f = w.c();
+    f.form.show();
+    const QString frm = w.t(QStringLiteral("frmCaption"));
+    const QString finished = w.t(QStringLiteral("cmdConvert_ed"));
 
     f.lstSource->addItem(source);
     f.txtDestination->setText(dir.filePath(QStringLiteral("out")) + QLatin1Char('/'));
     QTest::mouseClick(f.cmdConvert, Qt::LeftButton);
-    ASSERT_EQ(f.lblStatus->title(), T(f, QStringLiteral("cmdConvert_ing")));
+    ASSERT_EQ(f.lblStatus->title(), w.t(QStringLiteral("cmdConvert_ing")));
 
     // What the user sees while the encoder runs.
     QList<int> barValues;
@@ -68,7 +65,7 @@ TEST(ConversionDisplay, BarAndPercentageFollowARealEncode)
             barValues << f.pBar->value();
         if (percents.isEmpty() || percents.last() != f.lblPercent->text()) {
             percents << f.lblPercent->text();
-            captions << f.windowTitle();
+            captions << f.form.windowTitle();
         }
     }
     ASSERT_EQ(f.lblStatus->title(), finished) << "messages: " << fake.messages->shown.join(" | ").toStdString();
@@ -98,7 +95,7 @@ TEST(ConversionDisplay, BarAndPercentageFollowARealEncode)
     }
 
     // The finished look.
-    EXPECT_EQ(f.windowTitle(), frm + " - 100%");
+    EXPECT_EQ(f.form.windowTitle(), frm + " - 100%");
     EXPECT_EQ(f.lblPercent->text(), "100%");
     EXPECT_EQ(f.pBar->value(), f.pBar->maximum());
     EXPECT_EQ(f.lblTimeR->text(), "00:00:00");

@@ -4,7 +4,6 @@
 #include "support/TestWindow.h"
 #include "window/Twips.h"
 #include "window/WindowLooks.h"
-#include "window/WindowTexts.h"
 
 #include <QCheckBox>
 #include <QDeadlineTimer>
@@ -157,49 +156,39 @@ Sources& Shared()
 }
 
 // The real window over the real runner, as the program builds it.
-struct Converter
+struct Converter : TestWindow
 {
     Converter()
+        : TestWindow(QStringLiteral("English"), QStringLiteral("http://127.0.0.1/"))
     {
-        TestApp();
-        fake.system->folder = programFolder();
         fake.useRealRunner();
-        form = std::make_unique<Form1>(fake.platform);
-        form->lang.CurrentLanguage = QStringLiteral("English");
-        LoadLanguageFile(form->lang, QDir(programFolder()).filePath(QStringLiteral("Languages")));
-        ApplyWindowTexts(*form);
-        form->links.SiteBaseUrl = QStringLiteral("http://127.0.0.1/");
         EXPECT_TRUE(out.isValid());
         dest = out.path() + "/";
-        form->txtDestination->setText(dest);
-        SetCheckValue(form->chkOverwrite, 1);
-        form->opts.OptOverwrite = 1;
-        SetCheckValue(form->chkSubtitles, 0);
-        SetCheckValue(form->chkShowPutiPhone, 1);
+        c().txtDestination->setText(dest);
+        SetCheckValue(c().chkOverwrite, 1);
+        SetCheckValue(c().chkSubtitles, 0);
+        SetCheckValue(c().chkShowPutiPhone, 1);
         form->show();
     }
-    QString t(const QString& key) const { return T(*form, key); }
-    bool running() const { return form->batch->IsRunning() || form->lblStatus->title().contains(t("cmdConvert_ing")); }
+    bool running() const { return c().batch->IsRunning() || c().lblStatus->title().contains(t("cmdConvert_ing")); }
     // Presses Convert and waits for the batch to end, noting every status caption on the way.
     // `during` runs at each look, with the phase the batch is in.
-    bool convert(const std::function<void(Form1&)>& during = {})
+    bool convert(const std::function<void(FormControls&)>& during = {})
     {
-        form->cmdConvert->click();
+        c().cmdConvert->click();
         const QDeadlineTimer deadline(90000);
         while (running() && !deadline.hasExpired()) {
-            const QString title = form->lblStatus->title();
+            const QString title = c().lblStatus->title();
             if (statuses.isEmpty() || statuses.last() != title)
                 statuses << title;
             if (during)
-                during(*form);
+                during(c());
             QTest::qWait(5);
         }
         return !running();
     }
-    QString status() const { return form->lblStatus->title(); }
+    QString status() const { return c().lblStatus->title(); }
 
-    FakePlatform fake;
-    std::unique_ptr<Form1> form;
     QTemporaryDir out;
     QString dest;
     QStringList statuses;
@@ -217,7 +206,7 @@ TEST(ConvertEndToEnd, ThreeSourcesInListOrder)
 {
     REQUIRE_ENCODER();
     Converter c;
-    c.form->lstSource->addItems({Shared().landscape, Shared().fast, Shared().portrait});
+    c.c().lstSource->addItems({Shared().landscape, Shared().fast, Shared().portrait});
     ASSERT_TRUE(c.convert());
     EXPECT_EQ(c.status(), c.t("cmdConvert_ed"));
     EXPECT_TRUE(c.fake.messages->shown.isEmpty()) << c.fake.messages->shown.join("|").toStdString();
@@ -266,7 +255,7 @@ TEST(ConvertEndToEnd, OverwriteDeclinedAtTheSecondSource)
         existing.write(old);
     }
     c.fake.messages->answers = {false};
-    c.form->lstSource->addItems({Shared().landscape, Shared().fast, Shared().portrait});
+    c.c().lstSource->addItems({Shared().landscape, Shared().fast, Shared().portrait});
     ASSERT_TRUE(c.convert());
     EXPECT_EQ(c.status(), c.t("cmdCancel_ed"));
     EXPECT_EQ(c.fake.messages->asked, QStringList {c.dest + "fast.mp4:\n" + c.t("cmdConvert_overwrite")});
@@ -294,8 +283,8 @@ TEST(ConvertEndToEnd, SubtitlesBurnedFromTheScript)
     QFile::remove(script);
 
     Converter c;
-    SetCheckValue(c.form->chkSubtitles, 1);
-    c.form->lstSource->addItems({withSubs, without});
+    SetCheckValue(c.c().chkSubtitles, 1);
+    c.c().lstSource->addItems({withSubs, without});
     ASSERT_TRUE(c.convert());
     EXPECT_EQ(c.status(), c.t("cmdConvert_ed"));
     EXPECT_TRUE(c.fake.messages->shown.isEmpty()) << c.fake.messages->shown.join("|").toStdString();
@@ -333,7 +322,7 @@ TEST(ConvertEndToEnd, UnreadableSourcesRefusedBeforeAnyEncode)
 
     for (const QString& bad : {junk, quoted, videos.filePath("missing.avi")}) {
         Converter c;
-        c.form->lstSource->addItems({Shared().landscape, bad, Shared().fast});
+        c.c().lstSource->addItems({Shared().landscape, bad, Shared().fast});
         ASSERT_TRUE(c.convert());
         EXPECT_EQ(c.status(), c.t("cmdCancel_ed"));
         EXPECT_EQ(c.fake.messages->shown, QStringList {bad + ":\n" + c.t("error_badsource")});
@@ -349,7 +338,7 @@ TEST(ConvertEndToEnd, SameOutputNameRefused)
     const QString twin = videos.filePath("fast.avi");
     ASSERT_TRUE(QFile::copy(Shared().landscape, twin));
     Converter c;
-    c.form->lstSource->addItems({Shared().fast, Shared().portrait, twin});
+    c.c().lstSource->addItems({Shared().fast, Shared().portrait, twin});
     ASSERT_TRUE(c.convert());
     EXPECT_EQ(c.status(), c.t("cmdCancel_ed"));
     EXPECT_EQ(c.fake.messages->shown, QStringList {twin + ":\n" + c.t("error_sameoutput")});
@@ -369,15 +358,15 @@ TEST(ConvertEndToEnd, SourceGoneBeforeItsEncodeIsReportedAsFailed)
     ASSERT_TRUE(QFile::copy(Shared().portrait, last));
 
     Converter c;
-    c.form->lstSource->addItems({first, gone, last});
-    ASSERT_TRUE(c.convert([&](Form1& f) {
+    c.c().lstSource->addItems({first, gone, last});
+    ASSERT_TRUE(c.convert([&](FormControls& f) {
         if (f.batch->ConversionPhase() == Phase::Conversion)
             QFile::remove(gone);
     }));
     const QString failed = c.t("error_encodefailed");
     EXPECT_NE(failed, "error_encodefailed");
     EXPECT_EQ(c.status(), "1 of 3 files could not be converted.");
-    EXPECT_EQ(TextColour(c.form->lblStatus), CancelledColour);
+    EXPECT_EQ(TextColour(c.c().lblStatus), CancelledColour);
     EXPECT_EQ(c.fake.messages->shown, QStringList {gone + ":\n" + failed});
     // No leftover of the failed job, not even a temporary file.
     EXPECT_EQ(FilesIn(c.dest), (QStringList {"first.mp4", "last.mp4"}));
@@ -388,14 +377,14 @@ TEST(ConvertEndToEnd, DestinationGoneDuringTheBatch)
 {
     REQUIRE_ENCODER();
     Converter c;
-    c.form->lstSource->addItems({Shared().landscape, Shared().portrait});
-    ASSERT_TRUE(c.convert([&](Form1& f) {
+    c.c().lstSource->addItems({Shared().landscape, Shared().portrait});
+    ASSERT_TRUE(c.convert([&](FormControls& f) {
         if (f.batch->ConversionPhase() == Phase::Conversion && QDir(c.dest).exists())
             QDir(c.dest).removeRecursively();
     }));
     const QString failed = c.t("error_encodefailed");
     EXPECT_EQ(c.status(), "2 of 2 files could not be converted.");
-    EXPECT_EQ(c.form->lblPercent->text(), "0%");
+    EXPECT_EQ(c.c().lblPercent->text(), "0%");
     EXPECT_EQ(c.fake.messages->shown,
               QStringList {Shared().landscape + ":\n" + failed + "\n\n" + Shared().portrait + ":\n" + failed});
     EXPECT_TRUE(!QDir(c.dest).exists() || FilesIn(c.dest).isEmpty()) << FilesIn(c.dest).join(",").toStdString();

@@ -21,16 +21,16 @@ namespace {
 struct Encoding : ::testing::Test
 {
     TestWindow w;
-    Form1& f = w.f();
+    FormControls& f = w.c();
 
-    void start(float duration) { f.ShowProgressMaximum(duration); }
+    void start(float duration) { f.form.ShowProgressMaximum(duration); }
     // What the batch shows for a report of `position`, `elapsed` seconds into the job.
     void report(double position, float duration, int elapsed, QChar separator = QLatin1Char('.'))
     {
         if (const auto shown = ProgressFor(position, duration, elapsed, separator))
-            f.ShowProgress(*shown);
+            f.form.ShowProgress(*shown);
     }
-    QString caption() const { return f.windowTitle(); }
+    QString caption() const { return f.form.windowTitle(); }
     QString frm() const { return w.t(QStringLiteral("frmCaption")); }
 };
 

@@ -47,7 +47,7 @@ QString Report(const QString& time)
         + QStringLiteral(" bitrate= 80.0kbits/s\r");
 }
 
-QList<QWidget*> InputControls(Form1& f)
+QList<QWidget*> InputControls(FormControls& f)
 {
     return {f.lstSource,  f.txtDestination, f.cmdSourceFile, f.cmdDestination,  f.chkSubtitles,
             f.cmdConvert, f.comboLanguage,  f.chkOverwrite,  f.chkShowPutiPhone};
@@ -57,14 +57,14 @@ QList<QWidget*> InputControls(Form1& f)
 struct BatchLooks : ::testing::Test
 {
     TestWindow w;
-    Form1& f = w.f();
+    FormControls& f = w.c();
     QTemporaryDir dest;
     const QStringList durations {"00:00:10.00", "00:00:20.00", "00:00:40.00"};
 
     void SetUp() override
     {
         ASSERT_TRUE(dest.isValid());
-        f.show();
+        f.form.show();
         f.txtDestination->setText(dest.path() + QLatin1Char('/'));
         for (const char* name : {"clipA.avi", "clipB.avi", "clipC.avi"})
             w.addSources({QDir(dest.path()).filePath(QStringLiteral("in/") + QLatin1String(name))});
@@ -112,12 +112,12 @@ struct BatchLooks : ::testing::Test
     {
         QTest::mouseClick(f.cmdCancel, Qt::LeftButton);
         ASSERT_TRUE(f.frmCancel->isVisible());
-        QTest::mouseClick(f.frmCancel->cmdYes, Qt::LeftButton);
+        QTest::mouseClick(f.cmdYes, Qt::LeftButton);
     }
     void expectCancelledLook()
     {
         expectIdleLook();
-        EXPECT_EQ(f.windowTitle(), frm());
+        EXPECT_EQ(f.form.windowTitle(), frm());
         EXPECT_EQ(f.lblPercent->text(), "0%");
         EXPECT_EQ(f.lblTimeE->text(), "00:00:00");
         EXPECT_FLOAT_EQ(BarValue(f.pBar), 0);
@@ -131,8 +131,8 @@ struct BatchLooks : ::testing::Test
 TEST(ShowConverting, LocksTheInputsAndTouchesNoProgress)
 {
     TestWindow w;
-    Form1& f = w.f();
-    f.setWindowTitle("caption");
+    FormControls& f = w.c();
+    f.form.setWindowTitle("caption");
     f.lblPercent->setText("40%");
     f.lblTimeR->setText("00:00:07");
     SetBarValue(f.pBar, 40);
@@ -152,7 +152,7 @@ TEST(ShowConverting, LocksTheInputsAndTouchesNoProgress)
     EXPECT_EQ(f.batch->Progress().ElapsedSeconds, 0);
     EXPECT_TRUE(f.batch->Timer().isActive());
 
-    EXPECT_EQ(f.windowTitle(), "caption");
+    EXPECT_EQ(f.form.windowTitle(), "caption");
     EXPECT_EQ(f.lblPercent->text(), "40%");
     EXPECT_EQ(f.lblTimeE->text(), "00:00:09"); // the ticks' count, until the next tick
     EXPECT_EQ(f.lblTimeR->text(), "00:00:07");
@@ -177,7 +177,7 @@ TEST_F(BatchLooks, FinishedBatchOfThree)
     EXPECT_EQ(status(), w.t("cmdConvert_ing") + "(2/3)");
     EXPECT_FLOAT_EQ(BarMax(f.pBar), 20);
     EXPECT_EQ(f.lblPercent->text(), "100%");
-    EXPECT_EQ(f.windowTitle(), frm() + " - 100%");
+    EXPECT_EQ(f.form.windowTitle(), frm() + " - 100%");
     EXPECT_EQ(f.lblTimeE->text(), "00:00:04");
     EXPECT_EQ(f.batch->Progress().ElapsedSeconds, 0);
     f.batch->TimerTick();
@@ -188,12 +188,12 @@ TEST_F(BatchLooks, FinishedBatchOfThree)
 
     encode(2, {"10.00", "20.00"}, 7);
     EXPECT_EQ(f.lblPercent->text(), "50%");
-    EXPECT_EQ(f.windowTitle(), frm() + " - 50%");
+    EXPECT_EQ(f.form.windowTitle(), frm() + " - 50%");
     complete(2);
 
     EXPECT_EQ(w.fake.messages->shown, QStringList());
     expectIdleLook();
-    EXPECT_EQ(f.windowTitle(), frm() + " - 100%");
+    EXPECT_EQ(f.form.windowTitle(), frm() + " - 100%");
     EXPECT_EQ(f.lblPercent->text(), "100%");
     EXPECT_FLOAT_EQ(BarMax(f.pBar), 40);
     EXPECT_FLOAT_EQ(BarValue(f.pBar), 40);
@@ -231,7 +231,6 @@ TEST_F(BatchLooks, RefusedJobLooksLikeACancel)
 {
     // The second output exists already and the user declines to overwrite it.
     SetCheckValue(f.chkOverwrite, 1);
-    f.opts.OptOverwrite = 1;
     QFile existing(dest.path() + QStringLiteral("/clipB.mp4"));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.close();

@@ -1,7 +1,6 @@
-#include "window/WindowTexts.h"
-
 #include "support/TestWindow.h"
 #include "window/ProgressBar.h"
+#include "window/SourceList.h"
 #include "window/TabControl.h"
 #include "window/Twips.h"
 #include "window/WindowLooks.h"
@@ -34,9 +33,9 @@ namespace {
 // The window's batch in its encode phase, its jobs probed with the given duration.
 void StartEncoding(TestWindow& w, const QTemporaryDir& destination, const QString& duration)
 {
-    w.f().txtDestination->setText(destination.path() + QLatin1Char('/'));
+    w.c().txtDestination->setText(destination.path() + QLatin1Char('/'));
     w.startConversion();
-    for (int i = 0; i < w.f().lstSource->count(); ++i)
+    for (int i = 0; i < w.c().lstSource->count(); ++i)
         CurrentRunner(w.batch())->finish(QStringLiteral("  Duration: ") + duration
                                          + QStringLiteral(", start: 0.000000, bitrate: 100 kb/s\n"
                                                           "    Stream #0.0: Video: mpeg4, yuv420p, 320x240 "
@@ -47,7 +46,7 @@ void StartEncoding(TestWindow& w, const QTemporaryDir& destination, const QStrin
 struct Caption
 {
     const char* key;
-    std::function<QString(Form1&)> shown;
+    std::function<QString(FormControls&)> shown;
 };
 
 // Every localised caption of the window and the key it shows.
@@ -55,71 +54,71 @@ const std::vector<Caption>& Captions()
 {
     static const std::vector<Caption> captions {
         {"frmCaption",
-         [](Form1& f) {
-             return f.windowTitle();
+         [](FormControls& f) {
+             return f.form.windowTitle();
          }},
         {"tabMain_Convert",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.tabMain->caption(0);
          }},
         {"tabMain_Options",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.tabMain->caption(1);
          }},
         {"tabMain_About",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.tabMain->caption(2);
          }},
         {"cmdConvert",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.cmdConvert->text();
          }},
         {"cmdCancel",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.cmdCancel->text();
          }},
         {"cmdSourceFile",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.cmdSourceFile->text();
          }},
         {"cmdDestination",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.cmdDestination->text();
          }},
         {"chkSubtitles",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.chkSubtitles->text();
          }},
         {"lblTimeElapsed",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.lblTimeElapsed->text();
          }},
         {"lblTimeRemaining",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.lblTimeRemaining->text();
          }},
         {"lblLanguage",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.lblLanguage->text();
          }},
         {"chkOverwrite",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.chkOverwrite->text();
          }},
         {"chkShowPutiPhone",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.chkShowPutiPhone->text();
          }},
         {"cmdGetNewVersion",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.cmdGetNewVersion->text();
          }},
         {"txtAbout",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.txtAbout->toPlainText();
          }},
         {"cmdDonate",
-         [](Form1& f) {
+         [](FormControls& f) {
              return f.cmdDonate->text();
          }},
     };
@@ -131,20 +130,20 @@ const std::vector<Caption>& Captions()
 TEST(ApplyWindowTexts, LanguageChangeAppliesEveryCaption)
 {
     TestWindow w;
-    Form1& f = w.f();
+    FormControls& f = w.c();
     for (const QString& language : LanguageNames()) {
         SCOPED_TRACE(language.toStdString());
         f.tabMain->setCurrentIndex(1); // the language is picked on the Options tab
-        f.lang.CurrentLanguage = language;
-        ApplyWindowTexts(f);
+        w.lang.CurrentLanguage = language;
+        f.form.ApplyWindowTexts();
         EXPECT_EQ(f.tabMain->currentIndex(), 0);
         int translated = 0;
         for (const Caption& c : Captions()) {
-            const QString expected = Translate(f.lang, QLatin1String(c.key));
+            const QString expected = Translate(w.lang, QLatin1String(c.key));
             EXPECT_FALSE(expected.isEmpty()) << c.key;
             // A text box keeps paragraphs, not the file's line ends.
             EXPECT_EQ(c.shown(f), QString(expected).replace("\r\n", "\n")) << c.key;
-            if (expected != Translate(f.lang, QLatin1String(c.key), QStringLiteral("English")))
+            if (expected != Translate(w.lang, QLatin1String(c.key), QStringLiteral("English")))
                 ++translated;
         }
         // The captions really changed language, not just a few of them.
@@ -158,24 +157,24 @@ TEST(ApplyWindowTexts, UnknownLanguageShowsTheKeys)
 {
     TestWindow w(QStringLiteral("Klingon"));
     for (const Caption& c : Captions())
-        EXPECT_EQ(c.shown(w.f()), QLatin1String(c.key));
+        EXPECT_EQ(c.shown(w.c()), QLatin1String(c.key));
 }
 
 TEST(ApplyWindowTexts, AboutTextIsPlainText)
 {
     TestWindow w;
-    Form1& f = w.f();
+    FormControls& f = w.c();
     // Later entries win: this one replaces the file's About text.
-    f.lang.LanguageEntries->append(
+    w.lang.LanguageEntries->append(
         QStringLiteral("txtAbout|\r\n<b>Bold</b> &amp; <a href=\"x\">link</a>\nline 2|\r\n"));
-    ApplyWindowTexts(f);
+    f.form.ApplyWindowTexts();
     EXPECT_EQ(f.txtAbout->toPlainText(), "<b>Bold</b> &amp; <a href=\"x\">link</a>\nline 2");
 }
 
 TEST(ApplyWindowTexts, ReturnsAConvertingWindowToTheIdleLook)
 {
     TestWindow w;
-    Form1& f = w.f();
+    FormControls& f = w.c();
     w.addSources({"/videos/a.avi", "/videos/b.avi"});
     f.lblContact->setText("contact");
     QTemporaryDir destination;
@@ -188,15 +187,15 @@ TEST(ApplyWindowTexts, ReturnsAConvertingWindowToTheIdleLook)
     f.lblPercent->setText("25%");
     f.lblTimeE->setText("00:00:33");
     f.lblTimeR->setText("00:03:00");
-    f.setWindowTitle("Reelpocket - 25%");
+    f.form.setWindowTitle("Reelpocket - 25%");
     f.tabMain->setCurrentIndex(2);
     SetTopTwips(f.frameCheckVersion, 600);
     SetTextColour(f.lblCheckVersion, QColor(255, 0, 0));
     f.cmdGetNewVersion->setVisible(true);
 
-    ApplyWindowTexts(f);
+    f.form.ApplyWindowTexts();
 
-    EXPECT_EQ(f.windowTitle(), w.t("frmCaption"));
+    EXPECT_EQ(f.form.windowTitle(), w.t("frmCaption"));
     EXPECT_EQ(TopTwips(f.frameCheckVersion), 0);
     EXPECT_EQ(f.tabMain->currentIndex(), 0);
     for (QWidget* c : std::initializer_list<QWidget*> {f.lstSource, f.txtDestination, f.cmdSourceFile, f.cmdDestination,
@@ -229,12 +228,12 @@ TEST(ApplyWindowTexts, ReturnsAConvertingWindowToTheIdleLook)
 TEST(ApplyWindowTexts, BusyBarComesToRest)
 {
     TestWindow w;
-    Form1& f = w.f();
+    FormControls& f = w.c();
     w.addSources({"/videos/a.avi"});
     QTemporaryDir destination;
     StartEncoding(w, destination, "N/A"); // a job whose duration is unknown
     ASSERT_EQ(f.pBar->maximum(), 0);
-    ApplyWindowTexts(f);
+    f.form.ApplyWindowTexts();
     EXPECT_GT(f.pBar->maximum(), 0);
     EXPECT_EQ(f.pBar->value(), 0);
 }

@@ -208,13 +208,11 @@ TEST(ProcessRunner, AProgramThatIsNotThereIsAnErrorWithDescriptionSourceAndNumbe
 
 TEST(ProcessRunner, TheWindowShowsAStartFailureAsDescriptionSourceNumber)
 {
-    FakePlatform fake;
+    TestWindow w;
     QTemporaryDir dir;
-    fake.system->folder = dir.path();
-    fake.useRealRunner();
-    TestApp();
-    Form1 form(fake.platform);
-    form.batch->ShellRpk(QStringLiteral("ffmpeg.exe -i \"x.avi\""));
-    ASSERT_EQ(fake.messages->shown.size(), 1);
-    EXPECT_TRUE(fake.messages->shown.first().endsWith(QStringLiteral(" - ShellRpk - 53")));
+    w.fake.system->folder = dir.path();
+    w.fake.useRealRunner();
+    w.batch().ShellRpk(QStringLiteral("ffmpeg.exe -i \"x.avi\""));
+    ASSERT_EQ(w.fake.messages->shown.size(), 1);
+    EXPECT_TRUE(w.fake.messages->shown.first().endsWith(QStringLiteral(" - ShellRpk - 53")));
 }

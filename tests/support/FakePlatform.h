@@ -34,7 +34,7 @@ public:
 class FakeFileDialogs : public FileDialogs
 {
 public:
-    QString openSources(const QString& folder) override
+    QStringList openSources(const QString& folder) override
     {
         ++opened;
         sourceFolders << folder;
@@ -45,7 +45,7 @@ public:
         folderInitial << initial;
         return folderResult;
     }
-    QString sourceResult;
+    QStringList sourceResult; // empty: cancelled
     std::optional<QString> folderResult;
     int opened = 0;
     QStringList sourceFolders;

@@ -1,10 +1,21 @@
 #include "TestWindow.h"
 
-#include "window/WindowTexts.h"
+#include "update/VersionCheck.h"
+#include "window/DestinationField.h"
+#include "window/FrmCancel.h"
+#include "window/ProgressPanel.h"
+#include "window/SourceList.h"
+#include "window/TabControl.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextEdit>
+#include <gtest/gtest.h>
 
 QApplication& TestApp()
 {
@@ -12,31 +23,98 @@ QApplication& TestApp()
     static char name[] = "reelpocket-tests";
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Offscreen unless the caller chose a platform (a display with a window manager, say).
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         return new QApplication(argc, argv);
     }();
     return *app;
 }
 
-TestWindow::TestWindow(const QString& language)
+namespace {
+template <typename T> T* Named(QObject& root, const char* name)
+{
+    T* found = root.findChild<T*>(QLatin1String(name));
+    if (!found)
+        ADD_FAILURE() << "the window has no " << name;
+    return found;
+}
+
+template <typename T> T* OfType(QObject& root)
+{
+    T* found = root.findChild<T*>();
+    if (!found)
+        ADD_FAILURE() << "the window has no " << T::staticMetaObject.className();
+    return found;
+}
+} // namespace
+
+FrmCancel* CancelQuestion(const Form1& form)
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* question = qobject_cast<FrmCancel*>(window);
+        if (question && &question->MainWindow() == &form)
+            return question;
+    }
+    ADD_FAILURE() << "the window has no cancel question";
+    return nullptr;
+}
+
+FormControls::FormControls(Form1& form)
+    : form(form)
+    , batch(OfType<Batch>(form))
+    , versionCheck(OfType<VersionCheck>(form))
+    , frmCancel(CancelQuestion(form))
+    , lblMsg(Named<QLabel>(*frmCancel, "lblMsg"))
+    , cmdYes(Named<QPushButton>(*frmCancel, "cmdYes"))
+    , cmdNo(Named<QPushButton>(*frmCancel, "cmdNo"))
+    , tabMain(Named<TabControl>(form, "tabMain"))
+    , frameCheckVersion(Named<QFrame>(form, "frameCheckVersion"))
+    , lblCheckVersion(Named<QLabel>(form, "lblCheckVersion"))
+    , cmdGetNewVersion(Named<QPushButton>(form, "cmdGetNewVersion"))
+    , lstSource(Named<SourceList>(form, "lstSource"))
+    , cmdSourceFile(Named<QPushButton>(form, "cmdSourceFile"))
+    , destinationField(Named<DestinationField>(form, "destinationField"))
+    , txtDestination(Named<QLineEdit>(form, "txtDestination"))
+    , cmdDestination(Named<QPushButton>(form, "cmdDestination"))
+    , lblSubtitlesTip(Named<QLabel>(form, "lblSubtitlesTip"))
+    , chkSubtitles(Named<QCheckBox>(form, "chkSubtitles"))
+    , cmdCancel(Named<QPushButton>(form, "cmdCancel"))
+    , cmdConvert(Named<QPushButton>(form, "cmdConvert"))
+    , lblStatus(Named<ProgressPanel>(form, "lblStatus"))
+    , lblPercent(Named<QLabel>(form, "lblPercent"))
+    , lblTimeElapsed(Named<QLabel>(form, "lblTimeElapsed"))
+    , lblTimeE(Named<QLabel>(form, "lblTimeE"))
+    , lblTimeRemaining(Named<QLabel>(form, "lblTimeRemaining"))
+    , lblTimeR(Named<QLabel>(form, "lblTimeR"))
+    , pBar(Named<QProgressBar>(form, "pBar"))
+    , lblLanguage(Named<QLabel>(form, "lblLanguage"))
+    , comboLanguage(Named<QComboBox>(form, "comboLanguage"))
+    , chkOverwrite(Named<QCheckBox>(form, "chkOverwrite"))
+    , chkShowPutiPhone(Named<QCheckBox>(form, "chkShowPutiPhone"))
+    , txtAbout(Named<QTextEdit>(form, "txtAbout"))
+    , lblContact(Named<QLabel>(form, "lblContact"))
+    , cmdDonate(Named<QPushButton>(form, "cmdDonate"))
+{
+}
+
+TestWindow::TestWindow(const QString& language, const QString& site)
 {
     TestApp();
     fake.system->folder = programFolder();
-    form = std::make_unique<Form1>(fake.platform);
-    form->lang.CurrentLanguage = language;
-    LoadLanguageFile(form->lang, QDir(programFolder()).filePath(QStringLiteral("Languages")));
-    ApplyWindowTexts(*form);
-    // As start-up leaves a build with a site; local help pages are tested on their own.
-    form->links.SiteBaseUrl = TestSite;
-    form->links.HelpFolder = QDir(programFolder()).filePath(QStringLiteral("help"));
+    lang.CurrentLanguage = language;
+    LoadLanguageFile(lang, QDir(programFolder()).filePath(QStringLiteral("Languages")));
+    form = std::make_unique<Form1>(fake.platform, lang, site);
+    form->ApplyWindowTexts();
+    controls = std::make_unique<FormControls>(*form);
 }
 
 void TestWindow::addSources(const QStringList& paths)
 {
-    form->lstSource->addItems(paths);
+    controls->lstSource->addItems(paths);
 }
 
 void TestWindow::startConversion()
 {
-    form->batch->StartConversion(form->Sources(), form->txtDestination->text(), form->CurrentBatchOptions());
+    batch().StartConversion(form->Sources(), controls->txtDestination->text(), form->CurrentBatchOptions());
 }

@@ -3,30 +3,94 @@
 #include "FakePlatform.h"
 #include "TestPaths.h"
 #include "conversion/Batch.h"
+#include "localisation/Language.h"
+#include "window/DestinationField.h"
 #include "window/Form1.h"
+#include "window/ProgressPanel.h"
+#include "window/SourceList.h"
+#include "window/TabControl.h"
 
 #include <QApplication>
 #include <memory>
 
-// A configured product web site for start-up; the fake TCP client never connects to it.
+class FrmCancel;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTextEdit;
+class VersionCheck;
+
+// A configured product web site; the fake TCP client never connects to it.
 inline const QString TestSite = QStringLiteral("http://site.test/");
 
 // A QApplication for the whole test executable, offscreen.
 QApplication& TestApp();
 
-// The real main window over fake platform services, with the program's own language file loaded
-// and the idle look applied, but without running start-up.
+// The main window's parts as a screen reader or a test finds them: by object name (the batch, the version
+// check and the cancel question by type). A part that is not there fails the test.
+struct FormControls
+{
+    explicit FormControls(Form1& form);
+    Form1& form;
+    Batch* batch;
+    VersionCheck* versionCheck;
+    FrmCancel* frmCancel;
+    QLabel* lblMsg;
+    QPushButton* cmdYes;
+    QPushButton* cmdNo;
+    TabControl* tabMain;
+    QFrame* frameCheckVersion;
+    QLabel* lblCheckVersion;
+    QPushButton* cmdGetNewVersion;
+    SourceList* lstSource;
+    QPushButton* cmdSourceFile;
+    DestinationField* destinationField;
+    QLineEdit* txtDestination;
+    QPushButton* cmdDestination;
+    QLabel* lblSubtitlesTip;
+    QCheckBox* chkSubtitles;
+    QPushButton* cmdCancel;
+    QPushButton* cmdConvert;
+    ProgressPanel* lblStatus;
+    QLabel* lblPercent;
+    QLabel* lblTimeElapsed;
+    QLabel* lblTimeE;
+    QLabel* lblTimeRemaining;
+    QLabel* lblTimeR;
+    QProgressBar* pBar;
+    QLabel* lblLanguage;
+    QComboBox* comboLanguage;
+    QCheckBox* chkOverwrite;
+    QCheckBox* chkShowPutiPhone;
+    QTextEdit* txtAbout;
+    QLabel* lblContact;
+    QPushButton* cmdDonate;
+};
+
+// The cancel question the window opened (a window of its own).
+FrmCancel* CancelQuestion(const Form1& form);
+
+// The real main window over fake platform services, with the program's own language file loaded and the
+// idle look applied, but without running start-up.
 struct TestWindow
 {
-    explicit TestWindow(const QString& language = QStringLiteral("English"));
+    explicit TestWindow(const QString& language = QStringLiteral("English"), const QString& site = TestSite);
     FakePlatform fake;
+    Localisation lang;
     std::unique_ptr<Form1> form;
+    std::unique_ptr<FormControls> controls;
     Form1& f() { return *form; }
+    FormControls& c() const { return *controls; }
     // The text of a key in the window's current language.
-    QString t(const QString& key) const { return T(*form, key); }
-    Batch& batch() { return *form->batch; }
+    QString t(const QString& key) const { return Translate(lang, key); }
+    Batch& batch() { return *controls->batch; }
     // What pressing Convert does.
     void startConversion();
-    // Appends items to the source list.
+    // Appends items to the source list behind the layout's back.
     void addSources(const QStringList& paths);
 };

@@ -1,7 +1,6 @@
 #include "support/TestWindow.h"
 #include "update/VersionCheck.h"
 #include "window/Twips.h"
-#include "window/WindowTexts.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -123,14 +122,16 @@ struct CheckWindow
         fake.system->folder = programFolder();
         fake.system->separator = separator;
         fake.useRealTcp();
-        form = std::make_unique<Form1>(fake.platform);
-        form->lang.CurrentLanguage = QStringLiteral("English");
-        LoadLanguageFile(form->lang, QDir(programFolder()).filePath(QStringLiteral("Languages")));
-        ApplyWindowTexts(*form);
+        lang.CurrentLanguage = QStringLiteral("English");
+        LoadLanguageFile(lang, QDir(programFolder()).filePath(QStringLiteral("Languages")));
+        window = std::make_unique<Form1>(fake.platform, lang, TestSite);
+        window->ApplyWindowTexts();
+        form = std::make_unique<FormControls>(*window);
+        labelCentre = form->lblCheckVersion->x() + form->lblCheckVersion->width() / 2.0;
         form->frameCheckVersion->setVisible(true);
         form->lblCheckVersion->setText(t("cmdCheckVersion_ing"));
         form->lblCheckVersion->installEventFilter(&watcher);
-        form->show();
+        window->show();
         system->onPause = [this] {
             outcomes.push_back({form->lblCheckVersion->text(), watcher.painted, TextColour(form->lblCheckVersion),
                                 form->frameCheckVersion->isVisible(), form->versionCheck->timerCheckVersion->isActive(),
@@ -138,7 +139,7 @@ struct CheckWindow
         };
     }
 
-    QString t(const char* key) const { return T(*form, QLatin1String(key)); }
+    QString t(const char* key) const { return Translate(lang, QLatin1String(key)); }
     void start(const QString& url)
     {
         clock.start();
@@ -159,7 +160,10 @@ struct CheckWindow
     FakePlatform fake;
     PausingSystem* system;
     PaintWatcher watcher;
-    std::unique_ptr<Form1> form;
+    Localisation lang;
+    std::unique_ptr<Form1> window;
+    std::unique_ptr<FormControls> form;
+    double labelCentre = 0; // where the window definition centres the outcome
     std::vector<Outcome> outcomes;
     QElapsedTimer clock;
 };
@@ -239,7 +243,7 @@ TEST(VersionCheck, GreaterVersionKeepsThePanelWithTheDownloadButton)
         // The outcome must be readable: the label fits its text, centred where the window put it.
         const QLabel* label = w.form->lblCheckVersion;
         EXPECT_GE(label->width(), label->sizeHint().width());
-        EXPECT_NEAR(label->x() + label->width() / 2.0, (5400 + 105 / 2.0) / TwipsPerPixel, 1.0);
+        EXPECT_NEAR(label->x() + label->width() / 2.0, w.labelCentre, 1.0);
     }
 }
 
@@ -358,34 +362,35 @@ TEST(VersionCheck, UrlGivesHostPortAndPath)
         client = c.get();
         return c;
     };
-    Form1 form(fake.platform);
+    VersionCheck check(fake.platform);
+    VersionCheck* versionCheck = &check;
 
     EXPECT_EQ(VersionCheckUrl(QStringLiteral("http://site.invalid/"), QLatin1Char(',')),
               QStringLiteral("http://site.invalid/current_version.php?version=0,74b"));
 
-    form.versionCheck->StartVersionCheck(VersionCheckUrl(QStringLiteral("http://site.invalid/"), QLatin1Char('.')));
+    versionCheck->StartVersionCheck(VersionCheckUrl(QStringLiteral("http://site.invalid/"), QLatin1Char('.')));
     EXPECT_EQ(client->host, QStringLiteral("site.invalid"));
     EXPECT_EQ(client->port, 80);
-    EXPECT_EQ(form.versionCheck->SitePath, QStringLiteral("/current_version.php?version=0.74b"));
+    EXPECT_EQ(versionCheck->SitePath, QStringLiteral("/current_version.php?version=0.74b"));
     EXPECT_EQ(client->closes, 0);
 
     // A client still busy is closed before the new connection.
-    form.versionCheck->StartVersionCheck(QStringLiteral("http://other.invalid:8080/a/b?x=1"));
+    versionCheck->StartVersionCheck(QStringLiteral("http://other.invalid:8080/a/b?x=1"));
     EXPECT_EQ(client->closes, 1);
     EXPECT_EQ(client->host, QStringLiteral("other.invalid"));
     EXPECT_EQ(client->port, 8080);
-    EXPECT_EQ(form.versionCheck->SiteHost, QStringLiteral("other.invalid"));
-    EXPECT_EQ(form.versionCheck->SitePath, QStringLiteral("/a/b?x=1"));
+    EXPECT_EQ(versionCheck->SiteHost, QStringLiteral("other.invalid"));
+    EXPECT_EQ(versionCheck->SitePath, QStringLiteral("/a/b?x=1"));
 
-    form.versionCheck->StartVersionCheck(QStringLiteral("http://bare.invalid"));
+    versionCheck->StartVersionCheck(QStringLiteral("http://bare.invalid"));
     EXPECT_EQ(client->host, QStringLiteral("bare.invalid"));
-    EXPECT_EQ(form.versionCheck->SitePath, QStringLiteral("/"));
+    EXPECT_EQ(versionCheck->SitePath, QStringLiteral("/"));
 
     // The Host line never carries the port.
-    form.versionCheck->StartVersionCheck(QStringLiteral("http://other.invalid:8080/x"));
-    form.versionCheck->Winsock1_Connect();
+    versionCheck->StartVersionCheck(QStringLiteral("http://other.invalid:8080/x"));
+    versionCheck->Winsock1_Connect();
     EXPECT_EQ(client->sent,
               QByteArray("GET /x HTTP/1.0\r\nUser-Agent: Reelpocket/0.74\r\nHost: other.invalid\r\n\r\n"));
-    EXPECT_TRUE(form.versionCheck->timerCheckVersion->isActive());
-    form.versionCheck->timerCheckVersion->stop();
+    EXPECT_TRUE(versionCheck->timerCheckVersion->isActive());
+    versionCheck->timerCheckVersion->stop();
 }

@@ -40,9 +40,8 @@ LinkCase English(const QString& language)
 struct LinkWindow : TestWindow
 {
     explicit LinkWindow(const QString& language)
-        : TestWindow(language)
+        : TestWindow(language, Site)
     {
-        f().links.SiteBaseUrl = Site;
         f().show();
     }
     QStringList urls() const { return fake.shell->urls; }
@@ -57,19 +56,21 @@ TEST(WebLinks, EveryLinkOpensThePageOfTheCurrentLanguage)
         SCOPED_TRACE(c.language.toStdString());
         LinkWindow w(c.language);
 
-        QTest::mouseClick(w.f().lblSubtitlesTip, Qt::LeftButton);
-        w.f().tabMain->setCurrentIndex(2);
-        QTest::mouseClick(w.f().lblContact, Qt::LeftButton);
-        QTest::mouseClick(w.f().cmdDonate, Qt::LeftButton);
-        // The window opens the end-of-batch page when the batch says it is due.
-        w.f().links.OpenPutOnIPhonePage();
+        QTest::mouseClick(w.c().lblSubtitlesTip, Qt::LeftButton);
+        w.c().tabMain->setCurrentIndex(2);
+        QTest::mouseClick(w.c().lblContact, Qt::LeftButton);
+        QTest::mouseClick(w.c().cmdDonate, Qt::LeftButton);
+        // The end-of-batch page is opened by the controller, through the same links.
+        WebLinks links(*w.fake.shell, w.lang);
+        links.SiteBaseUrl = Site;
+        links.OpenPutOnIPhonePage();
 
         EXPECT_EQ(w.urls(), QStringList({Site + c.subtitles, Site + c.contact, Site + c.donate, Site + c.putOnIPhone}));
         EXPECT_EQ(w.fake.shell->showCommands, QList<int>({1, 1, 1, 1}));
-        EXPECT_EQ(w.f().links.PageUrl(c.download, c.download), Site + c.download);
+        EXPECT_EQ(links.PageUrl(c.download, c.download), Site + c.download);
 
-        w.f().cmdGetNewVersion->setVisible(true);
-        QTest::mouseClick(w.f().cmdGetNewVersion, Qt::LeftButton);
+        w.c().cmdGetNewVersion->setVisible(true);
+        QTest::mouseClick(w.c().cmdGetNewVersion, Qt::LeftButton);
         EXPECT_EQ(w.urls().last(), Site + c.download);
         EXPECT_FALSE(w.f().isVisible());
     }
@@ -79,10 +80,10 @@ TEST(WebLinks, DownloadButtonClosesTheWindowTheOrdinaryWay)
 {
     LinkWindow w(QStringLiteral("English"));
     QSignalSpy unloaded(&w.f(), &Form1::unloaded);
-    w.f().txtDestination->setText(QStringLiteral("/somewhere/iPhoneMovies/"));
-    w.f().cmdGetNewVersion->setVisible(true);
+    w.c().txtDestination->setText(QStringLiteral("/somewhere/iPhoneMovies/"));
+    w.c().cmdGetNewVersion->setVisible(true);
 
-    QTest::mouseClick(w.f().cmdGetNewVersion, Qt::LeftButton);
+    QTest::mouseClick(w.c().cmdGetNewVersion, Qt::LeftButton);
 
     EXPECT_EQ(w.urls(), QStringList {Site + QStringLiteral("Download")});
     EXPECT_FALSE(w.f().isVisible());
@@ -99,21 +100,21 @@ TEST(WebLinks, DownloadDuringABatchAsksToCancelFirst)
     QSignalSpy unloaded(&w.f(), &Form1::unloaded);
     QTemporaryDir destination;
     ASSERT_TRUE(destination.isValid());
-    w.f().txtDestination->setText(destination.path() + QDir::separator());
+    w.c().txtDestination->setText(destination.path() + QDir::separator());
     w.addSources({destination.filePath(QStringLiteral("clip.avi"))});
-    QTest::mouseClick(w.f().cmdConvert, Qt::LeftButton);
+    QTest::mouseClick(w.c().cmdConvert, Qt::LeftButton);
     ASSERT_NE(CurrentRunner(w.batch()), nullptr);
 
-    w.f().cmdGetNewVersion->setVisible(true);
-    QTest::mouseClick(w.f().cmdGetNewVersion, Qt::LeftButton);
+    w.c().cmdGetNewVersion->setVisible(true);
+    QTest::mouseClick(w.c().cmdGetNewVersion, Qt::LeftButton);
 
     // The page opens, but the running batch holds the window until the user confirms the cancel.
     EXPECT_EQ(w.urls(), QStringList {Site + QStringLiteral("Download")});
     EXPECT_TRUE(w.f().isVisible());
     EXPECT_EQ(unloaded.count(), 0);
-    EXPECT_TRUE(w.f().frmCancel->isVisible());
+    EXPECT_TRUE(w.c().frmCancel->isVisible());
 
-    QTest::mouseClick(w.f().frmCancel->cmdYes, Qt::LeftButton);
+    QTest::mouseClick(w.c().cmdYes, Qt::LeftButton);
     EXPECT_FALSE(w.f().isVisible());
     EXPECT_EQ(unloaded.count(), 1);
     EXPECT_EQ(w.fake.runners->stops, 1);

@@ -4,9 +4,9 @@
 #include "platform/DesktopSystem.h"
 #include "support/TestWindow.h"
 #include "update/VersionCheck.h"
-#include "window/ProgramArguments.h"
+#include "update/WebLinks.h"
+#include "window/Layout.h"
 #include "window/SourceList.h"
-#include "window/StartUp.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,12 +80,12 @@ TEST(CommandLine, FilesReachTheListAsADropWouldBringThem)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
     w.addSources({dir.filePath("a.mp4")});
-    AddArgumentFiles(w.f(), {"a.mp4", "./b.mkv", dir.filePath("b.mkv"), "gone.avi"}, dir.path());
+    w.f().AddArgumentFiles({"a.mp4", "./b.mkv", dir.filePath("b.mkv"), "gone.avi"}, dir.path());
     // The listed one is not repeated, the relative path is made absolute, the missing one is named.
     EXPECT_EQ(w.f().Sources(), QStringList({dir.filePath("a.mp4"), dir.filePath("b.mkv")}));
     EXPECT_EQ(w.fake.messages->shown, QStringList {dir.filePath("gone.avi") + ":\n" + w.t("error_filesnotfound")});
     // Two sources: the list layout, as after a drop.
-    EXPECT_EQ(w.f().WindowHeightTwips(), SingleLayoutHeight + w.f().opts.LayoutStep);
+    EXPECT_EQ(w.f().WindowHeightTwips(), SingleLayoutHeight + LayoutStep);
 }
 
 TEST(UserFolders, AReadOnlyProgramFolderSendsWorkingFilesToTheUsersFolders)
@@ -121,24 +121,29 @@ TEST(UserFolders, AReadOnlyProgramFolderSendsWorkingFilesToTheUsersFolders)
 TEST(NoSite, LocalHelpPagesNoDeadLinksAndNoVersionCheck)
 {
     for (const char* language : {"English", "Français", "Roman"}) {
-        TestWindow w;
-        Form1& f = w.f();
+        TestWindow w(QStringLiteral("English"), "http://reelpocket.invalid/");
+        FormControls& f = w.c();
         w.fake.settings->set("Language", language);
-        ASSERT_TRUE(StartUp(f, "http://reelpocket.invalid/"));
-        EXPECT_FALSE(f.links.HasSite());
+        ASSERT_TRUE(f.form.StartUp());
         // Nothing asks the site; the tabs are usable at once.
         EXPECT_EQ(f.versionCheck->Winsock1, nullptr);
-        EXPECT_FALSE(f.frameCheckVersion->isVisibleTo(&f));
-        EXPECT_TRUE(f.cmdConvert->isEnabledTo(&f));
+        EXPECT_FALSE(f.frameCheckVersion->isVisibleTo(&f.form));
+        EXPECT_TRUE(f.cmdConvert->isEnabledTo(&f.form));
         EXPECT_FALSE(f.lblContact->isEnabled());
         EXPECT_FALSE(f.cmdDonate->isEnabled());
 
-        f.show();
+        // The help pages are the program folder's own; the pages only a site has open nothing.
+        f.form.show();
         QTest::mouseClick(f.lblSubtitlesTip, Qt::LeftButton);
-        f.links.OpenPutOnIPhonePage();
-        f.links.OpenContactPage();
-        f.links.OpenDonatePage();
-        f.links.OpenDownloadPage();
+        f.tabMain->setCurrentIndex(2);
+        QTest::mouseClick(f.lblContact, Qt::LeftButton);
+        QTest::mouseClick(f.cmdDonate, Qt::LeftButton);
+        // What the end of a batch and the download button open, with the window's help folder.
+        WebLinks links(*w.fake.shell, w.lang);
+        links.SiteBaseUrl = "http://reelpocket.invalid/";
+        links.HelpFolder = programFolder() + "/help";
+        links.OpenPutOnIPhonePage();
+        links.OpenDownloadPage();
         ASSERT_EQ(w.fake.shell->urls.size(), 2) << language;
         for (const QString& url : w.fake.shell->urls) {
             EXPECT_FALSE(url.contains(".invalid")) << url.toStdString();
@@ -171,14 +176,16 @@ TEST(NoSite, EveryLanguageHasBothHelpPages)
 TEST(OpenDialog, StartsWhereTheUserLastPickedFiles)
 {
     TestWindow w;
+    SourceList* list = w.c().lstSource;
     // First the system's choice; then the folder of the files picked, one file or several.
-    w.fake.dialogs->sourceResult = "/videos/holiday/clip.avi";
-    AddSourcesFromDialog(w.f());
-    w.fake.dialogs->sourceResult = QStringLiteral("/videos/party") + QChar(0) + "a.avi" + QChar(0) + "b.avi";
-    AddSourcesFromDialog(w.f());
+    w.fake.dialogs->sourceResult = {"/videos/holiday/clip.avi"};
+    list->AddSourcesFromDialog();
+    w.fake.dialogs->sourceResult = {"/videos/party/a.avi", "/videos/party/b.avi"};
+    list->AddSourcesFromDialog();
     w.fake.dialogs->sourceResult.clear(); // cancelled: the last folder stays
-    AddSourcesFromDialog(w.f());
-    AddSourcesFromDialog(w.f());
-    EXPECT_EQ(w.fake.dialogs->sourceFolders, QStringList({"", "/videos/holiday/", "/videos/party", "/videos/party"}));
+    list->AddSourcesFromDialog();
+    list->AddSourcesFromDialog();
+    EXPECT_EQ(w.fake.dialogs->sourceFolders, QStringList({"", "/videos/holiday/", "/videos/party/", "/videos/party/"}));
     EXPECT_EQ(w.f().Sources(), QStringList({"/videos/holiday/clip.avi", "/videos/party/a.avi", "/videos/party/b.avi"}));
+    EXPECT_EQ(w.f().CurrentPreferences().lastSourceFolder, "/videos/party/");
 }

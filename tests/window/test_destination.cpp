@@ -1,4 +1,4 @@
-#include "window/Destination.h"
+#include "window/DestinationField.h"
 
 #include "conversion/Batch.h"
 #include "conversion/Paths.h"
@@ -55,28 +55,28 @@ TEST(OutputFileName, DestinationBaseNameAndMp4)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     w.addSources({"/v/clip.avi"});
-    w.f().txtDestination->setText(dir.path() + "/");
+    w.c().txtDestination->setText(dir.path() + "/");
     w.startConversion();
-    w.f().txtDestination->setText("/elsewhere/");
+    w.c().txtDestination->setText("/elsewhere/");
     EXPECT_EQ(w.batch().OutputFileNameOf(0), dir.path() + "/clip.mp4");
 }
 
 TEST(BrowseDestination, ChosenFolderWithItsSeparator)
 {
     TestWindow w;
-    w.f().txtDestination->setText("/start/here/");
+    w.c().txtDestination->setText("/start/here/");
     w.fake.dialogs->folderResult = QString("/home/me/Movies");
-    BrowseDestination(w.f());
+    w.c().destinationField->BrowseDestination();
     EXPECT_EQ(w.fake.dialogs->folderInitial, QStringList {"/start/here/"});
-    EXPECT_EQ(w.f().txtDestination->text(), "/home/me/Movies/");
+    EXPECT_EQ(w.c().txtDestination->text(), "/home/me/Movies/");
 
     w.fake.dialogs->folderResult = QString("/");
-    BrowseDestination(w.f());
-    EXPECT_EQ(w.f().txtDestination->text(), "/");
+    w.c().destinationField->BrowseDestination();
+    EXPECT_EQ(w.c().txtDestination->text(), "/");
 
     w.fake.dialogs->folderResult = std::nullopt;
-    BrowseDestination(w.f());
-    EXPECT_EQ(w.f().txtDestination->text(), "/");
+    w.c().destinationField->BrowseDestination();
+    EXPECT_EQ(w.c().txtDestination->text(), "/");
     EXPECT_TRUE(w.fake.messages->shown.isEmpty());
 }
 
@@ -85,36 +85,37 @@ TEST(BrowseDestination, ButtonAndDoubleClickOpenTheChooser)
     TestWindow w;
     w.fake.dialogs->folderResult = QString("/srv/videos");
     w.f().show();
-    QTest::mouseClick(w.f().cmdDestination, Qt::LeftButton);
-    EXPECT_EQ(w.f().txtDestination->text(), "/srv/videos/");
+    QTest::mouseClick(w.c().cmdDestination, Qt::LeftButton);
+    EXPECT_EQ(w.c().txtDestination->text(), "/srv/videos/");
 
     w.fake.dialogs->folderResult = QString("/srv/other");
-    QTest::mouseDClick(w.f().txtDestination, Qt::LeftButton);
-    EXPECT_EQ(w.f().txtDestination->text(), "/srv/other/");
+    QTest::mouseDClick(w.c().txtDestination, Qt::LeftButton);
+    EXPECT_EQ(w.c().txtDestination->text(), "/srv/other/");
     EXPECT_EQ(w.fake.dialogs->folderInitial.size(), 2);
 }
 
 TEST(DropDestination, FolderOfTheFirstDroppedPath)
 {
     TestWindow w;
-    w.f().txtDestination->setText("/before/");
-    EXPECT_EQ(DropDestination(w.f(), Files({"/videos/a.avi", "/elsewhere/b.avi"}).get()), DropEffect::Copy);
-    EXPECT_EQ(w.f().txtDestination->text(), "/videos/");
+    w.c().txtDestination->setText("/before/");
+    EXPECT_EQ(w.c().destinationField->DropDestination(Files({"/videos/a.avi", "/elsewhere/b.avi"}).get()),
+              DropEffect::Copy);
+    EXPECT_EQ(w.c().txtDestination->text(), "/videos/");
 
     // A dropped folder is the destination itself, with its separator; a file in it gives the folder too.
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
-    EXPECT_EQ(DropDestination(w.f(), Files({dir.filePath("sub")}).get()), DropEffect::Copy);
-    EXPECT_EQ(w.f().txtDestination->text(), dir.filePath("sub/"));
-    EXPECT_EQ(DropDestination(w.f(), Files({dir.filePath("sub/")}).get()), DropEffect::Copy);
-    EXPECT_EQ(w.f().txtDestination->text(), dir.filePath("sub/"));
-    EXPECT_EQ(DropDestination(w.f(), Files({dir.filePath("sub/clip.avi")}).get()), DropEffect::Copy);
-    EXPECT_EQ(w.f().txtDestination->text(), dir.filePath("sub/"));
+    EXPECT_EQ(w.c().destinationField->DropDestination(Files({dir.filePath("sub")}).get()), DropEffect::Copy);
+    EXPECT_EQ(w.c().txtDestination->text(), dir.filePath("sub/"));
+    EXPECT_EQ(w.c().destinationField->DropDestination(Files({dir.filePath("sub/")}).get()), DropEffect::Copy);
+    EXPECT_EQ(w.c().txtDestination->text(), dir.filePath("sub/"));
+    EXPECT_EQ(w.c().destinationField->DropDestination(Files({dir.filePath("sub/clip.avi")}).get()), DropEffect::Copy);
+    EXPECT_EQ(w.c().txtDestination->text(), dir.filePath("sub/"));
 
     // Data without files changes nothing.
-    EXPECT_EQ(DropDestination(w.f(), PlainText("/not/a/file").get()), DropEffect::None);
-    EXPECT_EQ(w.f().txtDestination->text(), dir.filePath("sub/"));
+    EXPECT_EQ(w.c().destinationField->DropDestination(PlainText("/not/a/file").get()), DropEffect::None);
+    EXPECT_EQ(w.c().txtDestination->text(), dir.filePath("sub/"));
 }
 
 TEST(DestinationEvent, DragOverAcceptsFilesOnly)
@@ -122,31 +123,31 @@ TEST(DestinationEvent, DragOverAcceptsFilesOnly)
     TestWindow w;
     const auto files = Files({"/videos/a.avi"});
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, files.get(), Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.f().txtDestination, &enter);
+    QCoreApplication::sendEvent(w.c().txtDestination, &enter);
     EXPECT_TRUE(enter.isAccepted());
     EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
 
     const auto text = PlainText("hello");
     QDragMoveEvent move(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, text.get(), Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.f().txtDestination, &move);
+    QCoreApplication::sendEvent(w.c().txtDestination, &move);
     EXPECT_FALSE(move.isAccepted());
 }
 
 TEST(DestinationEvent, DropSetsTheFolder)
 {
     TestWindow w;
-    w.f().txtDestination->setText("/before/");
+    w.c().txtDestination->setText("/before/");
     const auto files = Files({"/videos/a.avi", "/other/b.avi"});
     // Qt delivers a drop only to the widget that accepted the drag's entry.
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, files.get(), Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.f().txtDestination, &enter);
+    QCoreApplication::sendEvent(w.c().txtDestination, &enter);
     ASSERT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, files.get(), Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.f().txtDestination, &drop);
+    QCoreApplication::sendEvent(w.c().txtDestination, &drop);
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
     // The line edit's own drop would have inserted the URL text.
-    EXPECT_EQ(w.f().txtDestination->text(), "/videos/");
+    EXPECT_EQ(w.c().txtDestination->text(), "/videos/");
 }
 
 TEST(CheckDestination, AFolderWithAQuoteCannotBeWrittenInTheCommandLine)
@@ -155,8 +156,8 @@ TEST(CheckDestination, AFolderWithAQuoteCannotBeWrittenInTheCommandLine)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     ASSERT_TRUE(QDir(dir.path()).mkdir("say \"hi\""));
-    w.f().txtDestination->setText(dir.path() + "/");
-    EXPECT_EQ(Batch::CheckDestination(w.f().txtDestination->text()), "ok");
-    w.f().txtDestination->setText(dir.path() + "/say \"hi\"/");
-    EXPECT_EQ(Batch::CheckDestination(w.f().txtDestination->text()), "error_badDestination");
+    w.c().txtDestination->setText(dir.path() + "/");
+    EXPECT_EQ(Batch::CheckDestination(w.c().txtDestination->text()), "ok");
+    w.c().txtDestination->setText(dir.path() + "/say \"hi\"/");
+    EXPECT_EQ(Batch::CheckDestination(w.c().txtDestination->text()), "error_badDestination");
 }

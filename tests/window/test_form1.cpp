@@ -1,5 +1,7 @@
 #include "support/TestWindow.h"
 #include "update/VersionCheck.h"
+#include "window/Layout.h"
+#include "window/SourceList.h"
 #include "window/TabControl.h"
 #include "window/Twips.h"
 
@@ -12,86 +14,106 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct Geometry
-{
-    const char* name;
-    const char* container;
-    int left, top, width, height;
-};
-} // namespace
 
-TEST(Form1, EveryControlHasItsNameContainerAndSingleFileGeometry)
+// The named controls a tab holds: its own and those inside its parts, without Qt's inner widgets.
+QList<QWidget*> ControlsOf(QWidget* tab)
 {
-    TestWindow w;
-    const Geometry table[] = {
-        {"tabMain", "Form1", 0, 0, 10935, 4335},
-        {"frameCheckVersion", "Form1", 0, 0, 10935, 4335},
-        {"lblCheckVersion", "frameCheckVersion", 5400, 1920, 105, 240},
-        {"cmdGetNewVersion", "frameCheckVersion", 3480, 2400, 3975, 495},
-        {"lstSource", "tabPage0", 240, 720, 6375, 300},
-        {"cmdSourceFile", "tabPage0", 6720, 720, 3975, 375},
-        {"txtDestination", "tabPage0", 240, 1200, 6375, 360},
-        {"cmdDestination", "tabPage0", 6720, 1200, 3975, 375},
-        {"lblSubtitlesTip", "tabPage0", 240, 1680, 255, 255},
-        {"chkSubtitles", "tabPage0", 480, 1680, 2775, 255},
-        {"cmdConvert", "tabPage0", 240, 2040, 10455, 615},
-        {"cmdCancel", "tabPage0", 240, 2040, 10455, 615},
-        {"lblStatus", "tabPage0", 240, 2760, 10455, 1335},
-        {"lblPercent", "lblStatus", 9480, 480, 735, 255},
-        {"lblTimeElapsed", "lblStatus", 360, 960, 2175, 255},
-        {"lblTimeE", "lblStatus", 2640, 960, 975, 255},
-        {"lblTimeRemaining", "lblStatus", 6120, 960, 2055, 255},
-        {"lblTimeR", "lblStatus", 8280, 960, 975, 255},
-        {"pBar", "tabPage0", 600, 3240, 8895, 255},
-        {"lblLanguage", "tabPage1", 360, 840, 1095, 255},
-        {"comboLanguage", "tabPage1", 1560, 720, 1815, 360},
-        {"chkOverwrite", "tabPage1", 360, 1380, 6975, 315},
-        {"chkShowPutiPhone", "tabPage1", 360, 1740, 7695, 375},
-        {"txtAbout", "tabPage2", 120, 600, 10695, 3375},
-        {"lblContact", "tabPage2", 3240, 2400, 4455, 255},
-        {"cmdDonate", "tabPage2", 4200, 3480, 2415, 495},
-    };
-    for (const Geometry& g : table) {
-        auto* control = w.form->findChild<QWidget*>(QLatin1String(g.name));
-        ASSERT_NE(control, nullptr) << g.name;
-        EXPECT_EQ(control->parentWidget()->objectName(), QLatin1String(g.container)) << g.name;
-        EXPECT_EQ(ToTwips(control->x()), g.left) << g.name;
-        EXPECT_EQ(ToTwips(control->y()), g.top) << g.name;
-        EXPECT_EQ(ToTwips(control->width()), g.width) << g.name;
-        if (QLatin1String(g.name) != QLatin1String("lblCheckVersion")) { // sized to its text
-            EXPECT_EQ(ToTwips(control->height()), g.height) << g.name;
+    QList<QWidget*> controls;
+    for (QWidget* w : tab->findChildren<QWidget*>()) {
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
+            controls << w;
+    }
+    return controls;
+}
+
+// Pairs that overlap as designed: Cancel lies under Convert, the About text under its link and button,
+// and the subtitles' "?" reaches a pixel into the check box beside it.
+bool DesignedOverlap(const QString& a, const QString& b)
+{
+    const QList<QSet<QString>> designed {{"cmdConvert", "cmdCancel"},
+                                         {"txtAbout", "lblContact"},
+                                         {"txtAbout", "cmdDonate"},
+                                         {"lblSubtitlesTip", "chkSubtitles"}};
+    return designed.contains(QSet<QString> {a, b});
+}
+
+void ExpectTabsInOrder(FormControls& f)
+{
+    const int strip = f.tabMain->tabBar()->height();
+    for (int i = 0; i < 3; ++i) {
+        QWidget* tab = f.tabMain->page(i);
+        SCOPED_TRACE(tab->objectName().toStdString());
+        EXPECT_EQ(tab->size(), f.tabMain->size());
+        const QRect inside(0, strip, tab->width(), tab->height() - strip);
+        const QList<QWidget*> controls = ControlsOf(tab);
+        EXPECT_GE(controls.size(), i == 0 ? 16 : 3);
+        for (QWidget* a : controls) {
+            const QRect placeA(a->mapTo(tab, QPoint(0, 0)), a->size());
+            EXPECT_TRUE(inside.contains(placeA)) << a->objectName().toStdString();
+            for (QWidget* b : controls) {
+                // A part holds its controls; any other two named ones lie side by side.
+                if (a == b || a->isAncestorOf(b) || b->isAncestorOf(a) || a->objectName() > b->objectName()
+                    || DesignedOverlap(a->objectName(), b->objectName()))
+                    continue;
+                const QRect placeB(b->mapTo(tab, QPoint(0, 0)), b->size());
+                EXPECT_FALSE(placeA.intersects(placeB))
+                    << a->objectName().toStdString() << " and " << b->objectName().toStdString();
+            }
         }
     }
-    EXPECT_EQ(w.form->WindowHeightTwips(), 4695);
+    // The version-check panel covers the tabs from their top edge.
+    EXPECT_EQ(f.frameCheckVersion->pos(), f.tabMain->pos());
+    EXPECT_EQ(f.frameCheckVersion->width(), f.tabMain->width());
+    EXPECT_TRUE(f.frameCheckVersion->rect().contains(f.cmdGetNewVersion->geometry()));
+}
+
+} // namespace
+
+TEST(Form1, BothLayoutsKeepEveryControlInsideItsTabWithoutOverlaps)
+{
+    TestWindow w;
+    FormControls& f = w.c();
+    f.form.show();
+    EXPECT_EQ(f.form.WindowHeightTwips(), SingleLayoutHeight);
+    ExpectTabsInOrder(f);
+
+    w.addSources({"/v/a.avi", "/v/b.avi"});
+    f.form.UpdateLayout();
+    EXPECT_EQ(f.form.WindowHeightTwips(), SingleLayoutHeight + LayoutStep);
+    ExpectTabsInOrder(f);
+    // The list shows several rows now; everything else keeps its size.
+    EXPECT_GE(f.lstSource->height(), 4 * f.lstSource->sizeHintForRow(0));
+    EXPECT_EQ(f.cmdConvert->size(), f.cmdCancel->size());
 }
 
 TEST(Form1, OverlappingControlsAreStackedSoCancelShowsOnlyWhenConvertIsHidden)
 {
     TestWindow w;
+    FormControls& f = w.c();
     const auto stackIndex = [](const QWidget* control) {
         return control->parentWidget()->children().indexOf(const_cast<QWidget*>(control));
     };
-    EXPECT_GT(stackIndex(w.form->cmdConvert), stackIndex(w.form->cmdCancel));
-    EXPECT_GT(stackIndex(w.form->pBar), stackIndex(w.form->lblStatus));
-    EXPECT_GT(stackIndex(w.form->frameCheckVersion), stackIndex(w.form->tabMain));
+    EXPECT_GT(stackIndex(f.cmdConvert), stackIndex(f.cmdCancel));
+    EXPECT_GT(stackIndex(f.frameCheckVersion), stackIndex(f.tabMain));
 
-    w.form->show();
-    const QPoint centre = w.form->cmdConvert->geometry().center();
-    EXPECT_EQ(w.form->cmdConvert->parentWidget()->childAt(centre), w.form->cmdConvert);
-    w.form->cmdConvert->hide();
-    EXPECT_EQ(w.form->cmdConvert->parentWidget()->childAt(centre), w.form->cmdCancel);
+    f.form.show();
+    const QPoint centre = f.cmdConvert->geometry().center();
+    EXPECT_EQ(f.cmdConvert->parentWidget()->childAt(centre), f.cmdConvert);
+    f.cmdConvert->hide();
+    EXPECT_EQ(f.cmdConvert->parentWidget()->childAt(centre), f.cmdCancel);
+    // The bar lies on the status frame and shows above it.
+    EXPECT_EQ(f.lblStatus->childAt(f.pBar->geometry().center()), f.pBar);
 }
 
-TEST(Form1, TimersAndLanguageItemsAsDefined)
+TEST(Form1, IdleTimersAndLanguageItemsAsDefined)
 {
     TestWindow w;
-    EXPECT_EQ(w.form->batch->Timer().interval(), 1000);
-    EXPECT_FALSE(w.form->batch->Timer().isActive());
-    EXPECT_EQ(w.form->versionCheck->timerCheckVersion->interval(), 2000);
-    EXPECT_FALSE(w.form->versionCheck->timerCheckVersion->isActive());
+    FormControls& f = w.c();
+    EXPECT_FALSE(f.batch->Timer().isActive());
+    EXPECT_FALSE(f.versionCheck->timerCheckVersion->isActive());
     QStringList items;
-    for (int i = 0; i < w.form->comboLanguage->count(); ++i)
-        items << w.form->comboLanguage->itemText(i);
+    for (int i = 0; i < f.comboLanguage->count(); ++i)
+        items << f.comboLanguage->itemText(i);
     EXPECT_EQ(items,
               (QStringList {"English", "Dutch", "Español", "Français", "Italiano", "Polski", "Português", "Roman"}));
 }

@@ -1,40 +1,38 @@
 #include "support/TestWindow.h"
 #include "window/Layout.h"
 #include "window/SourceList.h"
-#include "window/TabControl.h"
 #include "window/Twips.h"
 
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTextEdit>
 #include <gtest/gtest.h>
 
 namespace {
 
-// Every geometry value the layouts change, in twips: window height, two heights and twelve tops.
-std::vector<int> Geometry(const Form1& f)
+// Where every named control lies in the window, and the window's outer height.
+struct Geometry
 {
-    return {f.WindowHeightTwips(),       HeightTwips(f.tabMain),     HeightTwips(f.lstSource),
-            TopTwips(f.txtDestination),  TopTwips(f.cmdDestination), TopTwips(f.chkSubtitles),
-            TopTwips(f.lblSubtitlesTip), TopTwips(f.cmdConvert),     TopTwips(f.cmdCancel),
-            TopTwips(f.lblStatus),       TopTwips(f.pBar),           TopTwips(f.cmdDonate),
-            TopTwips(f.txtAbout),        TopTwips(f.lblContact)};
+    int outerHeight;
+    QMap<QString, QRect> controls;
+    bool operator==(const Geometry& other) const
+    {
+        return outerHeight == other.outerHeight && controls == other.controls;
+    }
+};
+
+Geometry Snapshot(Form1& form)
+{
+    Geometry g {form.WindowHeightTwips(), {}};
+    for (QWidget* w : form.findChildren<QWidget*>()) {
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
+            g.controls[w->objectName()] = QRect(w->mapTo(&form, QPoint(0, 0)), w->size());
+    }
+    return g;
 }
 
-const std::vector<int> Single {4695, 4335, 300, 1200, 1200, 1680, 1680, 2040, 2040, 2760, 3240, 3480, 600, 2400};
-const std::vector<int> List {5895, 5535, 1500, 2400, 2400, 2880, 2880, 3240, 3240, 3960, 4440, 4080, 1200, 3000};
-
-QString Paths(std::initializer_list<const char*> names)
+void Pick(TestWindow& w, const QStringList& paths)
 {
-    QString result = QStringLiteral("/v");
-    for (const char* name : names)
-        result += QChar(0) + QString::fromLatin1(name);
-    return result;
+    w.fake.dialogs->sourceResult = paths;
+    w.c().lstSource->AddSourcesFromDialog();
 }
 
 } // namespace
@@ -42,69 +40,59 @@ QString Paths(std::initializer_list<const char*> names)
 TEST(Layout, SwitchesToTheListAtTwoFilesAndBackAtOne)
 {
     TestWindow w;
-    Form1& f = w.f();
-    ASSERT_EQ(Geometry(f), Single);
+    FormControls& f = w.c();
+    const Geometry single = Snapshot(f.form);
+    ASSERT_EQ(single.outerHeight, SingleLayoutHeight);
 
-    w.fake.dialogs->sourceResult = QStringLiteral("/v/a.avi");
-    AddSourcesFromDialog(f);
-    EXPECT_EQ(Geometry(f), Single);
-    w.fake.dialogs->sourceResult = QStringLiteral("/v/b.avi");
-    AddSourcesFromDialog(f);
-    EXPECT_EQ(Geometry(f), List);
-    w.fake.dialogs->sourceResult = QStringLiteral("/v/c.avi");
-    AddSourcesFromDialog(f);
-    EXPECT_EQ(Geometry(f), List);
+    Pick(w, {"/v/a.avi"});
+    EXPECT_EQ(Snapshot(f.form), single);
+    Pick(w, {"/v/b.avi"});
+    const Geometry list = Snapshot(f.form);
+    EXPECT_EQ(list.outerHeight, SingleLayoutHeight + LayoutStep);
+    Pick(w, {"/v/c.avi"});
+    EXPECT_EQ(Snapshot(f.form), list);
 
-    // Removing one at a time: the window shrinks only once one file is left.
+    // Removing one at a time: the window shrinks only once one file is left, back to exactly as it was.
     f.lstSource->setCurrentRow(0);
-    RemoveSelectedSources(f, Qt::Key_Delete);
-    EXPECT_EQ(Geometry(f), List);
+    f.lstSource->RemoveSelectedSources(Qt::Key_Delete);
+    EXPECT_EQ(Snapshot(f.form), list);
     f.lstSource->setCurrentRow(0);
-    RemoveSelectedSources(f, Qt::Key_Delete);
-    EXPECT_EQ(Geometry(f), Single);
-    // The left edges and widths stay put.
-    EXPECT_EQ(f.lstSource->geometry(), QRect(ToPixels(240), ToPixels(720), ToPixels(6375), ToPixels(300)));
+    f.lstSource->RemoveSelectedSources(Qt::Key_Delete);
+    EXPECT_EQ(Snapshot(f.form), single);
+
+    // What the list layout changes: the list grows by the step, the controls below it move down by it
+    // (the About tab's by half), left edges and widths stay.
+    const int step = ToPixels(LayoutStep);
+    EXPECT_EQ(list.controls["lstSource"], single.controls["lstSource"].adjusted(0, 0, 0, step));
+    for (const char* below : {"txtDestination", "cmdDestination", "chkSubtitles", "cmdConvert", "pBar", "lblTimeE"})
+        EXPECT_EQ(list.controls[below], single.controls[below].translated(0, step)) << below;
+    EXPECT_EQ(list.controls["cmdDonate"], single.controls["cmdDonate"].translated(0, step / 2));
+    EXPECT_EQ(list.controls["comboLanguage"], single.controls["comboLanguage"]);
+    EXPECT_EQ(list.controls["frameCheckVersion"], single.controls["frameCheckVersion"]);
 }
 
 TEST(Layout, SeveralFilesAtOnceGoStraightToTheList)
 {
     TestWindow w;
-    Form1& f = w.f();
-    w.fake.dialogs->sourceResult = Paths({"a", "b", "c"});
-    AddSourcesFromDialog(f);
-    EXPECT_EQ(Geometry(f), List);
+    Pick(w, {"/v/a", "/v/b", "/v/c"});
+    EXPECT_EQ(w.f().WindowHeightTwips(), SingleLayoutHeight + LayoutStep);
 }
 
 TEST(Layout, RepeatedCallsChangeNothing)
 {
     TestWindow w;
     Form1& f = w.f();
-    UpdateLayout(f);
-    ApplySingleLayout(f);
-    EXPECT_EQ(Geometry(f), Single);
+    const Geometry single = Snapshot(f);
+    f.UpdateLayout();
+    f.ApplySingleLayout();
+    EXPECT_EQ(Snapshot(f), single);
     w.addSources({"a", "b"});
-    UpdateLayout(f);
-    UpdateLayout(f);
-    ApplyListLayout(f);
-    EXPECT_EQ(Geometry(f), List);
-    ApplySingleLayout(f);
-    ApplySingleLayout(f);
-    EXPECT_EQ(Geometry(f), Single);
-}
-
-TEST(Layout, ListLayoutKeepsTheConvertControlsBelowTheList)
-{
-    TestWindow w;
-    Form1& f = w.f();
-    w.addSources({"a", "b"});
-    UpdateLayout(f);
-    f.show();
-    // Nothing is pushed out of the tab or the window, and the list does not reach the destination box.
-    const QWidget* page = f.tabMain->page(0);
-    EXPECT_LE(f.lstSource->geometry().bottom(), f.txtDestination->geometry().top());
-    EXPECT_LE(f.lblStatus->geometry().bottom(), page->mapTo(f.tabMain, QPoint(0, page->height())).y());
-    EXPECT_LE(f.tabMain->geometry().bottom(), f.height());
-    f.tabMain->setCurrentIndex(2);
-    EXPECT_EQ(f.tabMain->page(2)->height(), f.tabMain->height());
-    EXPECT_LE(f.cmdDonate->geometry().bottom(), f.tabMain->page(2)->height());
+    f.UpdateLayout();
+    const Geometry list = Snapshot(f);
+    f.UpdateLayout();
+    f.ApplyListLayout();
+    EXPECT_EQ(Snapshot(f), list);
+    f.ApplySingleLayout();
+    f.ApplySingleLayout();
+    EXPECT_EQ(Snapshot(f), single);
 }

@@ -1,7 +1,7 @@
 #include "platform/IniSettingsStore.h"
 #include "support/TestWindow.h"
 #include "update/VersionCheck.h"
-#include "window/StartUp.h"
+#include "window/Layout.h"
 #include "window/TabControl.h"
 #include "window/Twips.h"
 
@@ -97,9 +97,9 @@ RunResult RunProgramAndEnd(const QString& program, const QString& configHome, co
 
 // The check's panel covers the tabs until it ends; here it ends as if the server could not be reached.
 // Fails the check; its outcome is shown once the window has drawn it, then the panel goes.
-static bool EndVersionCheck(Form1& f)
+static bool EndVersionCheck(FormControls& f)
 {
-    f.show();
+    f.form.show();
     emit f.versionCheck->Winsock1->error();
     return QTest::qWaitFor([&f] { return !f.frameCheckVersion->isVisible(); }, 5000);
 }
@@ -108,72 +108,41 @@ TEST(StartUp, FirstStartWithAnEmptyStore)
 {
     TestWindow w;
     w.fake.system->languageName = QStringLiteral("Français (France)");
-    Form1& f = w.f();
-    ASSERT_TRUE(StartUp(f, TestSite));
+    FormControls& f = w.c();
+    ASSERT_TRUE(f.form.StartUp());
 
     EXPECT_EQ(CheckValue(f.chkOverwrite), 1);
     EXPECT_EQ(CheckValue(f.chkShowPutiPhone), 1);
-    EXPECT_EQ(f.opts.OptOverwrite, 1);
-    EXPECT_EQ(f.opts.OptShowPutiPhone, 1);
     EXPECT_EQ(f.txtDestination->text(), DefaultDestination());
-    EXPECT_EQ(f.lang.CurrentLanguage, "Français");
+    EXPECT_EQ(w.lang.CurrentLanguage, "Français");
     EXPECT_EQ(f.comboLanguage->currentText(), "Français");
-    EXPECT_EQ(f.cmdConvert->text(), Translate(f.lang, "cmdConvert", "Français"));
-    EXPECT_NE(f.cmdConvert->text(), Translate(f.lang, "cmdConvert", "English"));
+    EXPECT_EQ(f.cmdConvert->text(), Translate(w.lang, "cmdConvert", "Français"));
+    EXPECT_NE(f.cmdConvert->text(), Translate(w.lang, "cmdConvert", "English"));
     // Nothing is stored until the user changes something or closes the window.
     EXPECT_TRUE(w.fake.settings->writes.isEmpty());
     EXPECT_TRUE(w.fake.settings->values.isEmpty());
 
-    EXPECT_EQ(w.fake.system->workingDirectory, programFolder());
-    EXPECT_EQ(f.WindowHeightTwips(), SingleLayoutHeight);
-    EXPECT_EQ(f.opts.LayoutStep, 1200);
-    EXPECT_TRUE(f.frameCheckVersion->isVisibleTo(&f));
-    EXPECT_EQ(f.lblCheckVersion->text(), Translate(f.lang, "cmdCheckVersion_ing"));
-    EXPECT_TRUE(f.links.SiteBaseUrl.endsWith('/'));
+    EXPECT_EQ(f.form.WindowHeightTwips(), SingleLayoutHeight);
+    EXPECT_TRUE(f.frameCheckVersion->isVisibleTo(&f.form));
+    EXPECT_EQ(f.lblCheckVersion->text(), Translate(w.lang, "cmdCheckVersion_ing"));
     EXPECT_EQ(f.tabMain->currentIndex(), 0);
     // This desktop registers nothing.
     EXPECT_TRUE(w.fake.shell->commands.isEmpty());
 }
 
-TEST(StartUp, StoredOptionsAreNormalised)
+TEST(StartUp, StoredOptionsAndDestinationAreShown)
 {
     TestWindow w;
     w.fake.settings->set("optOverwrite", "2");
     w.fake.settings->set("optShowPutiPhone", "0");
-    ASSERT_TRUE(StartUp(w.f()));
-    EXPECT_EQ(CheckValue(w.f().chkOverwrite), 1);
-    EXPECT_EQ(w.f().opts.OptOverwrite, 1);
-    EXPECT_EQ(CheckValue(w.f().chkShowPutiPhone), 0);
-    EXPECT_EQ(w.f().opts.OptShowPutiPhone, 0);
-
-    TestWindow junk;
-    junk.fake.settings->set("optOverwrite", "yes");
-    junk.fake.settings->set("optShowPutiPhone", "-1");
-    ASSERT_TRUE(StartUp(junk.f()));
-    EXPECT_EQ(junk.f().opts.OptOverwrite, 1);
-    EXPECT_EQ(junk.f().opts.OptShowPutiPhone, 1);
-}
-
-TEST(StartUp, StoredDestinationCountsOnlyWithAStoredPosition)
-{
-    TestWindow placed;
-    placed.fake.settings->set("Top", "1500");
-    placed.fake.settings->set("left", "3000"); // written in lower case, read as "Left"
-    ASSERT_TRUE(StartUp(placed.f()));
-    EXPECT_EQ(placed.f().txtDestination->text(), "");
-
-    TestWindow unplaced;
-    unplaced.fake.settings->set("Left", "3000");
-    unplaced.fake.settings->set("Destination", "/films/");
-    ASSERT_TRUE(StartUp(unplaced.f()));
-    EXPECT_EQ(unplaced.f().txtDestination->text(), DefaultDestination());
-
-    TestWindow both;
-    both.fake.settings->set("Top", "1500");
-    both.fake.settings->set("Left", "3000");
-    both.fake.settings->set("Destination", "/films/");
-    ASSERT_TRUE(StartUp(both.f()));
-    EXPECT_EQ(both.f().txtDestination->text(), "/films/");
+    w.fake.settings->set("Top", "1500");
+    w.fake.settings->set("Left", "3000");
+    w.fake.settings->set("Destination", "/films/");
+    ASSERT_TRUE(w.f().StartUp());
+    EXPECT_EQ(CheckValue(w.c().chkOverwrite), 1);
+    EXPECT_EQ(CheckValue(w.c().chkShowPutiPhone), 0);
+    EXPECT_EQ(w.c().txtDestination->text(), "/films/");
+    EXPECT_FALSE(w.f().CurrentBatchOptions().showHowToPage);
 }
 
 TEST(StartUp, SavedPositionIsRestoredOnlyOnAScreen)
@@ -181,14 +150,14 @@ TEST(StartUp, SavedPositionIsRestoredOnlyOnAScreen)
     TestWindow w;
     w.fake.settings->set("Top", "1500");
     w.fake.settings->set("Left", "3000");
-    ASSERT_TRUE(StartUp(w.f()));
+    ASSERT_TRUE(w.f().StartUp());
     EXPECT_EQ(w.f().pos(), QPoint(200, 100));
 
     TestWindow away;
     const QPoint before = away.f().pos();
     away.fake.settings->set("Top", "1500");
     away.fake.settings->set("Left", "900000");
-    ASSERT_TRUE(StartUp(away.f()));
+    ASSERT_TRUE(away.f().StartUp());
     EXPECT_EQ(away.f().pos(), before);
 }
 
@@ -196,48 +165,53 @@ TEST(StartUp, LanguageOutsideTheComboSelectsItsLastItemUntilAnOptionIsClicked)
 {
     TestWindow w;
     w.fake.settings->set("Language", "Russian");
-    Form1& f = w.f();
-    ASSERT_TRUE(StartUp(f, TestSite));
+    FormControls& f = w.c();
+    ASSERT_TRUE(f.form.StartUp());
     ASSERT_TRUE(EndVersionCheck(f));
-    EXPECT_EQ(f.lang.CurrentLanguage, "Russian");
+    EXPECT_EQ(w.lang.CurrentLanguage, "Russian");
     EXPECT_EQ(f.comboLanguage->currentIndex(), f.comboLanguage->count() - 1);
-    EXPECT_EQ(f.cmdConvert->text(), Translate(f.lang, "cmdConvert", "Russian"));
+    EXPECT_EQ(f.cmdConvert->text(), Translate(w.lang, "cmdConvert", "Russian"));
 
     f.chkOverwrite->click();
     EXPECT_EQ(w.fake.settings->get("Language"), f.comboLanguage->itemText(f.comboLanguage->count() - 1));
-    EXPECT_EQ(f.lang.CurrentLanguage, f.comboLanguage->currentText());
-    EXPECT_EQ(f.cmdConvert->text(), Translate(f.lang, "cmdConvert", f.comboLanguage->currentText()));
+    EXPECT_EQ(w.lang.CurrentLanguage, f.comboLanguage->currentText());
+    EXPECT_EQ(f.cmdConvert->text(), Translate(w.lang, "cmdConvert", f.comboLanguage->currentText()));
 }
 
 TEST(Options, ClicksAreIgnoredUntilStartUpHasFinished)
 {
     TestWindow w;
-    Form1& f = w.f();
-    f.links.SiteBaseUrl.clear();
-    f.chkOverwrite->click();
+    w.c().chkOverwrite->click();
     EXPECT_TRUE(w.fake.settings->writes.isEmpty());
 }
 
 TEST(Options, OneClickWritesAllThreeKeys)
 {
     TestWindow w;
-    Form1& f = w.f();
-    ASSERT_TRUE(StartUp(f, TestSite));
+    FormControls& f = w.c();
+    ASSERT_TRUE(f.form.StartUp());
     ASSERT_TRUE(EndVersionCheck(f));
     f.chkShowPutiPhone->click();
     EXPECT_EQ(w.fake.settings->writes, (QStringList {"optOverwrite", "optShowPutiPhone", "Language"}));
     EXPECT_EQ(w.fake.settings->get("optOverwrite"), "1");
     EXPECT_EQ(w.fake.settings->get("optShowPutiPhone"), "0");
     EXPECT_EQ(w.fake.settings->get("Language"), "English");
-    EXPECT_EQ(f.opts.OptShowPutiPhone, 0);
+    EXPECT_FALSE(f.form.CurrentPreferences().optShowPutiPhone);
     EXPECT_EQ(f.tabMain->currentIndex(), 1);
+
+    // The overwrite question follows the option as last saved, not the box as it is now.
+    f.chkOverwrite->setChecked(false);
+    EXPECT_TRUE(f.form.CurrentBatchOptions().askBeforeOverwrite);
+    f.chkOverwrite->setChecked(true);
+    f.chkOverwrite->click();
+    EXPECT_FALSE(f.form.CurrentBatchOptions().askBeforeOverwrite);
 }
 
 TEST(Options, ChoosingALanguage)
 {
     TestWindow w;
-    Form1& f = w.f();
-    ASSERT_TRUE(StartUp(f, TestSite));
+    FormControls& f = w.c();
+    ASSERT_TRUE(f.form.StartUp());
     ASSERT_TRUE(EndVersionCheck(f));
     f.tabMain->setCurrentIndex(0);
 
@@ -254,23 +228,23 @@ TEST(Options, ChoosingALanguage)
     f.comboLanguage->setCurrentIndex(dutch);
     emit f.comboLanguage->activated(dutch);
     EXPECT_EQ(w.fake.settings->get("Language"), "Dutch");
-    EXPECT_EQ(f.lang.CurrentLanguage, "Dutch");
-    EXPECT_EQ(f.cmdConvert->text(), Translate(f.lang, "cmdConvert", "Dutch"));
+    EXPECT_EQ(w.lang.CurrentLanguage, "Dutch");
+    EXPECT_EQ(f.cmdConvert->text(), Translate(w.lang, "cmdConvert", "Dutch"));
     EXPECT_EQ(f.tabMain->currentIndex(), 1);
 }
 
 TEST(Shutdown, ClosingWritesPositionAndDestination)
 {
     TestWindow w;
-    Form1& f = w.f();
-    ASSERT_TRUE(StartUp(f, TestSite));
-    f.show();
-    f.move(40, 30);
+    FormControls& f = w.c();
+    ASSERT_TRUE(f.form.StartUp());
+    f.form.show();
+    f.form.move(40, 30);
     f.txtDestination->setText("/films/out/");
-    ASSERT_TRUE(f.close());
+    ASSERT_TRUE(f.form.close());
     EXPECT_EQ(w.fake.settings->writes, (QStringList {"Top", "left", "Destination"}));
-    EXPECT_EQ(w.fake.settings->get("Top"), QString::number(ToTwips(f.y())));
-    EXPECT_EQ(w.fake.settings->get("Left"), QString::number(ToTwips(f.x())));
+    EXPECT_EQ(w.fake.settings->get("Top"), QString::number(ToTwips(f.form.y())));
+    EXPECT_EQ(w.fake.settings->get("Left"), QString::number(ToTwips(f.form.x())));
     EXPECT_EQ(w.fake.settings->get("Destination"), "/films/out/");
 }
 
@@ -279,35 +253,37 @@ TEST(StartUp, MissingLanguageFileIsReportedAndStopsTheProgram)
     QTemporaryDir empty;
     TestWindow w;
     w.fake.system->folder = empty.path();
-    Form1& f = w.f();
-    f.links.SiteBaseUrl.clear();
-    EXPECT_FALSE(StartUp(f, TestSite));
+    EXPECT_FALSE(w.f().StartUp());
     ASSERT_EQ(w.fake.messages->shown.size(), 1);
     EXPECT_TRUE(w.fake.messages->shown.first().startsWith(empty.filePath("Languages") + ":\n"));
-    EXPECT_TRUE(f.links.SiteBaseUrl.isEmpty());
+    // Start-up did not finish: option clicks still save nothing.
+    w.c().chkOverwrite->click();
     EXPECT_TRUE(w.fake.settings->writes.isEmpty());
 }
+
+// A window over the real settings store, which lives in the per-user configuration folder.
+struct IniWindow : TestWindow
+{
+    IniWindow() { fake.platform.settings = std::make_unique<IniSettingsStore>(); }
+};
 
 TEST(IniSettings, WholeRunAgainstTheRealStore)
 {
     TestApp();
     TemporaryConfigHome home;
     {
-        FakePlatform fake;
-        fake.system->folder = programFolder();
-        fake.platform.settings = std::make_unique<IniSettingsStore>();
-        Form1 f(fake.platform);
-        ASSERT_TRUE(StartUp(f, TestSite));
+        IniWindow w;
+        FormControls& f = w.c();
+        ASSERT_TRUE(f.form.StartUp());
         ASSERT_TRUE(EndVersionCheck(f));
-        f.show();
         EXPECT_FALSE(QFile::exists(home.iniFile())); // start-up wrote nothing
         EXPECT_EQ(f.txtDestination->text(), DefaultDestination());
 
         f.tabMain->setCurrentIndex(1);
         f.chkOverwrite->click();
-        f.move(60, 45);
+        f.form.move(60, 45);
         f.txtDestination->setText("/films/été, 2024/");
-        ASSERT_TRUE(f.close());
+        ASSERT_TRUE(f.form.close());
     }
     QSettings saved(home.iniFile(), QSettings::IniFormat);
     EXPECT_EQ(saved.value("Config/optoverwrite").toString(), "0");
@@ -319,14 +295,11 @@ TEST(IniSettings, WholeRunAgainstTheRealStore)
     EXPECT_EQ(saved.allKeys().size(), 6);
 
     // The next start picks everything up again.
-    FakePlatform fake;
-    fake.system->folder = programFolder();
-    fake.platform.settings = std::make_unique<IniSettingsStore>();
-    Form1 again(fake.platform);
-    ASSERT_TRUE(StartUp(again, TestSite));
-    EXPECT_EQ(CheckValue(again.chkOverwrite), 0);
-    EXPECT_EQ(again.txtDestination->text(), "/films/été, 2024/");
-    EXPECT_EQ(QPoint(ToTwips(again.x()), ToTwips(again.y())), QPoint(left, top));
+    IniWindow again;
+    ASSERT_TRUE(again.f().StartUp());
+    EXPECT_EQ(CheckValue(again.c().chkOverwrite), 0);
+    EXPECT_EQ(again.c().txtDestination->text(), "/films/été, 2024/");
+    EXPECT_EQ(QPoint(ToTwips(again.f().x()), ToTwips(again.f().y())), QPoint(left, top));
 }
 
 TEST(IniSettings, GarbageOrUnreadableFilesGiveTheDefaults)
@@ -339,14 +312,11 @@ TEST(IniSettings, GarbageOrUnreadableFilesGiveTheDefaults)
     garbage += "\n[Config\ntop=\n=left\n[[x]]\ndestination=\"unterminated\n";
     WriteFile(home.iniFile(), garbage);
     {
-        FakePlatform fake;
-        fake.system->folder = programFolder();
-        fake.platform.settings = std::make_unique<IniSettingsStore>();
-        Form1 f(fake.platform);
-        ASSERT_TRUE(StartUp(f, TestSite));
-        EXPECT_EQ(f.opts.OptOverwrite, 1);
-        EXPECT_EQ(f.txtDestination->text(), DefaultDestination());
-        ASSERT_TRUE(f.close());
+        IniWindow w;
+        ASSERT_TRUE(w.f().StartUp());
+        EXPECT_EQ(CheckValue(w.c().chkOverwrite), 1);
+        EXPECT_EQ(w.c().txtDestination->text(), DefaultDestination());
+        ASSERT_TRUE(w.f().close());
     }
     // Closing still saves, and the saved values read back.
     IniSettingsStore store;
@@ -429,11 +399,11 @@ TEST(Program, RealBinaryWithoutItsLanguageFileEndsWithAnError)
 TEST(StartUp, TheTabsTakeNoInputWhileTheVersionCheckCoversThem)
 {
     TestWindow w;
-    Form1& f = w.f();
-    ASSERT_TRUE(StartUp(f, TestSite));
-    EXPECT_TRUE(f.frameCheckVersion->isVisibleTo(&f));
-    EXPECT_FALSE(f.cmdConvert->isEnabledTo(&f));
+    FormControls& f = w.c();
+    ASSERT_TRUE(f.form.StartUp());
+    EXPECT_TRUE(f.frameCheckVersion->isVisibleTo(&f.form));
+    EXPECT_FALSE(f.cmdConvert->isEnabledTo(&f.form));
     ASSERT_TRUE(EndVersionCheck(f));
-    EXPECT_FALSE(f.frameCheckVersion->isVisibleTo(&f));
-    EXPECT_TRUE(f.cmdConvert->isEnabledTo(&f));
+    EXPECT_FALSE(f.frameCheckVersion->isVisibleTo(&f.form));
+    EXPECT_TRUE(f.cmdConvert->isEnabledTo(&f.form));
 }

@@ -6,12 +6,11 @@
 #include "window/FrmCancel.h"
 #include "window/Layout.h"
 #include "window/QtTranslation.h"
-#include "window/StartUp.h"
+#include "window/SourceList.h"
 #include "window/StatusColours.h"
 #include "window/TabControl.h"
 #include "window/Twips.h"
 #include "window/WindowLooks.h"
-#include "window/WindowTexts.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -62,16 +61,16 @@ QChar AccessKey(const QString& text)
 TEST(StartUpOutcome, AnOutcomeBeforeTheWindowIsDrawnWaitsForItAndTheWindowKeepsPainting)
 {
     TestWindow w;
-    Form1& f = w.f();
+    FormControls& f = w.c();
     w.fake.system->holdPauses = true;
     PaintLog log(f.lblCheckVersion, *w.fake.system);
-    ASSERT_TRUE(StartUp(f, TestSite));
+    ASSERT_TRUE(f.form.StartUp());
     // An unreachable site answers before the window has ever been shown.
     emit f.versionCheck->Winsock1->error();
     QTest::qWait(50);
     EXPECT_TRUE(w.fake.system->pauses.isEmpty());
 
-    f.show();
+    f.form.show();
     ASSERT_TRUE(WaitUntil([&] { return !w.fake.system->pauses.isEmpty(); }, 5000, "the outcome's pause"));
     const QString outcome = w.t("cmdCheckVersion_nointernet");
     EXPECT_TRUE(log.paints.contains("before:" + outcome)) << log.paints.join('|').toStdString();
@@ -81,23 +80,23 @@ TEST(StartUpOutcome, AnOutcomeBeforeTheWindowIsDrawnWaitsForItAndTheWindowKeepsP
     f.lblCheckVersion->update();
     ASSERT_TRUE(WaitUntil([&] { return log.paints.contains("during:" + outcome); }, 5000, "a paint in the pause"));
     EXPECT_TRUE(f.frameCheckVersion->isVisible());
-    EXPECT_FALSE(f.cmdConvert->isEnabledTo(&f));
-    QTest::keyClick(&f, Qt::Key_Return);
+    EXPECT_FALSE(f.cmdConvert->isEnabledTo(&f.form));
+    QTest::keyClick(&f.form, Qt::Key_Return);
     EXPECT_TRUE(w.fake.runners->commands.isEmpty());
 
     ASSERT_EQ(w.fake.system->heldPauses.size(), 1u);
     w.fake.system->heldPauses.front()();
     EXPECT_FALSE(f.frameCheckVersion->isVisible());
-    EXPECT_TRUE(f.cmdConvert->isEnabledTo(&f));
+    EXPECT_TRUE(f.cmdConvert->isEnabledTo(&f.form));
 }
 
 TEST(Keyboard, TheHiddenCancelButtonTakesNoFocusAndAnIdleCancelDoesNothing)
 {
     TestWindow w;
-    Form1& f = w.f();
-    f.show();
-    QApplication::setActiveWindow(&f);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    FormControls& f = w.c();
+    f.form.show();
+    QApplication::setActiveWindow(&f.form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.form));
     f.lstSource->setFocus();
     ASSERT_EQ(QApplication::focusWidget(), f.lstSource);
     QList<QWidget*> reached;
@@ -112,25 +111,24 @@ TEST(Keyboard, TheHiddenCancelButtonTakesNoFocusAndAnIdleCancelDoesNothing)
     f.cmdCancel->click();
     w.batch().RequestCancel();
     EXPECT_FALSE(f.frmCancel->isVisible());
-    EXPECT_TRUE(f.isEnabled());
+    EXPECT_TRUE(f.form.isEnabled());
     EXPECT_TRUE(f.lblStatus->title().isEmpty());
 
     // Once Convert is out of the way, Cancel is the button in its place.
-    f.ShowConverting();
+    f.form.ShowConverting();
     EXPECT_EQ(f.cmdCancel->focusPolicy(), Qt::StrongFocus);
-    ApplyWindowTexts(f);
+    f.form.ApplyWindowTexts();
     EXPECT_EQ(f.cmdCancel->focusPolicy(), Qt::NoFocus);
 }
 
 TEST(Keyboard, EnterStartsTheBatchAndTheLinksOpenWithEnterOrSpace)
 {
     TestWindow w;
-    Form1& f = w.f();
+    FormControls& f = w.c();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    f.links.SiteBaseUrl = "http://site.test/";
-    f.show();
-    f.activateWindow();
+    f.form.show();
+    f.form.activateWindow();
 
     // Enter on another button presses that button.
     f.cmdSourceFile->setFocus();
@@ -155,10 +153,10 @@ TEST(Keyboard, EnterStartsTheBatchAndTheLinksOpenWithEnterOrSpace)
 TEST(CancelQuestion, ADialogCentredOnTheMainWindowOnceItsFrameArrives)
 {
     TestWindow w;
-    Form1& f = w.f();
+    FormControls& f = w.c();
     QTemporaryDir dir;
-    f.move(100, 80);
-    f.show();
+    f.form.move(100, 80);
+    f.form.show();
     w.addSources({dir.filePath("clip.avi")});
     f.txtDestination->setText(dir.path() + "/");
     w.startConversion();
@@ -170,7 +168,7 @@ TEST(CancelQuestion, ADialogCentredOnTheMainWindowOnceItsFrameArrives)
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
 
-    const QRect main = f.frameGeometry();
+    const QRect main = f.form.frameGeometry();
     EXPECT_EQ(question->frameGeometry().center().x(), main.center().x());
     // The window manager puts a 24-pixel title bar and thin borders around it a moment later.
     const QMargins frame(2, 24, 2, 2);
@@ -183,20 +181,20 @@ TEST(CancelQuestion, ADialogCentredOnTheMainWindowOnceItsFrameArrives)
 TEST(WindowHeight, TheDesignedHeightIncludesTheFrame)
 {
     TestWindow w;
-    Form1& f = w.f();
-    f.SetWindowHeightTwips(SingleLayoutHeight);
-    EXPECT_EQ(f.height(), ToPixels(SingleLayoutHeight));
+    FormControls& f = w.c();
+    f.form.SetWindowHeightTwips(SingleLayoutHeight);
+    EXPECT_EQ(f.form.height(), ToPixels(SingleLayoutHeight));
     // A title bar of 24 pixels and a border of 1 reported by the window manager.
-    f.FrameChanged(QMargins(1, 24, 1, 1));
-    EXPECT_EQ(f.height(), ToPixels(SingleLayoutHeight) - 25);
-    EXPECT_EQ(f.WindowHeightTwips(), SingleLayoutHeight);
+    f.form.FrameChanged(QMargins(1, 24, 1, 1));
+    EXPECT_EQ(f.form.height(), ToPixels(SingleLayoutHeight) - 25);
+    EXPECT_EQ(f.form.WindowHeightTwips(), SingleLayoutHeight);
     // The tabs end where the window's inside ends: no empty strip.
-    EXPECT_LE(f.height() - (f.tabMain->y() + f.tabMain->height()), 1);
+    EXPECT_LE(f.form.height() - (f.tabMain->y() + f.tabMain->height()), 1);
     // The list layout grows the outer height by its step, as designed.
     w.addSources({"/v/a.avi", "/v/b.avi"});
-    UpdateLayout(f);
-    EXPECT_EQ(f.WindowHeightTwips(), SingleLayoutHeight + f.opts.LayoutStep);
-    EXPECT_EQ(f.height(), ToPixels(SingleLayoutHeight + f.opts.LayoutStep) - 25);
+    f.form.UpdateLayout();
+    EXPECT_EQ(f.form.WindowHeightTwips(), SingleLayoutHeight + LayoutStep);
+    EXPECT_EQ(f.form.height(), ToPixels(SingleLayoutHeight + LayoutStep) - 25);
 }
 
 TEST(AccessKeys, UniqueWithinEachTabInEveryLanguage)
@@ -224,38 +222,42 @@ TEST(AccessKeys, UniqueWithinEachTabInEveryLanguage)
 TEST(Languages, AccessibleNamesAndQtsOwnTextsFollowTheChosenLanguage)
 {
     TestWindow w;
-    Form1& f = w.f();
-    ASSERT_TRUE(StartUp(f, TestSite));
-    EXPECT_EQ(f.lstSource->accessibleName(), Translate(f.lang, "lstSource_name", "English"));
+    FormControls& f = w.c();
+    ASSERT_TRUE(f.form.StartUp());
+    EXPECT_EQ(f.lstSource->accessibleName(), Translate(w.lang, "lstSource_name", "English"));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), "&Yes");
 
-    f.links.SiteBaseUrl = "http://site.test/";
-    f.comboLanguage->setCurrentText("Français");
-    SaveOptions(f);
+    const auto choose = [&f](const QString& language) {
+        const int index = f.comboLanguage->findText(language);
+        f.comboLanguage->setCurrentIndex(index);
+        emit f.comboLanguage->activated(index);
+    };
+    choose("Français");
     for (QWidget* control :
          std::initializer_list<QWidget*> {f.lstSource, f.txtDestination, f.pBar, f.lblPercent, f.lblTimeE, f.lblTimeR})
         EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
     EXPECT_EQ(f.lstSource->accessibleName(), "Vidéos à convertir");
-    EXPECT_EQ(f.pBar->accessibleName(), Translate(f.lang, "pBar_name", "Français"));
+    EXPECT_EQ(f.pBar->accessibleName(), Translate(w.lang, "pBar_name", "Français"));
     // Message box buttons and file dialogs speak French too.
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), "&Oui");
     EXPECT_EQ(QtTranslationLocale("Português"), "pt_BR");
 
-    f.comboLanguage->setCurrentText("English");
-    SaveOptions(f);
+    choose("English");
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), "&Yes");
 }
 
 TEST(SourceHint, ShownOnlyWhileTheListIsEmpty)
 {
     TestWindow w;
-    Form1& f = w.f();
-    f.show();
+    FormControls& f = w.c();
+    f.form.show();
     const auto look = [&f](const QString& hint) {
-        f.sourceHint = hint;
+        f.lstSource->SetTexts(hint, f.lstSource->accessibleName());
         return f.lstSource->viewport()->grab().toImage();
     };
-    EXPECT_FALSE(w.f().sourceHint.isEmpty());
+    // The texts gave the empty list its hint.
+    const QImage applied = f.lstSource->viewport()->grab().toImage();
+    EXPECT_EQ(applied, look(w.t("lstSource_hint")));
     EXPECT_NE(look(w.t("lstSource_hint")), look(QString()));
     w.addSources({"/v/a.avi"});
     EXPECT_EQ(look(w.t("lstSource_hint")), look(QString()));
@@ -282,5 +284,5 @@ TEST(StatusColours, DesignedOnLightBackgroundsAndReadableOnDarkOnes)
     palette.setColor(QPalette::Window, dark);
     w.f().setPalette(palette);
     w.f().ShowConverting();
-    EXPECT_GE(ContrastRatio(TextColour(w.f().lblStatus), dark), 4.5);
+    EXPECT_GE(ContrastRatio(TextColour(w.c().lblStatus), dark), 4.5);
 }
