@@ -2,7 +2,11 @@
 #include "support/MediaFixtures.h"
 #include "support/MediaSuite.h"
 #include "support/TestPaths.h"
+#include "support/TestWindow.h"
 #include "support/Wait.h"
+
+#include <QLineEdit>
+#include <QPushButton>
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -51,17 +55,17 @@ protected:
         return env;
     }
 
-    void Start(QProcess& p, const QStringList& args) const
+    void Start(QProcess& p, const QStringList& args, const QString& folder = programFolder()) const
     {
         p.setProcessEnvironment(Environment());
         p.setWorkingDirectory(dir_->path());
-        p.start(programFolder() + "/reelpocket", QStringList {"--convert"} + args);
+        p.start(folder + "/reelpocket", QStringList {"--convert"} + args);
     }
 
-    Outcome Convert(const QStringList& args) const
+    Outcome Convert(const QStringList& args, const QString& folder = programFolder()) const
     {
         QProcess p;
-        Start(p, args);
+        Start(p, args, folder);
         Outcome run;
         if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
             return run;
@@ -95,6 +99,56 @@ TEST_F(ConsoleBatch, ConvertsTwoFilesWithALinePerFileWhenOutputIsAPipe)
     EXPECT_EQ(lines[4], "Conversion finished: 2 converted, 0 failed.");
     EXPECT_EQ(media::Probe(Out("b.mp4"), "v:0").value("width"), "480");
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+}
+
+// A program folder whose encoder writes down every command line it is given, then runs the real one.
+bool MakeRecordingFolder(const QString& folder)
+{
+    const QString real = programFolder();
+    QFile script(folder + "/ffmpeg.exe");
+    const bool written = script.open(QIODevice::WriteOnly)
+        && script.write("#!/bin/sh\nprintf '%s\\n' \"$*\" >> \"$(dirname \"$0\")/commands.log\"\nexec '" + real.toUtf8()
+                        + "/ffmpeg.exe' \"$@\"\n")
+            > 0;
+    script.close();
+    return written && script.setPermissions(script.permissions() | QFile::ExeOwner)
+        && QFile::copy(real + "/reelpocket", folder + "/reelpocket")
+        && QFile::copy(real + "/Languages", folder + "/Languages");
+}
+
+QStringList TakeCommands(const QString& folder)
+{
+    QFile log(folder + "/commands.log");
+    const QStringList lines = log.open(QIODevice::ReadOnly)
+        ? QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts)
+        : QStringList {};
+    log.remove();
+    return lines;
+}
+
+TEST_F(ConsoleBatch, TheEncoderIsGivenTheWindowsCommandLines)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(MakeRecordingFolder(folder.path()));
+    const QStringList sources {Source("a.avi"), Source("b.mkv")};
+    {
+        TestWindow w;
+        w.fake.system->folder = folder.path();
+        w.fake.useRealRunner();
+        w.addSources(sources);
+        w.c().txtDestination->setText(out_.path() + "/");
+        QTest::mouseClick(w.c().cmdConvert, Qt::LeftButton);
+        ASSERT_TRUE(WaitUntil([&] { return !w.batch().IsRunning(); }, 60000, "the window's batch"));
+        ASSERT_EQ(w.batch().ConvertedCount(), 2);
+    }
+    const QStringList window = TakeCommands(folder.path());
+    ASSERT_EQ(window.size(), 4) << "a probe and an encode for each source";
+    for (const QString& name : OutputFolder())
+        QFile::remove(Out(name));
+
+    const Outcome run = Convert({"--to", out_.path(), "a.avi", Source("b.mkv")}, folder.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(TakeCommands(folder.path()), window);
 }
 
 TEST_F(ConsoleBatch, AnExistingOutputIsReplacedOnlyWhenSomebodySaidYes)
@@ -153,10 +207,13 @@ TEST_F(ConsoleBatch, InterruptStopsTheEncodeAndLeavesNothingBehind)
     // The encoder must be under way, with a partial file in the folder.
     ASSERT_TRUE(WaitUntil([&] { return !OutputFolder().isEmpty(); }, 20000, "the partial file"));
     // A second Ctrl+C soon after the first is what impatient users do.
-    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+    const auto pid = static_cast<pid_t>(p.processId());
+    ASSERT_GT(pid, 0) << "the run ended on its own: " << p.readAllStandardError().toStdString();
+    ::kill(pid, SIGINT);
     QTest::qWait(50);
-    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
-    ASSERT_TRUE(p.waitForFinished(10000));
+    ::kill(pid, SIGINT);
+    // The wait above may have seen it end already.
+    ASSERT_TRUE(p.state() == QProcess::NotRunning || p.waitForFinished(10000));
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 130);
     EXPECT_TRUE(OutputFolder().isEmpty()) << OutputFolder().join(", ").toStdString();
