@@ -1,43 +1,28 @@
+#include "console/ConsoleBatch.h"
+#include "console/ProgramArguments.h"
 #include "localisation/Language.h"
+#include "platform/Terminal.h"
 #include "window/DesktopPlatform.h"
 #include "window/Form1.h"
-#include "window/ProgramArguments.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
 #include <QTimer>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-
-#ifdef Q_OS_UNIX
-#include <QSocketNotifier>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
-int terminationPipe[2] = {-1, -1};
 bool windowReady = false;
 
-void OnTerminate(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(terminationPipe[0], &byte, 1);
-}
-
 // A request to end (log-out, `kill`) closes the window as the user would, so its place and destination
-// are saved; a running batch is cancelled first. The request is handled by the event loop: while start-up shows its
-// failure message it ends the program at once, with nothing saved.
+// are saved; a running batch is cancelled first. The request is handled by the event loop: while start-up
+// shows its failure message it ends the program at once, with nothing saved.
 void CloseOnTermination(Form1& form)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, terminationPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(terminationPipe[1], QSocketNotifier::Read, &form);
-    QObject::connect(notifier, &QSocketNotifier::activated, &form, [&form] {
-        char byte;
-        [[maybe_unused]] const auto read = ::read(terminationPipe[1], &byte, 1);
+    auto* requests = new TerminationRequests(&form);
+    QObject::connect(requests, &TerminationRequests::requested, &form, [&form] {
         if (windowReady) {
             // An open message box would keep its own event loop, and the program, running: it is
             // answered as its close button would.
@@ -49,12 +34,9 @@ void CloseOnTermination(Form1& form)
         } else
             QCoreApplication::exit(1);
     });
-    std::signal(SIGTERM, OnTerminate);
-    std::signal(SIGINT, OnTerminate);
 }
 
 } // namespace
-#endif
 
 namespace {
 int PrintAndEnd(const ProgramArguments& arguments)
@@ -106,8 +88,15 @@ int main(int argc, char* argv[])
     QStringList raw;
     for (int i = 0; i < argc; ++i)
         raw << QString::fromLocal8Bit(argv[i]);
-    if (const ProgramArguments early = ReadProgramArguments(raw); early.exitCode)
+    const ProgramArguments early = ReadProgramArguments(raw);
+    if (early.exitCode)
         return PrintAndEnd(early);
+    // A batch from the command line needs no display: no GUI application object is made.
+    if (early.convert) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Reelpocket"));
+        return RunConsoleBatch(*early.convert, QDir::currentPath());
+    }
 
     QApplication app(argc, argv);
     // Read again without the options Qt itself takes (-platform, -style, ...).
@@ -126,9 +115,7 @@ int main(int argc, char* argv[])
     Localisation lang;
     Form1 form(platform, lang, ProductSiteUrl());
     window = &form;
-#ifdef Q_OS_UNIX
     CloseOnTermination(form);
-#endif
     if (!form.StartUp())
         return 1;
     QObject::connect(&form, &Form1::unloaded, &app, &QApplication::quit);
@@ -138,8 +125,6 @@ int main(int argc, char* argv[])
         new AfterFirstPaint(form,
                             [&form, &arguments, startFolder] { form.AddArgumentFiles(arguments.files, startFolder); });
     form.show();
-#ifdef Q_OS_UNIX
     windowReady = true;
-#endif
     return QApplication::exec();
 }

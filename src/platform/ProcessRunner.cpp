@@ -5,11 +5,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
 
 namespace {
 constexpr int StopGraceMs = 2000;
+// Stopped processes that have not ended yet.
+int endingProcesses = 0;
 } // namespace
 
 ProcessRunner::ProcessRunner(QString programFolder, QObject* parent)
@@ -94,6 +97,8 @@ void EndProcessGroup(QProcess* process, qint64 pid, int graceMs)
     // The process itself is signalled too: stopped right after its start, it may not have made its group yet.
     process->terminate();
     SignalProcessGroup(pid, true);
+    ++endingProcesses;
+    QObject::connect(process, &QObject::destroyed, [] { --endingProcesses; });
     QObject::connect(process, &QProcess::finished, process, [process, pid] {
         SignalProcessGroup(pid, false);
         process->deleteLater();
@@ -106,4 +111,17 @@ void EndProcessGroup(QProcess* process, qint64 pid, int graceMs)
     QTimer::singleShot(graceMs, process, kill);
     if (QCoreApplication::instance())
         QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, process, kill);
+}
+
+void WaitForStoppedProcesses()
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&loop] {
+        if (endingProcesses == 0)
+            loop.quit();
+    });
+    poll.start(10);
+    if (endingProcesses > 0)
+        loop.exec();
 }

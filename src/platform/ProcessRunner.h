@@ -36,3 +36,6 @@ private:
 // Ends a stopped process and its group: asked first, killed after `graceMs`, and killed at once when the
 // program quits. Never blocks.
 void EndProcessGroup(QProcess* process, qint64 pid, int graceMs);
+// Runs the event loop until every stopped process has ended, so they can remove what they leave unfinished
+// before the program does.
+void WaitForStoppedProcesses();

@@ -1,11 +1,11 @@
 // The program as a Linux desktop knows it: arguments, per-user folders, help without a web site.
+#include "console/ProgramArguments.h"
 #include "conversion/Batch.h"
 #include "platform/DesktopSystem.h"
 #include "support/TestWindow.h"
 #include "update/VersionCheck.h"
 #include "update/WebLinks.h"
 #include "window/Layout.h"
-#include "window/ProgramArguments.h"
 #include "window/SourceList.h"
 
 #include <QDir>

@@ -48,12 +48,15 @@ ProgramArguments ReadProgramArguments(const QStringList& arguments)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(help);
     parser.addOption(version);
-    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Videos to put in the list."),
+    AddConvertOptions(parser);
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("Videos to put in the list, or to convert with --convert."),
                                  QStringLiteral("[FILE...]"));
 
     ProgramArguments result;
     const bool parsed = parser.parse(arguments);
-    if (!parsed && !OnlyQtOptions(parser.unknownOptionNames())) {
+    const bool convert = parser.isSet(QStringLiteral("convert"));
+    if (!parsed && (convert || !OnlyQtOptions(parser.unknownOptionNames()))) {
         result.exitCode = 2;
         result.output = parser.errorText() + QStringLiteral("\n\n") + HelpText(parser);
     } else if (parser.isSet(help)) {
@@ -62,6 +65,16 @@ ProgramArguments ReadProgramArguments(const QStringList& arguments)
     } else if (parser.isSet(version)) {
         result.exitCode = 0;
         result.output = QStringLiteral("Reelpocket %1\n").arg(ProgramVersion);
+    } else if (convert) {
+        ConvertArguments options;
+        if (const std::optional<QString> error = ReadConvertOptions(parser, options)) {
+            result.exitCode = 2;
+            result.output = *error + QStringLiteral("\n");
+        } else
+            result.convert = options;
+    } else if (AnyConvertOption(parser)) {
+        result.exitCode = 2;
+        result.output = QStringLiteral("These options need --convert.\n\n") + HelpText(parser);
     } else {
         result.files = parser.positionalArguments();
     }

@@ -1,0 +1,162 @@
+#include "ConsoleBatch.h"
+
+#include "ConsoleMessages.h"
+#include "ConsoleView.h"
+#include "conversion/Batch.h"
+#include "conversion/Paths.h"
+#include "localisation/Language.h"
+#include "platform/CommandLine.h"
+#include "platform/DesktopSystem.h"
+#include "platform/IniSettingsStore.h"
+#include "platform/ProcessRunner.h"
+#include "platform/Terminal.h"
+#include "preferences/StartUp.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QProcess>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+void PrintError(const QString& text)
+{
+    std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+}
+
+// A run from the command line opens no page. It starts commands only where the system needs its
+// components registered.
+class ConsoleShell : public Shell
+{
+public:
+    int openUrl(const QString&, int) override { return 0; }
+    void startCommand(const QString& commandLine, WindowStyle) override
+    {
+        QStringList arguments = SplitCommandLine(commandLine);
+        if (!arguments.isEmpty())
+            QProcess::startDetached(arguments.takeFirst(), arguments);
+    }
+};
+
+QString Absolute(const QString& startFolder, const QString& path)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(QDir(startFolder).absoluteFilePath(path)));
+}
+
+// The language as the Options tab names it, matched without regard to letter case.
+std::optional<QString> KnownLanguage(const QString& name)
+{
+    for (const QString& language : ComboLanguages()) {
+        if (language.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+            return language;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolder)
+{
+    if (arguments.files.isEmpty()) {
+        PrintError(QStringLiteral("reelpocket --convert: no files given. See reelpocket --help."));
+        return ConvertExit::NothingEncoded;
+    }
+    std::optional<QString> language;
+    if (arguments.language) {
+        language = KnownLanguage(*arguments.language);
+        if (!language) {
+            PrintError(QStringLiteral("reelpocket --convert: unknown language \"%1\". Known: %2.")
+                           .arg(*arguments.language, ComboLanguages().join(QStringLiteral(", "))));
+            return ConvertExit::NothingEncoded;
+        }
+    }
+
+    Localisation lang;
+    const bool terminal = Terminal::InputIsTerminal();
+    auto* messages = new ConsoleMessages(lang, arguments.answers, terminal);
+    Platform platform;
+    platform.messages.reset(messages);
+    platform.shell = std::make_unique<ConsoleShell>();
+    platform.settings = std::make_unique<IniSettingsStore>();
+    platform.system = std::make_unique<DesktopSystem>();
+    const QString programFolder = platform.system->programFolder();
+    platform.createRunner = [programFolder] {
+        return std::make_unique<ProcessRunner>(programFolder);
+    };
+
+    const StartUpResult start = StartUp(*platform.settings, *platform.system, *platform.shell, lang);
+    if (!start.language.loaded) {
+        PrintError(start.language.message);
+        return ConvertExit::NothingEncoded;
+    }
+    if (language)
+        lang.CurrentLanguage = *language;
+
+    QStringList sources;
+    for (const QString& file : arguments.files)
+        sources << Absolute(startFolder, file);
+    QString destination
+        = arguments.destination ? Absolute(startFolder, *arguments.destination) : start.preferences.destination;
+    if (!destination.isEmpty() && !destination.endsWith(Separator()))
+        destination += Separator();
+    // Only our own default is ever created; any other missing folder is the user's mistake to hear about.
+    if (destination == platform.system->defaultDestination())
+        QDir().mkpath(destination);
+
+    BatchOptions options;
+    options.askBeforeOverwrite = start.preferences.optOverwrite;
+    options.burnInSubtitles = arguments.subtitles.value_or(false);
+    options.showHowToPage = false;
+
+    const ProgressStyle style = arguments.quiet ? ProgressStyle::Quiet
+        : Terminal::OutputIsTerminal()          ? ProgressStyle::Terminal
+                                                : ProgressStyle::Lines;
+    Batch* batchRef = nullptr;
+    ConsoleView view(
+        lang, style,
+        [&batchRef] {
+            const Batch& b = *batchRef;
+            return b.CurrentIndex() < b.SourceCount() ? b.Jobs().at(b.CurrentIndex()).File : QString();
+        },
+        [&batchRef] { return static_cast<int>(batchRef->FailedSources().size()); });
+    messages->beforeMessage = [&view] {
+        view.EndLine();
+    };
+    Batch batch(platform, lang, view);
+    batchRef = &batch;
+
+    bool interrupted = false;
+    QEventLoop loop;
+    TerminationRequests requests;
+    QObject::connect(&requests, &TerminationRequests::requested, &loop, [&] {
+        // A second request finds the encoder already told to stop; it ends within the grace period.
+        if (interrupted)
+            return;
+        interrupted = true;
+        if (batch.IsRunning())
+            batch.ConfirmCancel();
+        else
+            loop.quit();
+    });
+
+    view.onEnd = [&loop] {
+        loop.quit();
+    };
+    batch.StartConversion(sources, destination, options);
+    if (batch.IsRunning())
+        loop.exec();
+    view.EndLine();
+    // A request that came while a question waited for its answer is still to be read.
+    QCoreApplication::processEvents();
+    // A stopped encoder removes its unfinished file before it ends; the program waits for that.
+    WaitForStoppedProcesses();
+
+    if (interrupted)
+        return ConvertExit::Interrupted;
+    const BatchSummary& summary = batch.Summary();
+    if (summary.ending == BatchSummary::Ending::Finished)
+        return summary.failedSources.isEmpty() ? ConvertExit::AllConverted : ConvertExit::SomeFailed;
+    return ConvertExit::NothingEncoded;
+}

@@ -1,0 +1,223 @@
+// `reelpocket --convert`: the real program, without a display, on small videos made at test time.
+#include "support/MediaFixtures.h"
+#include "support/MediaSuite.h"
+#include "support/TestPaths.h"
+#include "support/TestWindow.h"
+#include "support/Wait.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <csignal>
+
+namespace {
+
+struct Outcome
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class ConsoleBatch : public MediaSuite<ConsoleBatch>
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        const QStringList mpeg4 {"-c:v", "mpeg4", "-c:a", "mp2"};
+        ok_ = media::MakeClip(Source("a.avi"), "320x240:rate=25", 2, mpeg4)
+            && media::MakeClip(Source("b.mkv"), "640x360:rate=50", 2, {"-c:v", "libx264", "-c:a", "aac"})
+            // Long and large enough to be stopped half-way.
+            && media::MakeClip(Source("long.avi"), "1280x720:rate=30", 30, {"-c:v", "mpeg4", "-q:v", "2", "-an"}, false)
+            && media::MakeClip(Source("eight.mp4"), "320x240:rate=25", 8,
+                               {"-movflags", "+faststart", "-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"});
+        // Its index still promises eight seconds; half of the media is gone.
+        QFile whole(Source("eight.mp4"));
+        QFile cut(Source("cut.mp4"));
+        ok_ = ok_ && whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly)
+            && cut.write(whole.read(whole.size() / 2)) > 0;
+        cut.close();
+        QFile text(Source("notes.avi"));
+        ok_ = ok_ && text.open(QIODevice::WriteOnly) && text.write("not a video\n") > 0;
+    }
+
+    // The program as a script or a cron job starts it: no display, no terminal, settings of its own.
+    QProcessEnvironment Environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"})
+            env.remove(QLatin1String(name));
+        env.insert("XDG_CONFIG_HOME", config_.path());
+        return env;
+    }
+
+    void Start(QProcess& p, const QStringList& args, const QString& folder = programFolder()) const
+    {
+        p.setProcessEnvironment(Environment());
+        p.setWorkingDirectory(dir_->path());
+        p.start(folder + "/reelpocket", QStringList {"--convert"} + args);
+    }
+
+    Outcome Convert(const QStringList& args, const QString& folder = programFolder()) const
+    {
+        QProcess p;
+        Start(p, args, folder);
+        Outcome run;
+        if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+            return run;
+        run.exitCode = p.exitCode();
+        run.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+        run.err = QString::fromLocal8Bit(p.readAllStandardError());
+        return run;
+    }
+
+    static QByteArray Hash(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1)
+                                           : QByteArray();
+    }
+
+    QTemporaryDir config_;
+};
+
+TEST_F(ConsoleBatch, ConvertsTwoFilesWithALinePerFileWhenOutputIsAPipe)
+{
+    // Relative names are the shell's: the working folder of the run.
+    const Outcome run = Convert({"--to", out_.path(), "a.avi", "b.mkv"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(OutputFolder(), QStringList({"a.mp4", "b.mp4"}));
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 5) << run.out.toStdString();
+    EXPECT_EQ(lines[0], "Converting... (1/2) " + Source("a.avi"));
+    EXPECT_EQ(lines[1], "Converted: " + Source("a.avi"));
+    EXPECT_EQ(lines[2], "Converting... (2/2) " + Source("b.mkv"));
+    EXPECT_EQ(lines[4], "Conversion finished: 2 converted, 0 failed.");
+    EXPECT_EQ(media::Probe(Out("b.mp4"), "v:0").value("width"), "480");
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+}
+
+// A program folder whose encoder writes down every command line it is given, then runs the real one.
+bool MakeRecordingFolder(const QString& folder)
+{
+    const QString real = programFolder();
+    QFile script(folder + "/ffmpeg.exe");
+    const bool written = script.open(QIODevice::WriteOnly)
+        && script.write("#!/bin/sh\nprintf '%s\\n' \"$*\" >> \"$(dirname \"$0\")/commands.log\"\nexec '" + real.toUtf8()
+                        + "/ffmpeg.exe' \"$@\"\n")
+            > 0;
+    script.close();
+    return written && script.setPermissions(script.permissions() | QFile::ExeOwner)
+        && QFile::copy(real + "/reelpocket", folder + "/reelpocket")
+        && QFile::copy(real + "/Languages", folder + "/Languages");
+}
+
+QStringList TakeCommands(const QString& folder)
+{
+    QFile log(folder + "/commands.log");
+    const QStringList lines = log.open(QIODevice::ReadOnly)
+        ? QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts)
+        : QStringList {};
+    log.remove();
+    return lines;
+}
+
+TEST_F(ConsoleBatch, TheEncoderIsGivenTheWindowsCommandLines)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(MakeRecordingFolder(folder.path()));
+    const QStringList sources {Source("a.avi"), Source("b.mkv")};
+    {
+        TestWindow w;
+        w.fake.system->folder = folder.path();
+        w.fake.useRealRunner();
+        w.addSources(sources);
+        w.c().txtDestination->setText(out_.path() + "/");
+        QTest::mouseClick(w.c().cmdConvert, Qt::LeftButton);
+        ASSERT_TRUE(WaitUntil([&] { return !w.batch().IsRunning(); }, 60000, "the window's batch"));
+        ASSERT_EQ(w.batch().ConvertedCount(), 2);
+    }
+    const QStringList window = TakeCommands(folder.path());
+    ASSERT_EQ(window.size(), 4) << "a probe and an encode for each source";
+    for (const QString& name : OutputFolder())
+        QFile::remove(Out(name));
+
+    const Outcome run = Convert({"--to", out_.path(), "a.avi", Source("b.mkv")}, folder.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(TakeCommands(folder.path()), window);
+}
+
+TEST_F(ConsoleBatch, AnExistingOutputIsReplacedOnlyWhenSomebodySaidYes)
+{
+    ASSERT_TRUE(QFile::copy(Source("a.avi"), Out("a.mp4")));
+    const QByteArray before = Hash(Out("a.mp4"));
+    // Nobody at a terminal to ask, and --no: both answer No before anything is encoded.
+    for (const QStringList& answer : {QStringList {}, QStringList {"--no"}}) {
+        const Outcome run = Convert(answer + QStringList {"--to", out_.path(), "--quiet", "a.avi"});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.err.contains(Out("a.mp4") + ":\nThis file already exists.")) << run.err.toStdString();
+        EXPECT_EQ(Hash(Out("a.mp4")), before);
+        EXPECT_TRUE(run.out.isEmpty()) << "--quiet prints only the summary, and nothing ran";
+    }
+    const Outcome run = Convert({"--yes", "--to", out_.path(), "--language", "français", "a.avi"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_NE(Hash(Out("a.mp4")), before);
+    EXPECT_TRUE(run.out.contains("Conversion terminée : 1 convertie(s), 0 en échec.")) << run.out.toStdString();
+}
+
+TEST_F(ConsoleBatch, RefusedRunsEndWithTwoAndSayWhy)
+{
+    Outcome run = Convert({"--to", out_.path(), "a.avi", "notes.avi"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(Source("notes.avi") + ":\nThis file is not a video")) << run.err.toStdString();
+    EXPECT_TRUE(OutputFolder().isEmpty()) << "every question and check comes before the first encode";
+
+    run = Convert({"--to", out_.filePath("missing"), "a.avi"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("The destination folder cannot be used")) << run.err.toStdString();
+    EXPECT_EQ(Convert({"--to", out_.path()}).exitCode, 2);
+    run = Convert({"--to", out_.path(), "--colour", "a.avi"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("colour")) << run.err.toStdString();
+    EXPECT_EQ(Convert({"--yes", "--no", "a.avi"}).exitCode, 2);
+    EXPECT_TRUE(OutputFolder().isEmpty());
+}
+
+TEST_F(ConsoleBatch, AFileThatFailsEndsWithOne)
+{
+    const Outcome run = Convert({"--to", out_.path(), "cut.mp4", "a.avi"});
+    EXPECT_EQ(run.exitCode, 1) << run.out.toStdString();
+    EXPECT_EQ(OutputFolder(), QStringList({"a.mp4"}));
+    EXPECT_TRUE(run.out.contains("Failed: " + Source("cut.mp4"))) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains(Source("cut.mp4") + ":\nThe conversion of this file failed."))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("1 converted, 1 failed"));
+}
+
+TEST_F(ConsoleBatch, InterruptStopsTheEncodeAndLeavesNothingBehind)
+{
+    QProcess p;
+    Start(p, {"--to", out_.path(), "long.avi"});
+    ASSERT_TRUE(p.waitForReadyRead(20000));
+    ASSERT_TRUE(p.readAllStandardOutput().startsWith("Converting..."));
+    // The encoder must be under way, with a partial file in the folder.
+    ASSERT_TRUE(WaitUntil([&] { return !OutputFolder().isEmpty(); }, 20000, "the partial file"));
+    // A second Ctrl+C soon after the first is what impatient users do.
+    const auto pid = static_cast<pid_t>(p.processId());
+    ASSERT_GT(pid, 0) << "the run ended on its own: " << p.readAllStandardError().toStdString();
+    ::kill(pid, SIGINT);
+    QTest::qWait(50);
+    ::kill(pid, SIGINT);
+    // The wait above may have seen it end already.
+    ASSERT_TRUE(p.state() == QProcess::NotRunning || p.waitForFinished(10000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 130);
+    EXPECT_TRUE(OutputFolder().isEmpty()) << OutputFolder().join(", ").toStdString();
+    EXPECT_TRUE(media::ProcessesMentioning(Source("long.avi")).isEmpty());
+}
+
+} // namespace
