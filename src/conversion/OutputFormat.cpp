@@ -16,10 +16,10 @@ struct Pieces
     qint64 perFileBytes; // container, and what the rate control's buffer lets through above the cap
 };
 
-// Full HD: x264's faster settings where they cost little at 1080p (one reference, no 4x4 or 8x8 inter
-// partitions, sub-pixel refinement 2, a short look-ahead), with trellis quantisation and B-frames, which
-// save far more than they cost. Constant quality as for the classic files, capped well inside level 4.1
-// (50 Mbit/s, a 62.5 Mbit buffer).
+// Full HD: little analysis where more buys little at 1080p (one reference, no 8x8 or 4x4 inter partitions,
+// sub-pixel refinement 2, a short look-ahead), with trellis quantisation and B-frames, which save far more
+// than they cost. Constant quality as for the classic files, capped well inside level 4.1 (50 Mbit/s, a
+// 62.5 Mbit buffer).
 const Pieces& PiecesOf(OutputFormat format)
 {
     static const Pieces classic {" -f mp4 -vcodec libx264 -crf 21 -subq 4 -level 30 -refs 2 -me hex "
