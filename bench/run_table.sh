@@ -4,15 +4,18 @@
 # bench/batch_driver) and the system's ffmpeg and ffprobe.
 #
 #     bash bench/run_table.sh [BUILD_FOLDER]      # default: build; REPS=5 repetitions per side
+#                                                 # (FULLHD_REPS=3 for the Full HD rows)
 set -euo pipefail
 
 build=$(cd "${1:-build}" && pwd)
 program="$build/program"
 reps=${REPS:-5}
+fhd_reps=${FULLHD_REPS:-3}
 probe_reps=$((reps * 3))
 ffmpeg=$(command -v ffmpeg)
 ffprobe=$(command -v ffprobe)
-for file in "$program/reelpocket" "$program/ffmpeg.exe" "$build/bench/bare_widgets" "$build/bench/batch_driver"; do
+for file in "$program/reelpocket" "$program/ffmpeg.exe" "$build/bench/bare_widgets" "$build/bench/batch_driver" \
+    "$build/bench/output_line"; do
     [ -x "$file" ] || { echo "run_table.sh: $file is missing; build first" >&2; exit 1; }
 done
 
@@ -24,6 +27,7 @@ cleanup()
 }
 trap cleanup EXIT
 rows=()
+notes=()
 
 say() { echo "$*" >&2; }
 now_us() { echo "${EPOCHREALTIME/./}"; }
@@ -31,11 +35,11 @@ median()
 {
     sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
-# A row of the table: measurement, ours, reference, unit, and the reference's name.
+# A row of the table: measurement, ours, reference, unit, the reference's name, and the decimals (1).
 row()
 {
-    rows+=("$(awk -v m="$1" -v a="$2" -v b="$3" -v u="$4" -v r="$5" \
-        'BEGIN { printf "%-44s %10.1f %-3s %10.1f %-3s %6.2f  %s", m, a, u, b, u, (b > 0 ? a / b : 0), r }')")
+    rows+=("$(awk -v m="$1" -v a="$2" -v b="$3" -v u="$4" -v r="$5" -v d="${6:-1}" \
+        'BEGIN { printf "%-44s %10.*f %-3s %10.*f %-3s %6.2f  %s", m, d, a, u, d, b, u, (b > 0 ? a / b : 0), r }')")
 }
 # Runs a command quietly and prints its wall time in milliseconds; a failure ends the table. A probe
 # ends with status 1 (it was given no output), as ffmpeg -i does: PROBE=1 accepts that.
@@ -229,7 +233,55 @@ row "bridge peak RSS, damaged MPEG-TS (warnings)" "$(awk '{ print $1 / 1024 }' "
     "the bridge on a 3 s encode"
 warnings=$("$ffmpeg" -v warning -i "$work/damaged.ts" -f null - 2>&1 | wc -l)
 
+# --- Full HD: the program's Full HD line through the bridge against x264's medium preset at CRF 22 at the
+# same size (what general-purpose converters use for 1080p30), and decoding and scaling alone. The sources
+# have fine grain and motion, stored near-losslessly, with stereo sound.
+say "Full HD"
+"$ffmpeg" -v error -y -f lavfi -i "testsrc2=size=1920x1080:rate=30:duration=8,noise=alls=12:allf=t+u" \
+    -f lavfi -i "sine=frequency=440:duration=8" -ac 2 -pix_fmt yuv420p -c:v libx264 -preset veryfast -crf 10 \
+    -c:a aac -b:a 192k "$work/g1080p30.mp4"
+"$ffmpeg" -v error -y -f lavfi -i "testsrc2=size=3840x2160:rate=30:duration=4,noise=alls=12:allf=t+u" \
+    -f lavfi -i "sine=frequency=440:duration=4" -ac 2 -pix_fmt yuv420p -c:v libx264 -preset veryfast -crf 10 \
+    -c:a aac -b:a 192k "$work/g2160p30.mp4"
+# SSIM of a picture against the source scaled to its size.
+ssim()
+{
+    "$ffmpeg" -i "$1" -i "$2" -lavfi "[1:v]scale=$3:$4[source];[0:v][source]ssim" -f null - 2>&1 \
+        | sed -n 's/.*All:\([0-9.]*\).*/\1/p'
+}
+for source in g1080p30.mp4:1920:1080 g2160p30.mp4:3840:2160; do
+    IFS=: read -r name width height <<<"$source"
+    src="$work/$name"
+    line=$("$build/bench/output_line" fullhd "$src" "$width" "$height" 30 "$work/fhd-ours.mp4")
+    size=$(sed -n 's/.* -s \([0-9]*x[0-9]*\) .*/\1/p' <<<"$line")
+    w=${size%x*} h=${size#*x}
+    say "Full HD $name at $size"
+    : >"$work/f.ours" >"$work/f.ref" >"$work/f.floor"
+    for ((i = 0; i < fhd_reps; i++)); do
+        (cd "$program" && time_ms eval "./$line") >>"$work/f.ours"
+        time_ms "$ffmpeg" -y -i "$src" -c:v libx264 -preset medium -crf 22 -profile:v high -level 4.1 \
+            -pix_fmt yuv420p -vf "scale=$w:$h" -c:a aac -b:a 160k "$work/fhd-ref.mp4" >>"$work/f.ref"
+        time_ms "$ffmpeg" -i "$src" -vf "scale=$w:$h" -f null - >>"$work/f.floor"
+    done
+    ours=$(median <"$work/f.ours") ref=$(median <"$work/f.ref") floor=$(median <"$work/f.floor")
+    ours_mb=$(stat -c %s "$work/fhd-ours.mp4" | awk '{ print $1 / 1048576 }')
+    ref_mb=$(stat -c %s "$work/fhd-ref.mp4" | awk '{ print $1 / 1048576 }')
+    ours_ssim=$(ssim "$work/fhd-ours.mp4" "$src" "$w" "$h")
+    ref_ssim=$(ssim "$work/fhd-ref.mp4" "$src" "$w" "$h")
+    row "Full HD $name: wall time" "$ours" "$ref" ms "x264 medium, CRF 22"
+    row "Full HD $name: wall time" "$ours" "$floor" ms "decoding and scaling alone"
+    row "Full HD $name: size" "$ours_mb" "$ref_mb" MB "x264 medium, CRF 22" 2
+    row "Full HD $name: SSIM against the scaled source" "$ours_ssim" "$ref_ssim" "" "x264 medium, CRF 22" 4
+    notes+=("$(awk -v n="$name" -v o="$ours" -v r="$ref" -v f="$floor" -v os="$ours_ssim" -v rs="$ref_ssim" \
+        -v om="$ours_mb" -v rm="$ref_mb" 'BEGIN {
+            limit = (0.6 * r > 1.3 * f ? 0.6 * r : 1.3 * f)
+            printf "Full HD %s goals: SSIM %+.4f against the reference (at least -0.002: %s), size %.2fx (at most 1.1: %s), wall %.0f ms (at most %.0f ms, max(0.6x reference, 1.3x floor): %s)",
+                n, os - rs, (os - rs >= -0.002 ? "met" : "MISSED"), om / rm, (om <= 1.1 * rm ? "met" : "MISSED"),
+                o, limit, (o <= limit ? "met" : "MISSED") }')")
+done
+
 printf '\n%-44s %14s %14s %6s  %s\n' measurement ours reference ratio "reference is"
 printf '%s\n' "${rows[@]}"
-printf '\n(median of %d runs per side, %d for probes, interleaved; the damaged stream makes ffmpeg print %d warning lines)\n' \
-    "$reps" "$probe_reps" "$warnings"
+printf '\n(median of %d runs per side, %d for probes and %d for Full HD, interleaved; the damaged stream makes ffmpeg print %d warning lines)\n' \
+    "$reps" "$probe_reps" "$fhd_reps" "$warnings"
+printf '%s\n' "${notes[@]}"

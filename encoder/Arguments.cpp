@@ -152,6 +152,10 @@ Translation TranslateOutputOptions(const std::vector<std::string>& options)
             t.options.insert(t.options.end(), {"-motion-est", TranslateMotionEstimation(value)});
         } else if (name == "-partitions") {
             t.options.insert(t.options.end(), {name, TranslatePartitions(value)});
+        } else if (name == "-vprofile" || name == "-profile" || name == "-profile:v") {
+            // The old names meant the video's profile; today a bare -profile reaches the audio encoder too.
+            t.hasProfile = true;
+            t.options.insert(t.options.end(), {"-profile:v", value});
         } else {
             if (name == "-f")
                 t.format = value;
@@ -161,8 +165,6 @@ Translation TranslateOutputOptions(const std::vector<std::string>& options)
                 t.hasMovFlags = true;
             if (name == "-map")
                 t.hasMap = true;
-            if (name == "-profile:v" || name == "-vprofile" || name == "-profile")
-                t.hasProfile = true;
             if (name == "-bf")
                 t.hasBFrames = true;
             if (name == "-coder")

@@ -109,6 +109,7 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
     options.askBeforeOverwrite = start.preferences.optOverwrite;
     options.burnInSubtitles = arguments.subtitles.value_or(false);
     options.showHowToPage = false;
+    options.fullHd = arguments.fullHd.value_or(start.preferences.optFullHD);
 
     const ProgressStyle style = arguments.quiet ? ProgressStyle::Quiet
         : Terminal::OutputIsTerminal()          ? ProgressStyle::Terminal

@@ -205,7 +205,7 @@ bool Batch::RoomForOutputs()
 {
     qint64 needed = 0;
     for (const Job& job : jobs_)
-        needed += MaxOutputBytes(job.pbarmax);
+        needed += MaxOutputBytes(options_.Format(), job.pbarmax);
     const std::optional<qint64> free = platform_.system->freeBytes(destination_);
     if (!free || needed <= *free)
         return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "OutputFormat.h"
+
 // What the user chose for a batch.
 struct BatchOptions
 {
@@ -9,4 +11,8 @@ struct BatchOptions
     bool burnInSubtitles = false;
     // After a batch that converted something, the page on putting a video on the phone is due.
     bool showHowToPage = true;
+    // Full HD for the iPhone 5 and later instead of the classic output every iPhone plays.
+    bool fullHd = false;
+
+    OutputFormat Format() const { return fullHd ? OutputFormat::FullHd : OutputFormat::Classic; }
 };

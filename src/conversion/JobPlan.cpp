@@ -1,7 +1,6 @@
 #include "JobPlan.h"
 
-#include "EncoderCommand.h"
-#include "OutputSize.h"
+#include "OutputFormat.h"
 
 namespace {
 
@@ -53,7 +52,7 @@ JobPlan PlanJob(const SourceFacts& source, const QString& probeText, const Batch
     job.pbarmax = job.Infos->Duration;
 
     // The size rule.
-    const std::optional<QSize> size = ComputeOutputSize(job.Infos->Width, job.Infos->Height);
+    const std::optional<QSize> size = OutputSize(options.Format(), job.Infos->Width, job.Infos->Height);
     if (!size)
         return Refused(plan, source.file, "error_badsource");
     const QString cap = job.Infos->FrameRate > 30 ? QStringLiteral(" -r 30") : QString();
@@ -63,6 +62,6 @@ JobPlan PlanJob(const SourceFacts& source, const QString& probeText, const Batch
         return Refused(plan, source.file, "error_badsource");
 
     // The command line.
-    job.ffcmd = EncoderCommand(input, cap, size->width(), size->height(), out);
+    job.ffcmd = EncoderCommand(options.Format(), input, cap, size->width(), size->height(), out);
     return plan;
 }

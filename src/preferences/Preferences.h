@@ -10,7 +10,8 @@ class SystemFacts;
 // and the value that anything but a stored "0" or "1" reads as. Adding an option is one line here.
 #define REELPOCKET_OPTIONS(OPTION)                                                                                     \
     OPTION(optOverwrite, true)                                                                                         \
-    OPTION(optShowPutiPhone, true)
+    OPTION(optShowPutiPhone, true)                                                                                     \
+    OPTION(optFullHD, false)
 
 // Where the main window stood when it last closed, in twips.
 struct WindowPosition

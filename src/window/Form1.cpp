@@ -93,6 +93,7 @@ void Form1::createControls()
     lblLanguage_->setBuddy(comboLanguage_);
     chkOverwrite_ = make<QCheckBox>(optionsTab, "chkOverwrite");
     chkShowPutiPhone_ = make<QCheckBox>(optionsTab, "chkShowPutiPhone");
+    chkFullHD_ = make<QCheckBox>(optionsTab, "chkFullHD");
 
     txtAbout_ = make<QTextEdit>(aboutTab, "txtAbout");
     txtAbout_->setReadOnly(true);
@@ -124,6 +125,7 @@ void Form1::connectEvents()
 
     connect(chkOverwrite_, &QCheckBox::clicked, this, &Form1::OptionClicked);
     connect(chkShowPutiPhone_, &QCheckBox::clicked, this, &Form1::OptionClicked);
+    connect(chkFullHD_, &QCheckBox::clicked, this, &Form1::OptionClicked);
     connect(comboLanguage_, &QComboBox::activated, this, &Form1::OptionClicked);
 
     connect(lblContact_, &LinkLabel::activated, this, [this] { links_.OpenContactPage(); });
@@ -154,6 +156,7 @@ BatchOptions Form1::CurrentBatchOptions() const
     options.askBeforeOverwrite = prefs_.optOverwrite;
     options.burnInSubtitles = CheckValue(chkSubtitles_) == 1;
     options.showHowToPage = CheckValue(chkShowPutiPhone_) == 1;
+    options.fullHd = CheckValue(chkFullHD_) == 1;
     return options;
 }
 

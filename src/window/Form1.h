@@ -129,6 +129,7 @@ private:
     QComboBox* comboLanguage_;
     QCheckBox* chkOverwrite_;
     QCheckBox* chkShowPutiPhone_;
+    QCheckBox* chkFullHD_;
     // About tab
     QTextEdit* txtAbout_;
     LinkLabel* lblContact_;

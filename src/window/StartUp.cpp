@@ -39,6 +39,7 @@ bool Form1::StartUp()
 
     SetCheckValue(chkOverwrite_, prefs_.optOverwrite ? 1 : 0);
     SetCheckValue(chkShowPutiPhone_, prefs_.optShowPutiPhone ? 1 : 0);
+    SetCheckValue(chkFullHD_, prefs_.optFullHD ? 1 : 0);
     destination_->SetText(prefs_.destination);
     if (prefs_.windowPosition)
         RestorePosition(*prefs_.windowPosition);
@@ -78,6 +79,7 @@ void Form1::SaveOptions()
 {
     prefs_.optOverwrite = chkOverwrite_->isChecked();
     prefs_.optShowPutiPhone = chkShowPutiPhone_->isChecked();
+    prefs_.optFullHD = chkFullHD_->isChecked();
     prefs_.language = comboLanguage_->currentText();
     ::SaveOptions(*platform_.settings, prefs_);
     const QString previous = lang_.CurrentLanguage;

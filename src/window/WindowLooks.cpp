@@ -26,6 +26,7 @@ void Form1::ShowConverting()
     comboLanguage_->setEnabled(false);
     chkOverwrite_->setEnabled(false);
     chkShowPutiPhone_->setEnabled(false);
+    chkFullHD_->setEnabled(false);
 }
 
 void Form1::ShowFinished(const BatchSummary& summary)

@@ -60,9 +60,11 @@ void Form1::ApplyWindowTexts()
     comboLanguage_->setEnabled(true);
     chkOverwrite_->setEnabled(true);
     chkShowPutiPhone_->setEnabled(true);
+    chkFullHD_->setEnabled(true);
 
     chkOverwrite_->setText(T("chkOverwrite"));
     chkShowPutiPhone_->setText(T("chkShowPutiPhone"));
+    chkFullHD_->setText(T("chkFullHD"));
 
     versionPanel_->SetTexts(T("cmdGetNewVersion"));
 

@@ -99,6 +99,14 @@ TEST_F(ConsoleBatch, ConvertsTwoFilesWithALinePerFileWhenOutputIsAPipe)
     EXPECT_EQ(lines[4], "Conversion finished: 2 converted, 0 failed.");
     EXPECT_EQ(media::Probe(Out("b.mp4"), "v:0").value("width"), "480");
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+
+    // Full HD for this run only: the picture keeps its size, in High profile.
+    const Outcome fullHd = Convert({"--yes", "--full-hd", "--quiet", "--to", out_.path(), "b.mkv"});
+    ASSERT_EQ(fullHd.exitCode, 0) << fullHd.err.toStdString();
+    EXPECT_EQ(fullHd.out, "Conversion finished: 1 converted, 0 failed.\n");
+    const QMap<QString, QString> video = media::Probe(Out("b.mp4"), "v:0");
+    EXPECT_EQ(video.value("width"), "640");
+    EXPECT_EQ(video.value("profile"), "High");
 }
 
 // A program folder whose encoder writes down every command line it is given, then runs the real one.

@@ -2,6 +2,7 @@
 // them: the two sides of the command line can never drift apart.
 #include "conversion/EncoderCommand.h"
 #include "conversion/EncoderReport.h"
+#include "conversion/OutputFormat.h"
 #include "encoder/Arguments.h"
 #include "encoder/Encode.h"
 #include "platform/CommandLine.h"
@@ -48,32 +49,43 @@ TEST(CommandContract, EveryProbeReachesTheBridgeAsAProbeOfThatFile)
 
 TEST(CommandContract, EveryEncodeReachesTheBridgeWithItsInputOutputAndOptions)
 {
-    for (const QString& path : AwkwardPaths) {
-        for (const QString& cap : {QString(), QStringLiteral(" -r 30")}) {
-            const QString output = "/out/" + path.mid(3) + ".mp4";
-            const Request r = AsTheBridgeReadsIt(EncoderCommand(path, cap, 480, 270, output));
-            ASSERT_EQ(r.mode, Request::Mode::Encode) << path.toStdString() << ": " << r.error;
-            EXPECT_EQ(r.input, path.toStdString());
-            EXPECT_EQ(r.output, output.toStdString());
-            EXPECT_TRUE(r.overwrite);
-            EXPECT_TRUE(r.inputOptions.empty());
+    for (const OutputFormat format : {OutputFormat::Classic, OutputFormat::FullHd}) {
+        const bool fullHd = format == OutputFormat::FullHd;
+        const QSize size = fullHd ? QSize(1920, 1080) : QSize(480, 270);
+        for (const QString& path : AwkwardPaths) {
+            for (const QString& cap : {QString(), QStringLiteral(" -r 30")}) {
+                const QString output = "/out/" + path.mid(3) + ".mp4";
+                const Request r
+                    = AsTheBridgeReadsIt(EncoderCommand(format, path, cap, size.width(), size.height(), output));
+                ASSERT_EQ(r.mode, Request::Mode::Encode) << path.toStdString() << ": " << r.error;
+                EXPECT_EQ(r.input, path.toStdString());
+                EXPECT_EQ(r.output, output.toStdString());
+                EXPECT_TRUE(r.overwrite);
+                EXPECT_TRUE(r.inputOptions.empty());
 
-            const Translation t = TranslateOutputOptions(r.outputOptions);
-            ASSERT_TRUE(t.size.has_value());
-            EXPECT_EQ(t.size->width, 480);
-            EXPECT_EQ(t.size->height, 270);
-            EXPECT_EQ(t.format, "mp4");
-            EXPECT_EQ(t.videoCodec, "libx264");
-            EXPECT_EQ(t.frameRate, cap.isEmpty() ? "" : "30");
-            EXPECT_TRUE(t.cavlc);
-            // The audio options of their time mean today's AAC encoder at the same rate.
-            EXPECT_TRUE(HasPair(t.options, "-c:a", "aac"));
-            EXPECT_TRUE(HasPair(t.options, "-b:a", "128k"));
-            EXPECT_TRUE(HasPair(t.options, "-ac", "2"));
-            // The frame-rate cap is a filter ahead of the scaler.
-            const std::string chain = BuildVideoFilters(t, "");
-            if (!cap.isEmpty()) {
-                EXPECT_LT(chain.find("fps="), chain.find("scale=")) << chain;
+                const Translation t = TranslateOutputOptions(r.outputOptions);
+                ASSERT_TRUE(t.size.has_value());
+                EXPECT_EQ(t.size->width, size.width());
+                EXPECT_EQ(t.size->height, size.height());
+                EXPECT_EQ(t.format, "mp4");
+                EXPECT_EQ(t.videoCodec, "libx264");
+                EXPECT_EQ(t.frameRate, cap.isEmpty() ? "" : "30");
+                // The audio options of their time mean today's AAC encoder at the output's rate.
+                EXPECT_TRUE(HasPair(t.options, "-c:a", "aac"));
+                EXPECT_TRUE(HasPair(t.options, "-b:a", fullHd ? "160k" : "128k"));
+                EXPECT_TRUE(HasPair(t.options, "-ac", "2"));
+                // Classic: CAVLC without B-frames, the Constrained Baseline profile. Full HD: High at 4.1
+                // with B-frames and CABAC.
+                EXPECT_EQ(t.cavlc, !fullHd);
+                EXPECT_TRUE(HasPair(t.options, "-level", fullHd ? "41" : "30"));
+                EXPECT_TRUE(HasPair(t.options, "-profile:v", fullHd ? "high" : "baseline"));
+                EXPECT_EQ(HasPair(t.options, "-bf", "3"), fullHd);
+                EXPECT_FALSE(HasPair(t.options, "-bf", "0"));
+                // The frame-rate cap is a filter ahead of the scaler.
+                const std::string chain = BuildVideoFilters(t, "");
+                if (!cap.isEmpty()) {
+                    EXPECT_LT(chain.find("fps="), chain.find("scale=")) << chain;
+                }
             }
         }
     }

@@ -1,5 +1,6 @@
 // The bridge's encode: the program's fixed command line turned into an iPhone MP4 by the system's ffmpeg.
 #include "conversion/MediaInfo.h"
+#include "conversion/OutputFormat.h"
 #include "conversion/OutputSize.h"
 #include "support/EncoderBridge.h"
 #include "support/MediaFixtures.h"
@@ -48,6 +49,9 @@ protected:
             && media::MakeClip(Source("paced.mkv"), "160x120:rate=25", 3, x264)
             && media::Generate({"-f", "lavfi", "-i", "sine=duration=1", "-c:a", "aac"}, Source("audio.m4a"))
             && media::MakeClip(Source("landscape.mp4"), "640x360:rate=25", 1, x264)
+            // Full range, as phones and cameras often write it.
+            && media::MakeClip(Source("hd60.mkv"), "1280x720:rate=60", 1,
+                               QStringList {"-vf", "scale=out_range=full", "-pix_fmt", "yuvj420p"} + x264)
             // 60 fps, black but for one white frame at 1 s, silent but for a beep from 1 s on.
             && media::Generate({"-f", "lavfi", "-i",
                                 "color=black:size=640x360:rate=60:duration=3,"
@@ -137,6 +141,34 @@ TEST_F(EncoderEncode, FixedCommandLineMakesAnIphoneMp4)
     EXPECT_LT(bytes.indexOf("moov"), bytes.indexOf("mdat"));
 
     EXPECT_EQ(OutputFolder(), QStringList {"clip.mp4"});
+}
+
+TEST_F(EncoderEncode, FullHdLineMakesAHighProfileMp4)
+{
+    const QString line = EncoderCommand(OutputFormat::FullHd, Source("hd60.mkv"), " -r 30", 1280, 720, Out("hd.mp4"));
+    const auto run = bridge::Run(bridge::ArgumentsOf(line));
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+
+    const auto video = media::CountFrames(Out("hd.mp4"));
+    EXPECT_EQ(video.value("profile").toStdString(), "High");
+    EXPECT_EQ(video.value("level").toStdString(), "41");
+    EXPECT_EQ(video.value("width").toStdString(), "1280");
+    EXPECT_EQ(video.value("height").toStdString(), "720");
+    EXPECT_EQ(video.value("pix_fmt").toStdString(), "yuv420p");
+    // Limited range: marked so, or unmarked, which H.264 reads as limited.
+    EXPECT_NE(video.value("color_range").toStdString(), "pc");
+    EXPECT_EQ(video.value("r_frame_rate").toStdString(), "30/1");
+    EXPECT_NEAR(video.value("nb_read_frames").toInt(), 30, 1);
+    const auto x264 = media::X264Settings(Out("hd.mp4"));
+    EXPECT_EQ(x264.value("cabac").toStdString(), "1");
+    EXPECT_EQ(x264.value("bframes").toStdString(), "3");
+    EXPECT_EQ(x264.value("vbv_maxrate").toStdString(), "25000");
+
+    const auto audio = media::Probe(Out("hd.mp4"), "a:0");
+    EXPECT_EQ(audio.value("codec_name").toStdString(), "aac");
+    EXPECT_EQ(audio.value("channels").toStdString(), "2");
+    EXPECT_NEAR(audio.value("bit_rate").toDouble(), 160000, 16000);
+    EXPECT_EQ(OutputFolder(), QStringList {"hd.mp4"});
 }
 
 TEST_F(EncoderEncode, ProgressReportsInTheOldForm)

@@ -104,6 +104,11 @@ TEST(EncoderParts, FixedOptionsTranslateForTheInstalledFfmpeg)
     EXPECT_EQ(ValueOf(TranslateOutputOptions({"-c:v", "libx264", "-coder", "0", "-bf", "2"}).options, "-profile:v"),
               "<absent>");
     EXPECT_EQ(ValueOf(TranslateOutputOptions({"-c:v", "mpeg4", "-coder", "0"}).options, "-profile:v"), "<absent>");
+    // The old names of the video profile; a bare -profile would reach the audio encoder as well.
+    for (const char* name : {"-vprofile", "-profile", "-profile:v"}) {
+        const Translation high = TranslateOutputOptions({"-c:v", "libx264", name, "high"});
+        EXPECT_EQ(high.options, Words({"-c:v", "libx264", "-profile:v", "high"})) << name;
+    }
 
     // Odd sides are made even for 4:2:0; a size that is no size is left for ffmpeg to refuse.
     const Translation odd = TranslateOutputOptions({"-s", "321x241"});

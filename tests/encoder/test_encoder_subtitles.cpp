@@ -1,14 +1,17 @@
 // Burned-in subtitles: the bridge reads the program's three-line script and draws the .srt into the picture.
 #include "conversion/MediaInfo.h"
+#include "conversion/OutputFormat.h"
 #include "support/EncoderBridge.h"
 #include "support/MediaFixtures.h"
 #include "support/TestPaths.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRect>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -70,6 +73,18 @@ protected:
     static QByteArray plainFrame_;
 };
 
+// The smallest rectangle holding every pixel that stands out from the top left one, the background.
+QRect DrawnBox(const QByteArray& grey, int width)
+{
+    QRect box;
+    const auto background = static_cast<unsigned char>(grey.at(0));
+    for (int i = 0; i < grey.size(); ++i) {
+        if (std::abs(static_cast<unsigned char>(grey.at(i)) - background) > 40)
+            box |= QRect(i % width, i / width, 1, 1);
+    }
+    return box;
+}
+
 std::unique_ptr<QTemporaryDir> EncoderSubtitles::dir_;
 bool EncoderSubtitles::ok_ = false;
 QByteArray EncoderSubtitles::plainFrame_;
@@ -92,6 +107,31 @@ TEST_F(EncoderSubtitles, SubtitlesChangeThePictureAndNothingElseDoes)
     const auto video = media::Probe(Path("subtitled.mp4"), "v:0");
     EXPECT_EQ(video.value("codec_name").toStdString(), "h264");
     EXPECT_EQ(video.value("width").toStdString(), "320");
+}
+
+TEST_F(EncoderSubtitles, TextGrowsWithAFullHdPicture)
+{
+    ASSERT_TRUE(WriteFile(Path("plain.srt"), kSubtitleText.toUtf8()));
+    const QRect small = DrawnBox(SubtitledFrame(Path("plain.mkv"), Path("plain.srt"), Path("small.mp4")), 320);
+    ASSERT_GT(small.height(), 0);
+
+    ASSERT_TRUE(media::Generate({"-f", "lavfi", "-i", "color=c=0x204060:size=1920x1080:rate=25:duration=2", "-pix_fmt",
+                                 "yuv420p", "-c:v", "libx264", "-preset", "ultrafast"},
+                                Path("plain1080.mkv")));
+    const QString script = WriteScript(Path("plain1080.mkv"), Plugin(), Path("plain.srt"));
+    const auto run = bridge::Run(
+        bridge::ArgumentsOf(EncoderCommand(OutputFormat::FullHd, script, "", 1920, 1080, Path("large.mp4"))));
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+    const QByteArray frame = media::GreyFrame(Path("large.mp4"), 1.0);
+    ASSERT_EQ(frame.size(), 1920 * 1080);
+    const QRect large = DrawnBox(frame, 1920);
+
+    // The same share of the picture's height as on a small picture, near its foot, centred.
+    EXPECT_NEAR(large.height() / 1080.0, small.height() / 240.0, small.height() / 240.0 * 0.25)
+        << large.height() << " of 1080 against " << small.height() << " of 240";
+    EXPECT_GT(large.height(), 1080 / 30);
+    EXPECT_GT(large.top(), 1080 / 2);
+    EXPECT_NEAR(large.center().x(), 960, 60);
 }
 
 TEST_F(EncoderSubtitles, Windows1252SubtitlesLookLikeTheirUtf8Twin)

@@ -173,7 +173,8 @@ TEST(LanguageFile, TheProgramsOwnFileHasEveryKeyInAllNineLanguages)
                             "error_toomanysources",
                             "error_sameoutput",
                             "error_encodefailed",
-                            "error_subtitlesleftout"};
+                            "error_subtitlesleftout",
+                            "chkFullHD"};
     Localisation loc;
     ASSERT_TRUE(LoadLanguageFile(loc, QDir(programFolder()).filePath(QStringLiteral("Languages"))));
     for (const QString& language : LanguageNames()) {

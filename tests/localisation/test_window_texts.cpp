@@ -109,6 +109,10 @@ const std::vector<Caption>& Captions()
          [](FormControls& f) {
              return f.chkShowPutiPhone->text();
          }},
+        {"chkFullHD",
+         [](FormControls& f) {
+             return f.chkFullHD->text();
+         }},
         {"cmdGetNewVersion",
          [](FormControls& f) {
              return f.cmdGetNewVersion->text();
@@ -200,7 +204,7 @@ TEST(ApplyWindowTexts, ReturnsAConvertingWindowToTheIdleLook)
     EXPECT_EQ(f.tabMain->currentIndex(), 0);
     for (QWidget* c : std::initializer_list<QWidget*> {f.lstSource, f.txtDestination, f.cmdSourceFile, f.cmdDestination,
                                                        f.chkSubtitles, f.cmdConvert, f.comboLanguage, f.chkOverwrite,
-                                                       f.chkShowPutiPhone})
+                                                       f.chkShowPutiPhone, f.chkFullHD})
         EXPECT_TRUE(c->isEnabled()) << c->objectName().toStdString();
     EXPECT_FALSE(f.cmdConvert->isHidden());
     EXPECT_TRUE(f.cmdGetNewVersion->isHidden());

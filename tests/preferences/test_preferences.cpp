@@ -77,11 +77,14 @@ TEST(SavePreferences, KeysKeepTheirSpellingAndValuesReadBackExactly)
     Store s;
     Preferences p;
     p.optOverwrite = false;
+    p.optFullHD = true;
     p.language = "Dutch";
     SaveOptions(s.settings, p);
-    EXPECT_EQ(s.settings.writes, (QStringList {"optOverwrite", "optShowPutiPhone", "Language"}));
+    EXPECT_EQ(s.settings.writes, (QStringList {"optOverwrite", "optShowPutiPhone", "optFullHD", "Language"}));
     EXPECT_EQ(s.settings.get("optOverwrite"), "0");
     EXPECT_EQ(s.settings.get("optShowPutiPhone"), "1");
+    EXPECT_EQ(s.settings.get("optFullHD"), "1");
+    EXPECT_TRUE(s.read().optFullHD);
 
     s.settings.writes.clear();
     p.destination = "/films/été, 2024/";

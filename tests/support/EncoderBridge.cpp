@@ -1,6 +1,7 @@
 #include "EncoderBridge.h"
 
 #include "TestPaths.h"
+#include "platform/CommandLine.h"
 #include "text/TextReading.h"
 
 #include <QProcess>
@@ -44,6 +45,11 @@ QStringList EncodeArguments(const QString& input, const QString& output, int wid
     args += QStringList {"-bufsize", "4M",      "-maxrate", "1.5M", "-g", "250", "-coder", "0",   "-threads",
                          "auto",     "-acodec", "libfaac",  "-ac",  "2",  "-ab", "128k",   output};
     return args;
+}
+
+QStringList ArgumentsOf(const QString& commandLine)
+{
+    return SplitCommandLine(commandLine).mid(1);
 }
 
 QList<double> ReportedPositions(const QString& output)

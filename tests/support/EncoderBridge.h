@@ -23,6 +23,9 @@ Result Run(const QStringList& args, const QString& workingDirectory = QString(),
 // The encoder command line's arguments for an output size, with or without the frame-rate cap.
 QStringList EncodeArguments(const QString& input, const QString& output, int width, int height, bool capRate = false);
 
+// The arguments of one of the program's command lines, split as the runner splits it.
+QStringList ArgumentsOf(const QString& commandLine);
+
 // The progress reports in an output: the position of each "kB time=... bitrate=" report, in order.
 QList<double> ReportedPositions(const QString& output);
 

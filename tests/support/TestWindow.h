@@ -67,6 +67,7 @@ struct FormControls
     QComboBox* comboLanguage;
     QCheckBox* chkOverwrite;
     QCheckBox* chkShowPutiPhone;
+    QCheckBox* chkFullHD;
     QTextEdit* txtAbout;
     QLabel* lblContact;
     QPushButton* cmdDonate;

@@ -185,16 +185,21 @@ TEST(Options, ClicksAreIgnoredUntilStartUpHasFinished)
     EXPECT_TRUE(w.fake.settings->writes.isEmpty());
 }
 
-TEST(Options, OneClickWritesAllThreeKeys)
+TEST(Options, OneClickWritesEveryOptionAndTheLanguage)
 {
     TestWindow w;
     FormControls& f = w.c();
     ASSERT_TRUE(f.form.StartUp());
     ASSERT_TRUE(EndVersionCheck(f));
     f.chkShowPutiPhone->click();
-    EXPECT_EQ(w.fake.settings->writes, (QStringList {"optOverwrite", "optShowPutiPhone", "Language"}));
+    EXPECT_EQ(w.fake.settings->writes, (QStringList {"optOverwrite", "optShowPutiPhone", "optFullHD", "Language"}));
     EXPECT_EQ(w.fake.settings->get("optOverwrite"), "1");
     EXPECT_EQ(w.fake.settings->get("optShowPutiPhone"), "0");
+    EXPECT_EQ(w.fake.settings->get("optFullHD"), "0");
+    EXPECT_FALSE(f.form.CurrentBatchOptions().fullHd);
+    f.chkFullHD->click();
+    EXPECT_EQ(w.fake.settings->get("optFullHD"), "1");
+    EXPECT_TRUE(f.form.CurrentBatchOptions().fullHd);
     EXPECT_EQ(w.fake.settings->get("Language"), "English");
     EXPECT_FALSE(f.form.CurrentPreferences().optShowPutiPhone);
     EXPECT_EQ(f.tabMain->currentIndex(), 1);
@@ -220,7 +225,7 @@ TEST(Options, ChoosingALanguage)
     const int english = f.comboLanguage->findText("English");
     f.comboLanguage->setCurrentIndex(english);
     emit f.comboLanguage->activated(english);
-    EXPECT_EQ(w.fake.settings->writes.size(), 3);
+    EXPECT_EQ(w.fake.settings->writes.size(), 4);
     EXPECT_EQ(f.cmdConvert->text(), "marker");
     EXPECT_EQ(f.tabMain->currentIndex(), 1);
 
@@ -292,7 +297,7 @@ TEST(IniSettings, WholeRunAgainstTheRealStore)
     EXPECT_EQ(saved.value("Config/destination").toString(), "/films/été, 2024/");
     const int top = saved.value("Config/top").toInt();
     const int left = saved.value("Config/left").toInt();
-    EXPECT_EQ(saved.allKeys().size(), 6);
+    EXPECT_EQ(saved.allKeys().size(), 7);
 
     // The next start picks everything up again.
     IniWindow again;

@@ -1,0 +1,47 @@
+// The two outputs' size rules, command lines and room estimates.
+#include "conversion/OutputFormat.h"
+
+#include <gtest/gtest.h>
+#include <limits>
+
+TEST(OutputFormat, FullHdFitsTheFrameWithEvenSides)
+{
+    const struct
+    {
+        double w;
+        double h;
+        QSize expected;
+    } rows[] = {
+        {3840, 2160, {1920, 1080}}, {1920, 1200, {1728, 1080}},
+        {2560, 1080, {1920, 810}},  {4096, 2160, {1920, 1012}}, // 1012.5: the tie goes to the even side
+        {2000, 1001, {1920, 960}}, // 960.96 gives 961, odd
+        {1080, 1920, {1080, 1920}}, {1280, 720, {1280, 720}},
+        {1440, 1080, {1440, 1080}}, {721, 481, {720, 480}}, // kept, then made even
+        {2160, 3840, {1080, 1920}}, {2000, 2000, {1080, 1080}}, // upright and square fit 1080x1920
+    };
+    for (const auto& row : rows) {
+        const auto size = OutputSize(OutputFormat::FullHd, row.w, row.h);
+        ASSERT_TRUE(size) << row.w << "x" << row.h;
+        EXPECT_EQ(*size, row.expected) << row.w << "x" << row.h;
+    }
+    // Nothing left to encode.
+    for (const auto& [w, h] :
+         {std::pair {0.0, 1080.0}, {1920.0, 1.0}, {100000.0, 20.0}, {std::numeric_limits<double>::infinity(), 1080.0}})
+        EXPECT_FALSE(OutputSize(OutputFormat::FullHd, w, h)) << w << "x" << h;
+
+    // The classic rule is unchanged: a ratio rounded to two decimals, kept sizes left odd.
+    EXPECT_EQ(OutputSize(OutputFormat::Classic, 640, 480), QSize(480, 360));
+    EXPECT_EQ(OutputSize(OutputFormat::Classic, 321, 241), QSize(321, 241));
+}
+
+TEST(OutputFormat, FullHdLine)
+{
+    EXPECT_EQ(EncoderCommand(OutputFormat::FullHd, "/v/clip.mkv", " -r 30", 1920, 1080, "/out/clip.mp4"),
+              "ffmpeg.exe -y -i \"/v/clip.mkv\" -r 30 -f mp4 -vcodec libx264 -crf 22 -subq 2 -level 41 -refs 1 "
+              "-me hex -partitions +parti4x4+parti8x8 -trellis 1 -weightp 1 -rc-lookahead 10 -s 1920x1080 "
+              "-bufsize 30M -maxrate 25M -g 250 -bf 3 -vprofile high -threads auto -acodec libfaac -ac 2 -ab 160k "
+              "\"/out/clip.mp4\"");
+    // Room for an hour at the cap, audio included.
+    EXPECT_GT(MaxOutputBytes(OutputFormat::FullHd, 3600), qint64(3600) * 25'160'000 / 8);
+    EXPECT_GT(MaxOutputBytes(OutputFormat::FullHd, 0), 30'000'000 / 8);
+}
