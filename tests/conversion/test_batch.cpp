@@ -346,6 +346,18 @@ TEST_F(BatchTest, WhenTheOutputsMayNotFitTheUserDecidesOnce)
     start(1);
     runner()->finish(ProbeText(10));
     EXPECT_TRUE(fake.messages->asked.isEmpty());
+
+    // Room for a classic output is not room for a Full HD one.
+    fake.system->free = 16 * 1024 * 1024;
+    start(1);
+    runner()->finish(ProbeText(10));
+    EXPECT_TRUE(fake.messages->asked.isEmpty());
+    BatchOptions fullHd;
+    fullHd.fullHd = true;
+    fake.messages->answers = {false};
+    start(1, fullHd);
+    runner()->finish(ProbeText(10));
+    EXPECT_EQ(fake.messages->asked.size(), 1);
     EXPECT_EQ(MaxOutputBytes(0), 256 * 1024);
     EXPECT_GT(MaxOutputBytes(3600), qint64(3600) * 1'628'000 / 8);
 }
