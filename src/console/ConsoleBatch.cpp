@@ -101,9 +101,7 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
         = arguments.destination ? Absolute(startFolder, *arguments.destination) : start.preferences.destination;
     if (!destination.isEmpty() && !destination.endsWith(Separator()))
         destination += Separator();
-    // Only our own default is ever created; any other missing folder is the user's mistake to hear about.
-    if (destination == platform.system->defaultDestination())
-        QDir().mkpath(destination);
+    CreateDefaultDestination(*platform.system, destination);
 
     BatchOptions options;
     options.askBeforeOverwrite = start.preferences.optOverwrite;

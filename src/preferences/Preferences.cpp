@@ -2,6 +2,8 @@
 
 #include "platform/Platform.h"
 
+#include <QDir>
+
 namespace {
 
 // Every key the program keeps lives under this application and section. The store matches keys without
@@ -78,4 +80,10 @@ void SaveWindowState(SettingsStore& store, const Preferences& p)
         Write(store, LeftWrittenKey, QString::number(p.windowPosition->left));
     }
     Write(store, DestinationKey, p.destination);
+}
+
+void CreateDefaultDestination(SystemFacts& system, const QString& destination)
+{
+    if (destination == system.defaultDestination())
+        QDir().mkpath(destination);
 }

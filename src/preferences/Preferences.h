@@ -48,3 +48,7 @@ void SaveOptions(SettingsStore& store, const Preferences& preferences);
 
 // Writes the window position (when there is one) and the destination.
 void SaveWindowState(SettingsStore& store, const Preferences& preferences);
+
+// Makes the destination folder when it is the first-start default and missing. Only our own default is
+// ever created; any other missing folder is the user's mistake to hear about.
+void CreateDefaultDestination(SystemFacts& system, const QString& destination);

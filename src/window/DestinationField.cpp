@@ -3,16 +3,14 @@
 #include "conversion/Paths.h"
 #include "platform/Platform.h"
 
-#include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
-DestinationField::DestinationField(FileDialogs& dialogs, SystemFacts& system, QWidget* parent)
+DestinationField::DestinationField(FileDialogs& dialogs, QWidget* parent)
     : QWidget(parent)
     , dialogs_(dialogs)
-    , system_(system)
     , txtDestination_(new QLineEdit(this))
     , cmdDestination_(new QPushButton(this))
 {
@@ -64,13 +62,6 @@ DropEffect DestinationField::DropDestination(const QMimeData* data)
     else
         SetText(FolderPart(path));
     return DropEffect::Copy;
-}
-
-void DestinationField::CreateDefaultDestination()
-{
-    // Only our own default is ever created; any other missing folder is the user's mistake to hear about.
-    if (Text() == system_.defaultDestination())
-        QDir().mkpath(Text());
 }
 
 bool DestinationField::eventFilter(QObject* watched, QEvent* event)

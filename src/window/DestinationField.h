@@ -8,7 +8,6 @@ class FileDialogs;
 class QLineEdit;
 class QMimeData;
 class QPushButton;
-class SystemFacts;
 
 // The destination folder: a box the user may type in, a button that picks the folder, and drops of
 // files or folders on the box. The text is a plain prefix of the output names.
@@ -16,7 +15,7 @@ class DestinationField : public QWidget
 {
     Q_OBJECT
 public:
-    DestinationField(FileDialogs& dialogs, SystemFacts& system, QWidget* parent);
+    DestinationField(FileDialogs& dialogs, QWidget* parent);
 
     QString Text() const;
     void SetText(const QString& text);
@@ -26,15 +25,12 @@ public:
     void BrowseDestination();
     // The destination becomes the first dropped folder, or the folder of the first dropped file.
     DropEffect DropDestination(const QMimeData* data);
-    // The default destination (the user's Videos folder and "iPhoneMovies") is made when first needed.
-    void CreateDefaultDestination();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     FileDialogs& dialogs_;
-    SystemFacts& system_;
     QLineEdit* txtDestination_;
     QPushButton* cmdDestination_;
 };

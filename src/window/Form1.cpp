@@ -74,7 +74,7 @@ void Form1::createControls()
 
     sourceList_ = new SourceList(*platform_.dialogs, convertTab);
     cmdSourceFile_ = make<QPushButton>(convertTab, "cmdSourceFile");
-    destination_ = new DestinationField(*platform_.dialogs, *platform_.system, convertTab);
+    destination_ = new DestinationField(*platform_.dialogs, convertTab);
     lblSubtitlesTip_ = make<LinkLabel>(convertTab, "lblSubtitlesTip", QStringLiteral(" ?"));
     lblSubtitlesTip_->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted palette(highlight); }"));
     chkSubtitles_ = make<QCheckBox>(convertTab, "chkSubtitles");
@@ -113,7 +113,7 @@ void Form1::createControls()
 void Form1::connectEvents()
 {
     connect(cmdConvert_, &QPushButton::clicked, this, [this] {
-        destination_->CreateDefaultDestination();
+        CreateDefaultDestination(*platform_.system, destination_->Text());
         batch_->StartConversion(Sources(), destination_->Text(), CurrentBatchOptions());
     });
     connect(cmdCancel_, &QPushButton::clicked, batch_, &Batch::RequestCancel);
