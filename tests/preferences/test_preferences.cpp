@@ -5,6 +5,7 @@
 #include "support/TestPaths.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -158,4 +159,15 @@ TEST(StartUp, WindowsRegistersWhatTheSystemFolderLacks)
                       "regsvr32 /s \"" + folder + "/comctl32.ocx\""}));
     EXPECT_EQ(s.shell.styles.first(), WindowStyle::NormalNoFocus);
     EXPECT_EQ(s.shell.styles.last(), WindowStyle::Hidden);
+}
+
+TEST(CreateDefaultDestination, OnlyTheDefaultIsEverMade)
+{
+    QTemporaryDir home;
+    Store s;
+    s.system.destination = home.filePath("Videos/iPhoneMovies/");
+    CreateDefaultDestination(s.system, home.filePath("typo/"));
+    EXPECT_FALSE(QFileInfo::exists(home.filePath("typo")));
+    CreateDefaultDestination(s.system, s.system.destination);
+    EXPECT_TRUE(QFileInfo(s.system.destination).isDir());
 }
