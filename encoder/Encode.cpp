@@ -2,6 +2,7 @@
 
 #include "Console.h"
 #include "EncoderRun.h"
+#include "FailureReason.h"
 #include "OutputCheck.h"
 #include "SourceFilters.h"
 #include "SourceQuery.h"
@@ -102,11 +103,36 @@ std::optional<double> DeclaredSeconds(const Request& request, const Translation&
     return carried ? carried : container;
 }
 
-int Fail(Console& console, const std::string& why)
+int Fail(Console& console, FailureKind kind, const std::string& detail)
 {
-    console.Message("ffmpeg.exe: " + why + "\n");
+    console.Message(FailureLine(kind, detail));
     return 1;
 }
+
+int Stopped(Console& console, int signal)
+{
+    console.Message(FailureLine(FailureKind::Cancelled, "stopped, no output written"));
+    return 128 + signal;
+}
+
+// What an encode that ran but left no good file says: a full destination whatever else went wrong (ffmpeg
+// may even exit with 0 then), else the encoder's own last error.
+int EncoderFailed(Console& console, const RunOutcome& outcome, const TempOutput& temp, const std::string& output,
+                  const std::string& fallback)
+{
+    // The user knows the file by the name it was to have, not by the hidden one ffmpeg wrote.
+    std::string last = outcome.errors.lastError();
+    for (size_t at = last.find(temp.path()); !temp.path().empty() && at != std::string::npos;
+         at = last.find(temp.path(), at + output.size()))
+        last.replace(at, temp.path().size(), output);
+    const std::string folder = output.substr(0, output.rfind('/') + 1);
+    if (outcome.errors.noSpace() || FolderIsFull(folder))
+        return Fail(console, FailureKind::DestinationFull, last.empty() ? "No space left on device" : last);
+    return Fail(console, FailureKind::EncoderError, last.empty() ? fallback : last);
+}
+
+// The exit status of a child that could not run the ffmpeg program.
+constexpr int kCannotExec = 127;
 
 } // namespace
 
@@ -156,7 +182,8 @@ int RunEncode(const Request& request, int parentAtStart)
     SignalWatch signals(parentAtStart);
     const auto ffmpeg = FindFfmpeg();
     if (!ffmpeg)
-        return Fail(console, "the ffmpeg program was not found on PATH; install FFmpeg (Debian package \"ffmpeg\")");
+        return Fail(console, FailureKind::EncoderMissing,
+                    "the ffmpeg program was not found on PATH; install FFmpeg (Debian package \"ffmpeg\")");
 
     std::string why;
     std::string input = request.input;
@@ -164,22 +191,22 @@ int RunEncode(const Request& request, int parentAtStart)
     if (IsSubtitleScriptName(input)) {
         const auto script = ReadSubtitleScript(input, why);
         if (!script)
-            return Fail(console, why);
+            return Fail(console, FailureKind::EncoderError, why);
         input = script->source;
         subtitles = script->subtitles;
     }
 
     // The same file under another name (a second slash, a linked folder): replacing it would lose the source.
     if (SameFile(input, request.output))
-        return Fail(console, "'" + request.output + "' is the source itself, not replaced");
+        return Fail(console, FailureKind::SourceIsOutput,
+                    "'" + request.output + "' is the source itself, not replaced");
     if (!request.overwrite && ::access(request.output.c_str(), F_OK) == 0)
-        return Fail(console, "'" + request.output + "' already exists, not replaced without -y");
+        return Fail(console, FailureKind::NameTaken,
+                    "'" + request.output + "' already exists, not replaced without -y");
 
     const SourceQuery query = QuerySource(AbsolutePath(input), subtitles, signals);
-    if (query.stoppedBy != 0) {
-        console.Message("ffmpeg.exe: stopped, no output written\n");
-        return 128 + query.stoppedBy;
-    }
+    if (query.stoppedBy != 0)
+        return Stopped(console, query.stoppedBy);
     const Translation translation = TranslateOutputOptions(request.outputOptions);
     EncodeSetup setup;
     setup.input = AbsolutePath(input);
@@ -198,41 +225,45 @@ int RunEncode(const Request& request, int parentAtStart)
 
     TempOutput temp;
     const std::string output = AbsolutePath(request.output);
+    const std::string folder = output.substr(0, output.rfind('/') + 1);
     if (!temp.Create(output, why))
-        return Fail(console, why);
+        return Fail(console, WriteFailure(why), why);
     // What a killed bridge left behind in this folder.
-    TempOutput::RemoveStale(output.substr(0, output.rfind('/') + 1));
+    TempOutput::RemoveStale(folder);
     setup.partial = temp.path();
 
     const RunOutcome outcome = RunEncoder(*ffmpeg, FfmpegArguments(request, translation, setup), signals, console);
     if (outcome.stoppedBy != 0) {
         temp.Discard();
-        console.Message("ffmpeg.exe: stopped, no output written\n");
-        return 128 + outcome.stoppedBy;
+        return Stopped(console, outcome.stoppedBy);
     }
-    if (outcome.exitCode != 0) {
+    if (!outcome.started || outcome.exitCode == kCannotExec) {
         temp.Discard();
-        return Fail(console,
-                    "encoding failed (ffmpeg exit status " + std::to_string(outcome.exitCode) + "), no output written");
+        return Fail(console, FailureKind::EncoderMissing, "cannot start " + *ffmpeg);
+    }
+    // The verdict on a full destination comes before the partial file is removed and frees its room.
+    if (outcome.exitCode != 0 || outcome.errors.noSpace()) {
+        const int failed
+            = EncoderFailed(console, outcome, temp, output, "ffmpeg exit status " + std::to_string(outcome.exitCode));
+        temp.Discard();
+        return failed;
     }
     double seconds = 0;
     if (!OutputReadsBack(temp.path(), setup.format, seconds, why)) {
+        const int failed = EncoderFailed(console, outcome, temp, output, why);
         temp.Discard();
-        return Fail(console, why + ", no output written");
+        return failed;
     }
     const auto declared = DeclaredSeconds(request, translation, query.facts, outcome.declaredSeconds);
     if (declared && seconds > 0 && !CutsTheTime(request) && ClearlyShort(seconds, *declared)) {
         temp.Discard();
-        return Fail(console,
-                    "the output lasts " + SecondsText(seconds) + " s but the source declares " + SecondsText(*declared)
-                        + " s: the source is cut short or damaged, no output written");
+        return Fail(console, FailureKind::SourceShort, SecondsText(seconds) + " " + SecondsText(*declared));
     }
     if (const int signal = signals.Take()) {
         temp.Discard();
-        console.Message("ffmpeg.exe: stopped, no output written\n");
-        return 128 + signal;
+        return Stopped(console, signal);
     }
     if (!temp.Commit(why))
-        return Fail(console, why);
+        return Fail(console, WriteFailure(why), why);
     return 0;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FailureReason.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +20,8 @@ public:
     // The duration the input declared when ffmpeg opened it, in seconds; nullopt when it declared none,
     // or only guessed it from the bit rate.
     std::optional<double> declaredSeconds() const { return estimated_ ? std::nullopt : declared_; }
+    // What the warnings and errors said about a failure.
+    const EncoderErrors& errors() const { return errors_; }
 
 private:
     std::string Line(const std::string& line);
@@ -25,4 +29,5 @@ private:
     std::optional<double> declared_;
     bool estimated_ = false;
     bool inputDone_ = false;
+    EncoderErrors errors_;
 };
