@@ -174,7 +174,23 @@ TEST(LanguageFile, TheProgramsOwnFileHasEveryKeyInAllNineLanguages)
                             "error_sameoutput",
                             "error_encodefailed",
                             "error_subtitlesleftout",
-                            "chkFullHD"};
+                            "chkFullHD",
+                            "reason_sourceshort",
+                            "reason_destinationfull",
+                            "reason_destinationunwritable",
+                            "reason_encoderstart",
+                            "reason_encodererror",
+                            "reason_stopped",
+                            "outcome_converting",
+                            "outcome_converted",
+                            "outcome_nosubtitles",
+                            "outcome_failed",
+                            "outcome_refused",
+                            "outcome_notreached",
+                            "console_failedreason",
+                            "console_nosubtitles",
+                            "console_notconverted",
+                            "cmdCancel_convertedbefore"};
     Localisation loc;
     ASSERT_TRUE(LoadLanguageFile(loc, QDir(programFolder()).filePath(QStringLiteral("Languages"))));
     for (const QString& language : LanguageNames()) {
