@@ -3,10 +3,10 @@
 #include "Console.h"
 #include "EncoderRun.h"
 #include "FailureReason.h"
+#include "FilterChain.h"
 #include "OutputCheck.h"
-#include "SourceFilters.h"
 #include "SourceQuery.h"
-#include "SubtitleScript.h"
+#include "SubtitleScriptReader.h"
 #include "TempOutput.h"
 
 #include <cstdio>
@@ -155,20 +155,12 @@ std::vector<std::string> FfmpegArguments(const Request& request, const Translati
     if (translation.videoCodec == "copy" && !translation.frameRate.empty())
         args.insert(args.end(), {"-r", translation.frameRate});
     if (translation.videoCodec != "copy") {
-        const StreamFacts* video = setup.facts ? ChosenVideo(*setup.facts) : nullptr;
-        PictureFixes fixes;
-        // The user's own filters expect the picture at its own size.
-        const auto size = translation.videoFilters.empty() ? translation.size : std::nullopt;
-        if (video && !translation.hasMap)
-            fixes = {DeinterlaceFilter(*video), ToSdrFilter(*video, size)};
+        const PictureFixes fixes = PictureFixesFor(setup.facts ? ChosenVideo(*setup.facts) : nullptr, translation);
         args.insert(args.end(), {"-vf", BuildVideoFilters(translation, setup.subtitleFilter, fixes)});
         // iPhones play 8-bit 4:2:0 only.
         if (!translation.hasPixelFormat)
             args.insert(args.end(), {"-pix_fmt", "yuv420p"});
-        if (!fixes.toSdr.empty()) {
-            const auto tags = SdrTags(*video);
-            args.insert(args.end(), tags.begin(), tags.end());
-        }
+        args.insert(args.end(), fixes.tags.begin(), fixes.tags.end());
     }
     if (IsMovFamily(setup.format) && !translation.hasMovFlags)
         args.insert(args.end(), {"-movflags", "+faststart"});
@@ -185,13 +177,12 @@ int RunEncode(const Request& request, int parentAtStart)
         return Fail(console, FailureKind::EncoderMissing,
                     "the ffmpeg program was not found on PATH; install FFmpeg (Debian package \"ffmpeg\")");
 
-    std::string why;
     std::string input = request.input;
     std::string subtitles;
     if (IsSubtitleScriptName(input)) {
-        const auto script = ReadSubtitleScript(input, why);
+        const auto script = ReadSubtitleScript(input);
         if (!script)
-            return Fail(console, FailureKind::EncoderError, why);
+            return Fail(console, FailureKind::EncoderError, script.why());
         input = script->source;
         subtitles = script->subtitles;
     }
@@ -215,19 +206,20 @@ int RunEncode(const Request& request, int parentAtStart)
     // The video is the user's, the subtitles an extra: subtitles that cannot be drawn are left out, and a
     // line that names them says so.
     if (!subtitles.empty()) {
-        if (query.facts && !query.facts->subtitleProblem.empty())
-            why = subtitles + ": " + query.facts->subtitleProblem;
+        const Result<std::string> filter = query.facts && !query.facts->subtitleProblem.empty()
+            ? Failure {subtitles + ": " + query.facts->subtitleProblem}
+            : SubtitleFilter(subtitles);
+        if (filter)
+            setup.subtitleFilter = *filter;
         else
-            setup.subtitleFilter = SubtitleFilter(subtitles, why);
-        if (setup.subtitleFilter.empty())
-            console.Message("ffmpeg.exe: " + why + "\n" + kSubtitlesLeftOut + subtitles + "\n");
+            console.Message("ffmpeg.exe: " + filter.why() + "\n" + kSubtitlesLeftOut + subtitles + "\n");
     }
 
     TempOutput temp;
     const std::string output = AbsolutePath(request.output);
     const std::string folder = output.substr(0, output.rfind('/') + 1);
-    if (!temp.Create(output, why))
-        return Fail(console, WriteFailure(why), why);
+    if (const auto created = temp.Create(output); !created)
+        return Fail(console, WriteFailure(created.why()), created.why());
     // What a killed bridge left behind in this folder.
     TempOutput::RemoveStale(folder);
     setup.partial = temp.path();
@@ -248,12 +240,13 @@ int RunEncode(const Request& request, int parentAtStart)
         temp.Discard();
         return failed;
     }
-    double seconds = 0;
-    if (!OutputReadsBack(temp.path(), setup.format, seconds, why)) {
-        const int failed = EncoderFailed(console, outcome, temp, output, why);
+    const auto readBack = OutputReadsBack(temp.path(), setup.format);
+    if (!readBack) {
+        const int failed = EncoderFailed(console, outcome, temp, output, readBack.why());
         temp.Discard();
         return failed;
     }
+    const double seconds = *readBack;
     const auto declared = DeclaredSeconds(request, translation, query.facts, outcome.declaredSeconds);
     if (declared && seconds > 0 && !CutsTheTime(request) && ClearlyShort(seconds, *declared)) {
         temp.Discard();
@@ -263,7 +256,7 @@ int RunEncode(const Request& request, int parentAtStart)
         temp.Discard();
         return Stopped(console, signal);
     }
-    if (!temp.Commit(why))
-        return Fail(console, WriteFailure(why), why);
+    if (const auto committed = temp.Commit(); !committed)
+        return Fail(console, WriteFailure(committed.why()), committed.why());
     return 0;
 }

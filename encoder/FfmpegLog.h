@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FailureReason.h"
+#include "LineSplitter.h"
 
 #include <optional>
 #include <string>
@@ -25,7 +26,7 @@ public:
 
 private:
     std::string Line(const std::string& line);
-    std::string partial_;
+    LineSplitter lines_;
     std::optional<double> declared_;
     bool estimated_ = false;
     bool inputDone_ = false;

@@ -5,11 +5,12 @@
 #include "encoder/Encode.h"
 #include "encoder/FailureReason.h"
 #include "encoder/FfmpegLog.h"
+#include "encoder/FilterChain.h"
 #include "encoder/MessageFilter.h"
 #include "encoder/OutputCheck.h"
 #include "encoder/ProbeText.h"
 #include "encoder/Progress.h"
-#include "encoder/SubtitleScript.h"
+#include "encoder/SubtitleScriptReader.h"
 #include "encoder/TempOutput.h"
 #include "text/TextReading.h"
 
