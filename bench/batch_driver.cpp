@@ -6,8 +6,8 @@
 //     batch_driver DESTINATION/ SOURCE...
 #include "conversion/Batch.h"
 #include "conversion/EncoderCommand.h"
+#include "desktop/ProcessRunner.h"
 #include "localisation/Language.h"
-#include "platform/ProcessRunner.h"
 #include "window/DesktopPlatform.h"
 #include "window/Form1.h"
 #include "window/Twips.h"

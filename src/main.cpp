@@ -1,7 +1,7 @@
 #include "console/ConsoleBatch.h"
-#include "console/ProgramArguments.h"
+#include "desktop/ProgramArguments.h"
+#include "desktop/Terminal.h"
 #include "localisation/Language.h"
-#include "platform/Terminal.h"
 #include "window/DesktopPlatform.h"
 #include "window/Form1.h"
 

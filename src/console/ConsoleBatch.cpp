@@ -4,12 +4,12 @@
 #include "ConsoleView.h"
 #include "conversion/Batch.h"
 #include "conversion/Paths.h"
+#include "desktop/DesktopSystem.h"
+#include "desktop/IniSettingsStore.h"
+#include "desktop/ProcessRunner.h"
+#include "desktop/Terminal.h"
 #include "localisation/Language.h"
 #include "platform/CommandLine.h"
-#include "platform/DesktopSystem.h"
-#include "platform/IniSettingsStore.h"
-#include "platform/ProcessRunner.h"
-#include "platform/Terminal.h"
 #include "preferences/StartUp.h"
 
 #include <QCoreApplication>

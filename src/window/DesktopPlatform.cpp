@@ -1,11 +1,11 @@
 #include "DesktopPlatform.h"
 #include "DesktopDialogs.h"
-#include "platform/DesktopNotifier.h"
-#include "platform/DesktopShell.h"
-#include "platform/DesktopSystem.h"
-#include "platform/IniSettingsStore.h"
-#include "platform/ProcessRunner.h"
-#include "platform/SocketTcpClient.h"
+#include "desktop/DesktopSystem.h"
+#include "desktop/IniSettingsStore.h"
+#include "desktop/ProcessRunner.h"
+#include "window/DesktopNotifier.h"
+#include "window/DesktopShell.h"
+#include "window/SocketTcpClient.h"
 
 #include <QUrl>
 

@@ -9,9 +9,9 @@
 #include "TabControl.h"
 #include "Twips.h"
 #include "VersionPanel.h"
-#include "console/ProgramArguments.h"
 #include "conversion/Batch.h"
 #include "conversion/Paths.h"
+#include "desktop/ProgramArguments.h"
 #include "localisation/Language.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "FakePlatform.h"
 
-#include "platform/ProcessRunner.h"
-#include "platform/SocketTcpClient.h"
+#include "desktop/ProcessRunner.h"
+#include "window/SocketTcpClient.h"
 
 void FakePlatform::useRealRunner()
 {

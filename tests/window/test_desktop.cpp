@@ -1,7 +1,7 @@
 // The program as a Linux desktop knows it: arguments, per-user folders, help without a web site.
-#include "console/ProgramArguments.h"
 #include "conversion/Batch.h"
-#include "platform/DesktopSystem.h"
+#include "desktop/DesktopSystem.h"
+#include "desktop/ProgramArguments.h"
 #include "support/TestWindow.h"
 #include "update/VersionCheck.h"
 #include "update/WebLinks.h"

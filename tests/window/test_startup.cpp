@@ -1,4 +1,4 @@
-#include "platform/IniSettingsStore.h"
+#include "desktop/IniSettingsStore.h"
 #include "support/TestWindow.h"
 #include "update/VersionCheck.h"
 #include "window/Layout.h"

@@ -1,5 +1,5 @@
+#include "desktop/ProcessRunner.h"
 #include "platform/CommandLine.h"
-#include "platform/ProcessRunner.h"
 #include "support/EncoderBridge.h"
 #include "support/MediaFixtures.h"
 #include "support/TestPaths.h"

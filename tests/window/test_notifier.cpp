@@ -1,7 +1,7 @@
 // Desktop notifications against a notification service of our own on a private session bus.
-#include "platform/DesktopNotifier.h"
 #include "support/TestWindow.h"
 #include "support/Wait.h"
+#include "window/DesktopNotifier.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

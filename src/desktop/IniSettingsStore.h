@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
 // Settings in an INI file at the user's configuration location. Keys are stored in lower case so
 // "Left" and "left" are one setting, as on the store the program was first written for.

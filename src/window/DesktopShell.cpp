@@ -1,6 +1,6 @@
 #include "DesktopShell.h"
 
-#include "CommandLine.h"
+#include "platform/CommandLine.h"
 
 #include <QDesktopServices>
 #include <QProcess>

@@ -1,12 +1,12 @@
 // Qt Network reaches the program only through its network module, loaded when a version check first
 // connects. This test executable links no Qt Network itself, so its own memory map shows when the
 // module brought it in; its web site is plain POSIX sockets on 127.0.0.1.
-#include "platform/SocketTcpClient.h"
 #include "support/FakePlatform.h"
 #include "support/TestPaths.h"
 #include "support/TestWindow.h"
 #include "support/Wait.h"
 #include "update/VersionCheck.h"
+#include "window/SocketTcpClient.h"
 
 #include <QFile>
 #include <QProcess>

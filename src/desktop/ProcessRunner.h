@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ShellRpk.h"
+#include "platform/ShellRpk.h"
 
 #include <QProcess>
 #include <QStringDecoder>

@@ -1,7 +1,7 @@
 #include "ProcessRunner.h"
 
-#include "CommandLine.h"
 #include "ProcessGroup.h"
+#include "platform/CommandLine.h"
 
 #include <QCoreApplication>
 #include <QDir>

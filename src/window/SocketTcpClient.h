@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NetworkModule.h"
-#include "Platform.h"
+#include "network/NetworkModule.h"
+#include "platform/Platform.h"
 
 class QIODevice;
 
