@@ -16,7 +16,7 @@ int endingProcesses = 0;
 } // namespace
 
 ProcessRunner::ProcessRunner(QString programFolder, QObject* parent)
-    : ShellRpk(parent)
+    : CommandRunner(parent)
     , programFolder_(std::move(programFolder))
     , process_(new QProcess)
 {
@@ -35,7 +35,7 @@ ProcessRunner::~ProcessRunner()
     Stop();
 }
 
-std::optional<ShellRpk::RunError> ProcessRunner::Run(const QString& cmd)
+std::optional<CommandRunner::RunError> ProcessRunner::Run(const QString& cmd)
 {
     QStringList args = SplitCommandLine(cmd);
     if (args.isEmpty())

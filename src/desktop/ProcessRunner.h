@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/ShellRpk.h"
+#include "platform/CommandRunner.h"
 
 #include <QProcess>
 #include <QStringDecoder>
 
 // Runs one command line as a process of its own process group, so Stop() ends the whole tree.
-class ProcessRunner : public ShellRpk
+class ProcessRunner : public CommandRunner
 {
     Q_OBJECT
 public:

@@ -10,7 +10,7 @@ QIODevice* CreateSocket(const TcpSocketEvents& events, QObject* parent)
     auto* socket = new QTcpSocket(parent);
     // The socket is the context: once it is gone, no callback runs.
     QObject::connect(socket, &QTcpSocket::connected, socket, events.connected);
-    QObject::connect(socket, &QTcpSocket::readyRead, socket, events.dataArrival);
+    QObject::connect(socket, &QTcpSocket::readyRead, socket, events.dataReceived);
     QObject::connect(socket, &QTcpSocket::errorOccurred, socket,
                      [error = events.error](QAbstractSocket::SocketError) { error(); });
     return socket;

@@ -13,7 +13,7 @@ class QObject;
 struct TcpSocketEvents
 {
     std::function<void()> connected;
-    std::function<void()> dataArrival;
+    std::function<void()> dataReceived;
     std::function<void()> error;
 };
 

@@ -88,8 +88,8 @@ void SocketTcpClient::connectTo(const QString& host, int port)
     events.connected = [this] {
         emit connected();
     };
-    events.dataArrival = [this] {
-        emit dataArrival();
+    events.dataReceived = [this] {
+        emit dataReceived();
     };
     events.error = [this] {
         emit error();

@@ -42,8 +42,8 @@ struct Events
 std::shared_ptr<Events> Collect(ProcessRunner& runner)
 {
     auto events = std::make_shared<Events>();
-    QObject::connect(&runner, &ShellRpk::Output, [events](const QString& p) { events->pieces << p; });
-    QObject::connect(&runner, &ShellRpk::Completed, [events](const QString& r) { events->completed << r; });
+    QObject::connect(&runner, &CommandRunner::Output, [events](const QString& p) { events->pieces << p; });
+    QObject::connect(&runner, &CommandRunner::Completed, [events](const QString& r) { events->completed << r; });
     return events;
 }
 
@@ -67,8 +67,8 @@ TEST(ProcessRunner, DeliversPiecesThenOneCompletedWithTheWholeOutput)
     ProcessRunner runner(QFileInfo(Helper).absolutePath());
     QList<QString> order;
     QString whole;
-    QObject::connect(&runner, &ShellRpk::Output, [&](const QString& p) { order << QStringLiteral("out:") + p; });
-    QObject::connect(&runner, &ShellRpk::Completed, [&](const QString& r) {
+    QObject::connect(&runner, &CommandRunner::Output, [&](const QString& p) { order << QStringLiteral("out:") + p; });
+    QObject::connect(&runner, &CommandRunner::Completed, [&](const QString& r) {
         order << QStringLiteral("done");
         whole = r;
     });

@@ -7,6 +7,7 @@
 #include "encoder/Encode.h"
 #include "platform/CommandLine.h"
 
+#include <QSize>
 #include <algorithm>
 #include <gtest/gtest.h>
 

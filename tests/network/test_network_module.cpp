@@ -183,7 +183,7 @@ TEST(NetworkModule, WithoutTheModuleACheckFailsAtOnce)
     // The time-out only runs once connected: without the failure the check would never end.
     ASSERT_TRUE(WaitUntil([&] { return !c.outcomes.isEmpty(); }, 5000, "the failed check"));
     EXPECT_EQ(c.outcomes, QList {VersionCheck::Outcome::Failed});
-    EXPECT_TRUE(c.check->Winsock1->isClosed());
+    EXPECT_TRUE(c.check->tcpClient->isClosed());
 
     // A failure still on its way when the attempt is dropped is never raised.
     int errors = 0;

@@ -6,7 +6,7 @@
 void FakePlatform::useRealRunner()
 {
     FakeSystem* sys = system;
-    platform.createRunner = [sys]() -> std::unique_ptr<ShellRpk> {
+    platform.createRunner = [sys]() -> std::unique_ptr<CommandRunner> {
         return std::make_unique<ProcessRunner>(sys->folder);
     };
 }

@@ -126,7 +126,7 @@ TEST(NoSite, LocalHelpPagesNoDeadLinksAndNoVersionCheck)
         w.fake.settings->set("Language", language);
         ASSERT_TRUE(f.form.StartUp());
         // Nothing asks the site; the tabs are usable at once.
-        EXPECT_EQ(f.versionCheck->Winsock1, nullptr);
+        EXPECT_EQ(f.versionCheck->tcpClient, nullptr);
         EXPECT_FALSE(f.frameCheckVersion->isVisibleTo(&f.form));
         EXPECT_TRUE(f.cmdConvert->isEnabledTo(&f.form));
         EXPECT_FALSE(f.lblContact->isEnabled());

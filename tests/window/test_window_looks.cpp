@@ -3,7 +3,7 @@
 #include "window/WindowLooks.h"
 
 #include "support/TestWindow.h"
-#include "window/FrmCancel.h"
+#include "window/CancelDialog.h"
 #include "window/ProgressBar.h"
 #include "window/Twips.h"
 

@@ -3,13 +3,13 @@
 #include "EncoderCommand.h"
 #include "JobPlan.h"
 #include "Paths.h"
-#include "SubtitleScript.h"
+#include "SubtitleScriptWriter.h"
 #include "text/TextReading.h"
 
 #include <QFileInfo>
 #include <QTimer>
 
-void DeleteLaterRunner::operator()(::ShellRpk* runner) const
+void DeleteLaterRunner::operator()(CommandRunner* runner) const
 {
     runner->disconnect();
     runner->deleteLater();
@@ -100,13 +100,13 @@ void Batch::ProbeCurrentSource()
         Refuse(unusable);
         return;
     }
-    if (!ShellRpk(ProbeCommand(source)))
+    if (!RunCommand(ProbeCommand(source)))
         StopBeforeEncoding();
 }
 
-SourceFacts Batch::ExamineSource(int row) const
+JobFiles Batch::ExamineSource(int row) const
 {
-    SourceFacts facts;
+    JobFiles facts;
     facts.file = jobs_[row].File;
     facts.output = OutputFileNameOf(row);
     for (int earlier = 0; earlier < row; ++earlier)
@@ -205,7 +205,7 @@ bool Batch::RoomForOutputs()
 {
     qint64 needed = 0;
     for (const Job& job : jobs_)
-        needed += MaxOutputBytes(options_.Format(), job.pbarmax);
+        needed += MaxOutputBytes(options_.Format(), job.durationSeconds);
     const std::optional<qint64> free = platform_.system->freeBytes(destination_);
     if (!free || needed <= *free)
         return true;
@@ -224,7 +224,7 @@ void Batch::StartEncoding()
         ShowConverting();
         if (SourceCount() > 1)
             view_.ShowJobCounter(currentIndex_ + 1, SourceCount());
-        progress_.Maximum = static_cast<float>(job.pbarmax);
+        progress_.Maximum = static_cast<float>(job.durationSeconds);
         view_.ShowProgressMaximum(progress_.Maximum);
         const QString folder = platform_.system->programFolder();
         // Without its own script the encoder would read whatever script was there before.
@@ -233,7 +233,7 @@ void Batch::StartEncoding()
             failedSources_ << job.File;
             continue;
         }
-        if (!ShellRpk(job.ffcmd)) {
+        if (!RunCommand(job.commandLine)) {
             failedSources_ << job.File;
             continue;
         }
@@ -322,7 +322,7 @@ void Batch::DeclineCancel()
     view_.CancelAnswered(false, false);
 }
 
-bool Batch::QueryUnload()
+bool Batch::MayClose()
 {
     if (IsRunning()) {
         closeAfterCancel_ = true;
@@ -332,16 +332,16 @@ bool Batch::QueryUnload()
     return true;
 }
 
-bool Batch::ShellRpk(const QString& cmd)
+bool Batch::RunCommand(const QString& cmd)
 {
     runner_ = RunnerRef(platform_.createRunner().release());
-    auto showError = [this](const ::ShellRpk::RunError& e) {
+    auto showError = [this](const CommandRunner::RunError& e) {
         platform_.messages->showOk(e.description + QStringLiteral(" - ") + e.source + QStringLiteral(" - ")
                                    + QString::number(e.number));
     };
-    connect(runner_.get(), &::ShellRpk::Output, this, &Batch::HandleEncoderOutput);
-    connect(runner_.get(), &::ShellRpk::Completed, this, &Batch::OnRunnerCompleted);
-    connect(runner_.get(), &::ShellRpk::StartFailed, this, [this, showError](const ::ShellRpk::RunError& e) {
+    connect(runner_.get(), &CommandRunner::Output, this, &Batch::HandleEncoderOutput);
+    connect(runner_.get(), &CommandRunner::Completed, this, &Batch::OnRunnerCompleted);
+    connect(runner_.get(), &CommandRunner::StartFailed, this, [this, showError](const CommandRunner::RunError& e) {
         showError(e);
         OnStartFailed();
     });

@@ -16,14 +16,14 @@
 
 class QTimer;
 struct FileMessage;
-struct SourceFacts;
+struct JobFiles;
 
 // Releasing a runner from inside one of its own events must not destroy it under its feet.
 struct DeleteLaterRunner
 {
-    void operator()(ShellRpk* runner) const;
+    void operator()(CommandRunner* runner) const;
 };
-using RunnerRef = std::unique_ptr<ShellRpk, DeleteLaterRunner>;
+using RunnerRef = std::unique_ptr<CommandRunner, DeleteLaterRunner>;
 
 enum class Phase { Idle, Info, Conversion };
 
@@ -59,11 +59,11 @@ public:
     void ConfirmCancel();
     void DeclineCancel();
     // The close rule: false turns the close request into a cancel request.
-    bool QueryUnload();
+    bool MayClose();
 
     // Starts a command line through a fresh runner. False when it cannot be started: the user has been told,
     // and no completion follows. One that fails to start later is told and handled the same way.
-    bool ShellRpk(const QString& cmd);
+    bool RunCommand(const QString& cmd);
     // Ends the current runner: no further events come from it.
     void StopRunner();
     // Restarts the elapsed-time count and shows the converting look.
@@ -89,7 +89,7 @@ public:
     // How the last batch ended.
     const BatchSummary& Summary() const { return summary_; }
     // The runner of the process running now; nullptr when none.
-    const ::ShellRpk* Runner() const { return runner_.get(); }
+    const CommandRunner* Runner() const { return runner_.get(); }
     // Counts the elapsed time while a job runs.
     const QTimer& Timer() const { return *timer_; }
     // The output path of the current job, and of any job of the batch.
@@ -101,7 +101,7 @@ private:
     // Plans the current job from its probe output and asks the question the plan holds. False when the
     // batch stops here (the user has been told why, and the cancelled look is shown).
     bool PrepareJob(const QString& res);
-    SourceFacts ExamineSource(int row) const;
+    JobFiles ExamineSource(int row) const;
     // Before the first encode: when the outputs may not fit in the destination, the user decides.
     bool RoomForOutputs();
     // Runs the encoder for the current job, or ends the batch.

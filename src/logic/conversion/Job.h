@@ -9,7 +9,7 @@
 struct Job
 {
     QString File; // the source path as listed
-    std::optional<MediaInfo> Infos; // from the probe; absent until read, or when unreadable
-    double pbarmax = 0; // duration in whole seconds: the progress maximum while this job encodes
-    QString ffcmd; // the encoder command line
+    std::optional<MediaInfo> mediaInfo; // from the probe; absent until read, or when unreadable
+    double durationSeconds = 0; // duration in whole seconds: the progress maximum while this job encodes
+    QString commandLine; // the encoder command line
 };

@@ -1,6 +1,7 @@
 #include "JobPlan.h"
 
 #include "OutputFormat.h"
+#include "OutputSize.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ bool HasQuote(const QString& path)
 
 } // namespace
 
-JobPlan PlanJob(const SourceFacts& source, const QString& probeText, const BatchOptions& options)
+JobPlan PlanJob(const JobFiles& source, const QString& probeText, const BatchOptions& options)
 {
     JobPlan plan;
     Job& job = plan.job;
@@ -46,22 +47,22 @@ JobPlan PlanJob(const SourceFacts& source, const QString& probeText, const Batch
         || probeText.contains(QLatin1String("no such file or directory")))
         return Refused(plan, source.file, "error_badsource");
 
-    job.Infos = ParseMediaInfo(probeText);
-    if (!job.Infos)
+    job.mediaInfo = ParseMediaInfo(probeText);
+    if (!job.mediaInfo)
         return Refused(plan, source.file, "error_badsource");
-    job.pbarmax = job.Infos->Duration;
+    job.durationSeconds = job.mediaInfo->Duration;
 
     // The size rule.
-    const std::optional<QSize> size = OutputSize(options.Format(), job.Infos->Width, job.Infos->Height);
+    const std::optional<QSize> size = OutputSize(options.Format(), job.mediaInfo->Width, job.mediaInfo->Height);
     if (!size)
         return Refused(plan, source.file, "error_badsource");
-    const QString cap = job.Infos->FrameRate > 30 ? QStringLiteral(" -r 30") : QString();
+    const QString cap = job.mediaInfo->FrameRate > 30 ? QStringLiteral(" -r 30") : QString();
 
     const QString input = options.burnInSubtitles && source.subtitlesFound ? source.scriptPath : source.file;
     if (HasQuote(input))
         return Refused(plan, source.file, "error_badsource");
 
     // The command line.
-    job.ffcmd = EncoderCommand(options.Format(), input, cap, size->width(), size->height(), out);
+    job.commandLine = EncoderCommand(options.Format(), input, cap, size->width(), size->height(), out);
     return plan;
 }

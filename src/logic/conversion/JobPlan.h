@@ -9,7 +9,7 @@
 
 // A source as planning sees it: its path, its output, and what the file system says about them. The batch
 // looks; planning only decides.
-struct SourceFacts
+struct JobFiles
 {
     QString file;
     QString output;
@@ -37,4 +37,4 @@ struct JobPlan
 };
 
 // The checks of one probed source and, when it passes them, its encoder command line.
-JobPlan PlanJob(const SourceFacts& source, const QString& probeText, const BatchOptions& options);
+JobPlan PlanJob(const JobFiles& source, const QString& probeText, const BatchOptions& options);

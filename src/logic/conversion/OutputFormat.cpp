@@ -1,7 +1,5 @@
 #include "OutputFormat.h"
 
-#include "OutputSize.h"
-
 #include <cmath>
 
 namespace {
@@ -34,39 +32,7 @@ const Pieces& PiecesOf(OutputFormat format)
                                 25'000'000, 160'000, 256 * 1024 + 30'000'000 / 8};
     return format == OutputFormat::FullHd ? fullHd : classic;
 }
-
-// Half-way values go to the even neighbour.
-int RoundHalfEven(double value)
-{
-    return static_cast<int>(std::nearbyint(value));
-}
-
-std::optional<QSize> FitFullHd(double w, double h)
-{
-    if (!(w > 0 && h > 0) || !std::isfinite(w) || !std::isfinite(h))
-        return std::nullopt;
-    const double frameW = w > h ? 1920 : 1080;
-    const double frameH = w > h ? 1080 : 1920;
-    QSize size;
-    if (w <= frameW && h <= frameH)
-        size = QSize(RoundHalfEven(w), RoundHalfEven(h));
-    else if (w * frameH >= h * frameW) // the width meets the frame first
-        size = QSize(static_cast<int>(frameW), RoundHalfEven(h * frameW / w));
-    else
-        size = QSize(RoundHalfEven(w * frameH / h), static_cast<int>(frameH));
-    // 4:2:0 pictures need even sides.
-    size = QSize(size.width() & ~1, size.height() & ~1);
-    if (size.isEmpty())
-        return std::nullopt;
-    return size;
-}
-
 } // namespace
-
-std::optional<QSize> OutputSize(OutputFormat format, double width, double height)
-{
-    return format == OutputFormat::FullHd ? FitFullHd(width, height) : ComputeOutputSize(width, height);
-}
 
 QString EncoderCommand(OutputFormat format, const QString& input, const QString& frameRateCap, int width, int height,
                        const QString& output)

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QSize>
 #include <QString>
-#include <optional>
 
 // The two kinds of file the program makes. Each has its own size rule, encoder settings and rates; the
 // frame rate is capped at 30 for both.
@@ -12,13 +10,6 @@ enum class OutputFormat {
     // Fits 1920x1080 (1080x1920 upright), High profile level 4.1, AAC stereo 160 kbit/s: iPhone 5 and later.
     FullHd,
 };
-
-// The output picture for a source of width x height pixels; nullopt when a side is 0 or not a finite number
-// (also after scaling): such a picture cannot be encoded.
-//   Classic: ComputeOutputSize's rule.
-//   FullHd: the largest size of the source's proportions that fits the frame, never enlarged; a side is
-//   rounded half to even, then an odd side loses 1.
-std::optional<QSize> OutputSize(OutputFormat format, double width, double height);
 
 // The encoder command line of a job; frameRateCap is " -r 30" or "". Classic gives exactly the line the
 // program has always written.

@@ -21,7 +21,32 @@ int ScaledSide(double longer, double shorter)
     return side;
 }
 
+std::optional<QSize> FitFullHd(double w, double h)
+{
+    if (!(w > 0 && h > 0) || !std::isfinite(w) || !std::isfinite(h))
+        return std::nullopt;
+    const double frameW = w > h ? 1920 : 1080;
+    const double frameH = w > h ? 1080 : 1920;
+    QSize size;
+    if (w <= frameW && h <= frameH)
+        size = QSize(static_cast<int>(RoundHalfEven(w)), static_cast<int>(RoundHalfEven(h)));
+    else if (w * frameH >= h * frameW) // the width meets the frame first
+        size = QSize(static_cast<int>(frameW), static_cast<int>(RoundHalfEven(h * frameW / w)));
+    else
+        size = QSize(static_cast<int>(RoundHalfEven(w * frameH / h)), static_cast<int>(frameH));
+    // 4:2:0 pictures need even sides.
+    size = QSize(size.width() & ~1, size.height() & ~1);
+    if (size.isEmpty())
+        return std::nullopt;
+    return size;
+}
+
 } // namespace
+
+std::optional<QSize> OutputSize(OutputFormat format, double width, double height)
+{
+    return format == OutputFormat::FullHd ? FitFullHd(width, height) : ComputeOutputSize(width, height);
+}
 
 std::optional<QSize> ComputeOutputSize(const QString& widthText, const QString& heightText)
 {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "ShellRpk.h"
+#include "CommandRunner.h"
 
 // The outside world as the program sees it. Logic calls only these interfaces; the Qt
 // implementations live in this folder, and tests substitute fakes that script answers.
@@ -71,7 +71,7 @@ public:
 
 signals:
     void connected();
-    void dataArrival();
+    void dataReceived();
     void error();
 };
 
@@ -123,6 +123,6 @@ struct Platform
     std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<SystemFacts> system;
     std::unique_ptr<Notifier> notifier;
-    std::function<std::unique_ptr<ShellRpk>()> createRunner;
+    std::function<std::unique_ptr<CommandRunner>()> createRunner;
     std::function<std::unique_ptr<TcpClient>()> createTcpClient;
 };

@@ -64,46 +64,46 @@ void VersionCheck::StartVersionCheck(const QString& url)
     SitePath = path;
 
     // The connection is made only when a check runs.
-    if (!Winsock1) {
-        Winsock1 = platform_.createTcpClient();
-        connect(Winsock1.get(), &TcpClient::connected, this, &VersionCheck::Winsock1_Connect);
-        connect(Winsock1.get(), &TcpClient::dataArrival, this, &VersionCheck::Winsock1_DataArrival);
-        connect(Winsock1.get(), &TcpClient::error, this, &VersionCheck::Winsock1_Error);
+    if (!tcpClient) {
+        tcpClient = platform_.createTcpClient();
+        connect(tcpClient.get(), &TcpClient::connected, this, &VersionCheck::OnConnected);
+        connect(tcpClient.get(), &TcpClient::dataReceived, this, &VersionCheck::OnReplyArrived);
+        connect(tcpClient.get(), &TcpClient::error, this, &VersionCheck::OnConnectionError);
     }
-    if (!Winsock1->isClosed())
-        Winsock1->close();
-    Winsock1->connectTo(host, port);
+    if (!tcpClient->isClosed())
+        tcpClient->close();
+    tcpClient->connectTo(host, port);
 }
 
-void VersionCheck::Winsock1_Connect()
+void VersionCheck::OnConnected()
 {
     // The time-out covers the wait for the reply, not the connection.
     timerCheckVersion->start();
     const QString request = QStringLiteral("GET ") + SitePath + QStringLiteral(" HTTP/1.0\r\n")
         + QStringLiteral("User-Agent: Reelpocket/") + VersionText(platform_.system->decimalSeparator())
         + QStringLiteral("\r\n") + QStringLiteral("Host: ") + SiteHost + QStringLiteral("\r\n\r\n");
-    Winsock1->send(request.toLocal8Bit());
+    tcpClient->send(request.toLocal8Bit());
 }
 
-void VersionCheck::Winsock1_DataArrival()
+void VersionCheck::OnReplyArrived()
 {
     timerCheckVersion->stop();
-    VersionReply = QString::fromLocal8Bit(Winsock1->takeData());
+    VersionReply = QString::fromLocal8Bit(tcpClient->takeData());
     // The first piece decides; the rest of a longer reply is never read.
-    Winsock1->close();
+    tcpClient->close();
     emit finished(EvaluateVersionReply());
 }
 
 void VersionCheck::EndCheckAsFailed()
 {
     timerCheckVersion->stop();
-    if (Winsock1)
-        Winsock1->close();
+    if (tcpClient)
+        tcpClient->close();
     VersionReply = QStringLiteral("-1");
     emit finished(EvaluateVersionReply());
 }
 
-void VersionCheck::Winsock1_Error()
+void VersionCheck::OnConnectionError()
 {
     EndCheckAsFailed();
 }

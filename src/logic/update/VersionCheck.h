@@ -20,9 +20,9 @@ public:
     explicit VersionCheck(Platform& platform, QObject* parent = nullptr);
 
     void StartVersionCheck(const QString& url);
-    void Winsock1_Connect();
-    void Winsock1_DataArrival();
-    void Winsock1_Error();
+    void OnConnected();
+    void OnReplyArrived();
+    void OnConnectionError();
     void timerCheckVersion_Timer();
     // Reads VersionReply; "-1" stands for a failed check.
     Outcome EvaluateVersionReply() const;
@@ -30,7 +30,7 @@ public:
     QString SiteHost;
     QString SitePath;
     QString VersionReply;
-    std::unique_ptr<TcpClient> Winsock1;
+    std::unique_ptr<TcpClient> tcpClient;
     QTimer* timerCheckVersion;
 
 signals:

@@ -8,17 +8,17 @@ class QPushButton;
 struct Localisation;
 
 // The modeless question "cancel the conversion?". The batch keeps running while it is open.
-class FrmCancel : public QDialog
+class CancelDialog : public QDialog
 {
     Q_OBJECT
 public:
     // A window of its own, centred on `mainWindow`: disabling the main window must not disable it.
-    FrmCancel(const Localisation& lang, QWidget& mainWindow);
+    CancelDialog(const Localisation& lang, QWidget& mainWindow);
     // Sets the texts and shows the dialog centred on the main window.
     void Load();
     // The window system has reported the dialog's frame; the first one after opening centres it again.
     void FrameChanged(const QMargins& frame);
-    const QWidget& MainWindow() const { return mainWindow_; }
+    const QWidget& Owner() const { return mainWindow_; }
 
 signals:
     void confirmed();

@@ -6,7 +6,7 @@
 
 // The process-runner contract: one object runs one command line. Output pieces and the single
 // Completed event arrive on the UI thread, in order; after Stop() the object raises nothing more.
-class ShellRpk : public QObject
+class CommandRunner : public QObject
 {
     Q_OBJECT
 public:
@@ -18,7 +18,7 @@ public:
     };
 
     using QObject::QObject;
-    ~ShellRpk() override = default;
+    ~CommandRunner() override = default;
 
     // Starts the command line and returns at once; an error when it cannot be started.
     virtual std::optional<RunError> Run(const QString& cmd) = 0;
@@ -30,5 +30,5 @@ signals:
     void Output(const QString& piece);
     void Completed(const QString& res);
     // The process could not be started after Run() had returned; no Completed follows.
-    void StartFailed(const ShellRpk::RunError& error);
+    void StartFailed(const CommandRunner::RunError& error);
 };

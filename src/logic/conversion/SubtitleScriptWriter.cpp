@@ -1,4 +1,4 @@
-#include "SubtitleScript.h"
+#include "SubtitleScriptWriter.h"
 
 #include "Paths.h"
 

@@ -1,4 +1,4 @@
-#include "FrmCancel.h"
+#include "CancelDialog.h"
 
 #include "Layout.h"
 #include "Twips.h"
@@ -19,7 +19,7 @@ const Placement QuestionLayout[] = {
 };
 } // namespace
 
-FrmCancel::FrmCancel(const Localisation& lang, QWidget& mainWindow)
+CancelDialog::CancelDialog(const Localisation& lang, QWidget& mainWindow)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , lang_(lang)
     , mainWindow_(mainWindow)
@@ -38,11 +38,11 @@ FrmCancel::FrmCancel(const Localisation& lang, QWidget& mainWindow)
     cmdNo_->setObjectName(QStringLiteral("cmdNo"));
     cmdNo_->setDefault(true);
     PlaceControls(this, QuestionLayout);
-    connect(cmdYes_, &QPushButton::clicked, this, &FrmCancel::confirmed);
-    connect(cmdNo_, &QPushButton::clicked, this, &FrmCancel::declined);
+    connect(cmdYes_, &QPushButton::clicked, this, &CancelDialog::confirmed);
+    connect(cmdNo_, &QPushButton::clicked, this, &CancelDialog::declined);
 }
 
-void FrmCancel::Load()
+void CancelDialog::Load()
 {
     cmdYes_->setText(Translate(lang_, QStringLiteral("cmdYes")));
     cmdNo_->setText(Translate(lang_, QStringLiteral("cmdNo")));
@@ -55,14 +55,14 @@ void FrmCancel::Load()
     activateWindow();
 }
 
-void FrmCancel::Centre()
+void CancelDialog::Centre()
 {
     const QRect main = mainWindow_.frameGeometry();
     const QSize outer = size().grownBy(frame_);
     move(main.left() + main.width() / 2 - outer.width() / 2, main.top() + main.height() / 2 - outer.height() / 2);
 }
 
-void FrmCancel::FrameChanged(const QMargins& frame)
+void CancelDialog::FrameChanged(const QMargins& frame)
 {
     if (frame == frame_)
         return;
@@ -73,7 +73,7 @@ void FrmCancel::FrameChanged(const QMargins& frame)
     }
 }
 
-bool FrmCancel::event(QEvent* event)
+bool CancelDialog::event(QEvent* event)
 {
     if (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show) {
         FrameChanged(FrameMargins(this));
@@ -81,7 +81,7 @@ bool FrmCancel::event(QEvent* event)
     return QDialog::event(event);
 }
 
-void FrmCancel::reject()
+void CancelDialog::reject()
 {
     if (isVisible())
         emit declined();

@@ -11,7 +11,7 @@
 
 class Batch;
 class DestinationField;
-class FrmCancel;
+class CancelDialog;
 class LinkLabel;
 class ProgressPanel;
 class QCheckBox;
@@ -31,13 +31,13 @@ QString ProductSiteUrl();
 // and the version-check panel, with the option and About controls of its own. Every control carries the
 // name the program has always given it, so tests and screen readers find it. It shows what the batch,
 // the version check and start-up decide.
-class Form1 : public QWidget, public BatchView
+class MainWindow : public QWidget, public BatchView
 {
     Q_OBJECT
 public:
     // `lang` is the current language and its texts; start-up loads them.
-    Form1(Platform& platform, Localisation& lang, const QString& siteUrl, QWidget* parent = nullptr);
-    ~Form1() override;
+    MainWindow(Platform& platform, Localisation& lang, const QString& siteUrl, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Runs once before the window is shown. False when the program cannot start (the user has been told).
     bool StartUp();
@@ -134,5 +134,5 @@ private:
     QTextEdit* txtAbout_;
     LinkLabel* lblContact_;
     QPushButton* cmdDonate_;
-    FrmCancel* frmCancel_;
+    CancelDialog* cancelDialog_;
 };

@@ -69,7 +69,7 @@ void ExpectTabsInOrder(FormControls& f)
 
 } // namespace
 
-TEST(Form1, BothLayoutsKeepEveryControlInsideItsTabWithoutOverlaps)
+TEST(MainWindow, BothLayoutsKeepEveryControlInsideItsTabWithoutOverlaps)
 {
     TestWindow w;
     FormControls& f = w.c();
@@ -86,7 +86,7 @@ TEST(Form1, BothLayoutsKeepEveryControlInsideItsTabWithoutOverlaps)
     EXPECT_EQ(f.cmdConvert->size(), f.cmdCancel->size());
 }
 
-TEST(Form1, OverlappingControlsAreStackedSoCancelShowsOnlyWhenConvertIsHidden)
+TEST(MainWindow, OverlappingControlsAreStackedSoCancelShowsOnlyWhenConvertIsHidden)
 {
     TestWindow w;
     FormControls& f = w.c();
@@ -105,7 +105,7 @@ TEST(Form1, OverlappingControlsAreStackedSoCancelShowsOnlyWhenConvertIsHidden)
     EXPECT_EQ(f.lblStatus->childAt(f.pBar->geometry().center()), f.pBar);
 }
 
-TEST(Form1, IdleTimersAndLanguageItemsAsDefined)
+TEST(MainWindow, IdleTimersAndLanguageItemsAsDefined)
 {
     TestWindow w;
     FormControls& f = w.c();

@@ -1,7 +1,7 @@
-#include "Form1.h"
+#include "MainWindow.h"
 
+#include "CancelDialog.h"
 #include "DestinationField.h"
-#include "FrmCancel.h"
 #include "Layout.h"
 #include "LinkLabel.h"
 #include "ProgressPanel.h"
@@ -27,7 +27,7 @@ QString ProductSiteUrl()
     return QStringLiteral(REELPOCKET_SITE_URL);
 }
 
-Form1::Form1(Platform& platform, Localisation& lang, const QString& siteUrl, QWidget* parent)
+MainWindow::MainWindow(Platform& platform, Localisation& lang, const QString& siteUrl, QWidget* parent)
     : QWidget(parent)
     , platform_(platform)
     , lang_(lang)
@@ -43,14 +43,14 @@ Form1::Form1(Platform& platform, Localisation& lang, const QString& siteUrl, QWi
     connectEvents();
 }
 
-Form1::~Form1()
+MainWindow::~MainWindow()
 {
     // No encoder outlives the window.
     batch_->StopRunner();
-    delete frmCancel_;
+    delete cancelDialog_;
 }
 
-QString Form1::T(const char* key) const
+QString MainWindow::T(const char* key) const
 {
     return Translate(lang_, QLatin1String(key));
 }
@@ -65,7 +65,7 @@ template <typename W, typename... Args> W* make(QWidget* parent, const char* nam
 } // namespace
 
 // Controls are created bottom to top of the stacking order; the layout table places them.
-void Form1::createControls()
+void MainWindow::createControls()
 {
     tabMain_ = make<TabControl>(this, "tabMain", 3);
     QWidget* convertTab = tabMain_->page(0);
@@ -107,10 +107,10 @@ void Form1::createControls()
 
     // The version-check panel covers the tabs while it is shown.
     versionPanel_ = new VersionPanel(platform_, lang_, this);
-    frmCancel_ = new FrmCancel(lang_, *this);
+    cancelDialog_ = new CancelDialog(lang_, *this);
 }
 
-void Form1::connectEvents()
+void MainWindow::connectEvents()
 {
     connect(cmdConvert_, &QPushButton::clicked, this, [this] {
         CreateDefaultDestination(*platform_.system, destination_->Text());
@@ -120,28 +120,28 @@ void Form1::connectEvents()
     cmdConvert_->installEventFilter(this);
 
     connect(cmdSourceFile_, &QPushButton::clicked, sourceList_, &SourceList::AddSourcesFromDialog);
-    connect(sourceList_, &SourceList::contentChanged, this, &Form1::UpdateLayout);
+    connect(sourceList_, &SourceList::contentChanged, this, &MainWindow::UpdateLayout);
     connect(lblSubtitlesTip_, &LinkLabel::activated, this, [this] { links_.OpenSubtitlesHelpPage(); });
 
-    connect(chkOverwrite_, &QCheckBox::clicked, this, &Form1::OptionClicked);
-    connect(chkShowPutiPhone_, &QCheckBox::clicked, this, &Form1::OptionClicked);
-    connect(chkFullHD_, &QCheckBox::clicked, this, &Form1::OptionClicked);
-    connect(comboLanguage_, &QComboBox::activated, this, &Form1::OptionClicked);
+    connect(chkOverwrite_, &QCheckBox::clicked, this, &MainWindow::OptionClicked);
+    connect(chkShowPutiPhone_, &QCheckBox::clicked, this, &MainWindow::OptionClicked);
+    connect(chkFullHD_, &QCheckBox::clicked, this, &MainWindow::OptionClicked);
+    connect(comboLanguage_, &QComboBox::activated, this, &MainWindow::OptionClicked);
 
     connect(lblContact_, &LinkLabel::activated, this, [this] { links_.OpenContactPage(); });
     connect(cmdDonate_, &QPushButton::clicked, this, [this] { links_.OpenDonatePage(); });
 
-    connect(versionPanel_, &VersionPanel::ended, this, &Form1::EndVersionCheck);
+    connect(versionPanel_, &VersionPanel::ended, this, &MainWindow::EndVersionCheck);
     connect(versionPanel_, &VersionPanel::downloadRequested, this, [this] {
         links_.OpenDownloadPage();
         // The ordinary close: a running batch may still refuse it, and the state is saved on unload.
         close();
     });
-    connect(frmCancel_, &FrmCancel::confirmed, batch_, &Batch::ConfirmCancel);
-    connect(frmCancel_, &FrmCancel::declined, batch_, &Batch::DeclineCancel);
+    connect(cancelDialog_, &CancelDialog::confirmed, batch_, &Batch::ConfirmCancel);
+    connect(cancelDialog_, &CancelDialog::declined, batch_, &Batch::DeclineCancel);
 }
 
-void Form1::OptionClicked()
+void MainWindow::OptionClicked()
 {
     // Setting the controls during start-up must not save anything.
     if (!startedUp_)
@@ -149,7 +149,7 @@ void Form1::OptionClicked()
     SaveOptions();
 }
 
-BatchOptions Form1::CurrentBatchOptions() const
+BatchOptions MainWindow::CurrentBatchOptions() const
 {
     // Only a ticked box counts; a greyed one is as good as clear.
     BatchOptions options;
@@ -160,12 +160,12 @@ BatchOptions Form1::CurrentBatchOptions() const
     return options;
 }
 
-QStringList Form1::Sources() const
+QStringList MainWindow::Sources() const
 {
     return sourceList_->Sources();
 }
 
-void Form1::AddArgumentFiles(const QStringList& files, const QString& startFolder)
+void MainWindow::AddArgumentFiles(const QStringList& files, const QString& startFolder)
 {
     const ArgumentFiles found = FindArgumentFiles(files, startFolder);
     if (!found.existing.isEmpty())
@@ -175,15 +175,15 @@ void Form1::AddArgumentFiles(const QStringList& files, const QString& startFolde
                                    + T("error_filesnotfound"));
 }
 
-void Form1::CloseOnRequest()
+void MainWindow::CloseOnRequest()
 {
     close();
     // A running batch turned the close into the cancel question: the answer is yes.
-    if (frmCancel_->isVisible())
+    if (cancelDialog_->isVisible())
         batch_->ConfirmCancel();
 }
 
-void Form1::StartVersionCheck(const QString& url)
+void MainWindow::StartVersionCheck(const QString& url)
 {
     versionPanel_->setVisible(true);
     // The panel covers the tabs for the mouse; the keyboard must not reach them either, or a batch could
@@ -193,61 +193,61 @@ void Form1::StartVersionCheck(const QString& url)
 }
 
 // The outcome has been on screen for its moment: the normal window returns.
-void Form1::EndVersionCheck()
+void MainWindow::EndVersionCheck()
 {
     ApplyWindowTexts();
     versionPanel_->setVisible(false);
     tabMain_->setEnabled(true);
 }
 
-void Form1::ShowJobCounter(int job, int count)
+void MainWindow::ShowJobCounter(int job, int count)
 {
     progress_->ShowStatus(T("cmdConvert_ing") + QLatin1Char('(') + QString::number(job) + QLatin1Char('/')
                           + QString::number(count) + QLatin1Char(')'));
 }
 
-void Form1::ShowProgressMaximum(double seconds)
+void MainWindow::ShowProgressMaximum(double seconds)
 {
     progress_->ShowMaximum(seconds);
 }
 
-void Form1::ShowProgress(const ProgressDisplay& progress)
+void MainWindow::ShowProgress(const ProgressDisplay& progress)
 {
     progress_->ShowProgress(progress);
     if (progress.percent)
         setWindowTitle(T("frmCaption") + QStringLiteral(" - ") + *progress.percent);
 }
 
-void Form1::ShowElapsed(const QString& text)
+void MainWindow::ShowElapsed(const QString& text)
 {
     progress_->ShowElapsed(text);
 }
 
-void Form1::AskToCancel()
+void MainWindow::AskToCancel()
 {
     setEnabled(false);
-    frmCancel_->Load();
+    cancelDialog_->Load();
 }
 
-void Form1::CancelAnswered(bool, bool closeWindow)
+void MainWindow::CancelAnswered(bool, bool closeWindow)
 {
     setEnabled(true);
     if (closeWindow)
         close();
-    frmCancel_->hide();
+    cancelDialog_->hide();
 }
 
-int Form1::WindowHeightTwips() const
+int MainWindow::WindowHeightTwips() const
 {
     return ToTwips(height() + frame_.top() + frame_.bottom());
 }
 
-void Form1::SetWindowHeightTwips(double twips)
+void MainWindow::SetWindowHeightTwips(double twips)
 {
     setFixedHeight(ToPixels(twips) - frame_.top() - frame_.bottom());
 }
 
-void Form1::FrameChanged(const QMargins& frame)
+void MainWindow::FrameChanged(const QMargins& frame)
 {
     if (frame == frame_)
         return;
@@ -256,7 +256,7 @@ void Form1::FrameChanged(const QMargins& frame)
     SetWindowHeightTwips(outer);
 }
 
-bool Form1::event(QEvent* event)
+bool MainWindow::event(QEvent* event)
 {
     // A window manager adds its frame some time after the window is shown.
     switch (event->type()) {
@@ -273,7 +273,7 @@ bool Form1::event(QEvent* event)
     return QWidget::event(event);
 }
 
-void Form1::keyPressEvent(QKeyEvent* event)
+void MainWindow::keyPressEvent(QKeyEvent* event)
 {
     // As in a dialog: Enter presses the focused button, else the default one.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
@@ -286,13 +286,13 @@ void Form1::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void Form1::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (unloaded_) {
         event->accept();
         return;
     }
-    if (!batch_->QueryUnload()) {
+    if (!batch_->MayClose()) {
         event->ignore();
         return;
     }
@@ -303,7 +303,7 @@ void Form1::closeEvent(QCloseEvent* event)
     emit unloaded();
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // Cancel takes the focus only while it shows in Convert's place.
     if (watched == cmdConvert_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide))

@@ -1,5 +1,5 @@
 // The main window's start, its option clicks and its end: the logic decides, the window shows.
-#include "Form1.h"
+#include "MainWindow.h"
 
 #include "DestinationField.h"
 #include "Layout.h"
@@ -31,7 +31,7 @@ void SelectLanguageItem(QComboBox* combo, const QString& language)
 
 } // namespace
 
-bool Form1::StartUp()
+bool MainWindow::StartUp()
 {
     SystemFacts& system = *platform_.system;
     const StartUpResult start = ::StartUp(*platform_.settings, system, *platform_.shell, lang_);
@@ -66,7 +66,7 @@ bool Form1::StartUp()
 }
 
 // The saved place is used only while part of the window's top-left corner is on some screen.
-void Form1::RestorePosition(const WindowPosition& position)
+void MainWindow::RestorePosition(const WindowPosition& position)
 {
     const QPoint corner(ToPixels(position.left), ToPixels(position.top));
     const int margin = ToPixels(1000);
@@ -75,7 +75,7 @@ void Form1::RestorePosition(const WindowPosition& position)
     move(corner);
 }
 
-void Form1::SaveOptions()
+void MainWindow::SaveOptions()
 {
     prefs_.optOverwrite = chkOverwrite_->isChecked();
     prefs_.optShowPutiPhone = chkShowPutiPhone_->isChecked();
@@ -91,7 +91,7 @@ void Form1::SaveOptions()
     tabMain_->setCurrentIndex(1);
 }
 
-Preferences Form1::CurrentPreferences() const
+Preferences MainWindow::CurrentPreferences() const
 {
     Preferences p = prefs_;
     p.destination = destination_->Text();
@@ -100,7 +100,7 @@ Preferences Form1::CurrentPreferences() const
     return p;
 }
 
-void Form1::SaveWindowState()
+void MainWindow::SaveWindowState()
 {
     prefs_ = CurrentPreferences();
     ::SaveWindowState(*platform_.settings, prefs_);
