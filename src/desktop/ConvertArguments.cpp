@@ -9,15 +9,19 @@ QCommandLineOption Flag(const QString& name, const QString& description)
 }
 
 // The later of two opposite flags can not be told from the parser's view, so both at once is an error.
-std::optional<QString> Pair(const QCommandLineParser& parser, const QString& on, const QString& off,
-                            std::optional<bool>& value)
+std::optional<QString> BothGiven(const QCommandLineParser& parser, const QString& on, const QString& off)
 {
     if (parser.isSet(on) && parser.isSet(off))
         return QStringLiteral("--%1 and --%2 cannot be given together.").arg(on, off);
+    return std::nullopt;
+}
+
+std::optional<bool> FlagValue(const QCommandLineParser& parser, const QString& on, const QString& off)
+{
     if (parser.isSet(on))
-        value = true;
-    else if (parser.isSet(off))
-        value = false;
+        return true;
+    if (parser.isSet(off))
+        return false;
     return std::nullopt;
 }
 } // namespace
@@ -61,16 +65,22 @@ bool AnyConvertOption(const QCommandLineParser& parser)
     return false;
 }
 
-std::optional<QString> ReadConvertOptions(const QCommandLineParser& parser, ConvertArguments& arguments)
+ConvertOptionsRead ReadConvertOptions(const QCommandLineParser& parser)
 {
-    if (auto error = Pair(parser, QStringLiteral("subtitles"), QStringLiteral("no-subtitles"), arguments.subtitles))
-        return error;
-    if (auto error = Pair(parser, QStringLiteral("full-hd"), QStringLiteral("no-full-hd"), arguments.fullHd))
-        return error;
+    const QString subtitles = QStringLiteral("subtitles"), noSubtitles = QStringLiteral("no-subtitles");
+    const QString fullHd = QStringLiteral("full-hd"), noFullHd = QStringLiteral("no-full-hd");
+    for (const auto& error : {BothGiven(parser, subtitles, noSubtitles), BothGiven(parser, fullHd, noFullHd)}) {
+        if (error)
+            return {std::nullopt, *error};
+    }
     const int answerOptions = int(parser.isSet(QStringLiteral("ask"))) + int(parser.isSet(QStringLiteral("yes")))
         + int(parser.isSet(QStringLiteral("no")));
     if (answerOptions > 1)
-        return QStringLiteral("Only one of --ask, --yes and --no can be given.");
+        return {std::nullopt, QStringLiteral("Only one of --ask, --yes and --no can be given.")};
+
+    ConvertArguments arguments;
+    arguments.subtitles = FlagValue(parser, subtitles, noSubtitles);
+    arguments.fullHd = FlagValue(parser, fullHd, noFullHd);
     if (parser.isSet(QStringLiteral("yes")))
         arguments.answers = Answers::Yes;
     else if (parser.isSet(QStringLiteral("no")))
@@ -81,5 +91,5 @@ std::optional<QString> ReadConvertOptions(const QCommandLineParser& parser, Conv
         arguments.language = parser.value(QStringLiteral("language"));
     arguments.quiet = parser.isSet(QStringLiteral("quiet"));
     arguments.files = parser.positionalArguments();
-    return std::nullopt;
+    return {arguments, QString()};
 }

@@ -27,5 +27,10 @@ struct ConvertArguments
 void AddConvertOptions(QCommandLineParser& parser);
 // Whether any of them was given (they mean nothing without --convert).
 bool AnyConvertOption(const QCommandLineParser& parser);
-// Reads them from a parsed command line; an error text when they contradict each other.
-std::optional<QString> ReadConvertOptions(const QCommandLineParser& parser, ConvertArguments& arguments);
+// Read from a parsed command line: the run's arguments, or the error text when options contradict each other.
+struct ConvertOptionsRead
+{
+    std::optional<ConvertArguments> arguments;
+    QString error; // set when there are no arguments
+};
+ConvertOptionsRead ReadConvertOptions(const QCommandLineParser& parser);

@@ -66,12 +66,12 @@ ProgramArguments ReadProgramArguments(const QStringList& arguments)
         result.exitCode = 0;
         result.output = QStringLiteral("Reelpocket %1\n").arg(ProgramVersion);
     } else if (convert) {
-        ConvertArguments options;
-        if (const std::optional<QString> error = ReadConvertOptions(parser, options)) {
+        const ConvertOptionsRead options = ReadConvertOptions(parser);
+        if (!options.arguments) {
             result.exitCode = 2;
-            result.output = *error + QStringLiteral("\n");
+            result.output = options.error + QStringLiteral("\n");
         } else
-            result.convert = options;
+            result.convert = options.arguments;
     } else if (AnyConvertOption(parser)) {
         result.exitCode = 2;
         result.output = QStringLiteral("These options need --convert.\n\n") + HelpText(parser);
@@ -81,11 +81,16 @@ ProgramArguments ReadProgramArguments(const QStringList& arguments)
     return result;
 }
 
+QString ArgumentPath(const QString& path, const QString& startFolder)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(QDir(startFolder).absoluteFilePath(path)));
+}
+
 ArgumentFiles FindArgumentFiles(const QStringList& files, const QString& startFolder)
 {
     ArgumentFiles result;
     for (const QString& file : files) {
-        const QString path = QDir::toNativeSeparators(QDir::cleanPath(QDir(startFolder).absoluteFilePath(file)));
+        const QString path = ArgumentPath(file, startFolder);
         (QFileInfo::exists(path) ? result.existing : result.missing) << path;
     }
     return result;

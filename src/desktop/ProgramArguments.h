@@ -20,6 +20,8 @@ struct ProgramArguments
 // own options pass (but not with --convert, which has no window for them). Needs no application
 // object, so help, version and a wrong option are answered without a display.
 ProgramArguments ReadProgramArguments(const QStringList& arguments);
+// A path of the command line as a native absolute path, a relative one taken from `startFolder`.
+QString ArgumentPath(const QString& path, const QString& startFolder);
 // The command line's files as native absolute paths, relative ones taken from `startFolder`, split into
 // those that exist and those that do not.
 struct ArgumentFiles

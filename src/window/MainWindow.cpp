@@ -11,6 +11,7 @@
 #include "VersionPanel.h"
 #include "conversion/Batch.h"
 #include "conversion/Paths.h"
+#include "desktop/DesktopServices.h"
 #include "desktop/ProgramArguments.h"
 #include "localisation/Language.h"
 
@@ -112,10 +113,8 @@ void MainWindow::createControls()
 
 void MainWindow::connectEvents()
 {
-    connect(cmdConvert_, &QPushButton::clicked, this, [this] {
-        CreateDefaultDestination(*platform_.system, destination_->Text());
-        batch_->StartConversion(Sources(), destination_->Text(), CurrentBatchOptions());
-    });
+    connect(cmdConvert_, &QPushButton::clicked, this,
+            [this] { StartBatch(*batch_, *platform_.system, Sources(), destination_->Text(), CurrentBatchOptions()); });
     connect(cmdCancel_, &QPushButton::clicked, batch_, &Batch::RequestCancel);
     cmdConvert_->installEventFilter(this);
 
@@ -152,12 +151,8 @@ void MainWindow::OptionClicked()
 BatchOptions MainWindow::CurrentBatchOptions() const
 {
     // Only a ticked box counts; a greyed one is as good as clear.
-    BatchOptions options;
-    options.askBeforeOverwrite = prefs_.optOverwrite;
-    options.burnInSubtitles = CheckValue(chkSubtitles_) == 1;
-    options.showHowToPage = CheckValue(chkShowPutiPhone_) == 1;
-    options.fullHd = CheckValue(chkFullHD_) == 1;
-    return options;
+    return ChooseBatchOptions(
+        prefs_, {CheckValue(chkSubtitles_) == 1, CheckValue(chkShowPutiPhone_) == 1, CheckValue(chkFullHD_) == 1});
 }
 
 QStringList MainWindow::Sources() const

@@ -51,41 +51,35 @@ QString WebLinks::LocalHelpUrl(const QString& page) const
 
 void WebLinks::OpenSubtitlesHelpPage()
 {
-    if (!HasSite()) {
-        OpenUrl(LocalHelpUrl(QStringLiteral("subtitles")), ShowNormal);
-        return;
-    }
-    OpenUrl(PageUrl(QStringLiteral("FR/Comment_ajouter_les_sous-titres_a_la_video_iPhone"),
-                    QStringLiteral("How_to_add_subtitles_to_the_iPhone_video")),
-            ShowNormal);
+    Open({"FR/Comment_ajouter_les_sous-titres_a_la_video_iPhone", "How_to_add_subtitles_to_the_iPhone_video",
+          "subtitles"});
 }
 
 // Without a site there is nobody to contact, donate to or download from: the window offers none of it.
 void WebLinks::OpenContactPage()
 {
-    if (HasSite())
-        OpenUrl(PageUrl(QStringLiteral("FR/Contact"), QStringLiteral("Contact")), ShowNormal);
+    Open({"FR/Contact", "Contact", nullptr});
 }
 
 void WebLinks::OpenDonatePage()
 {
-    if (HasSite())
-        OpenUrl(PageUrl(QStringLiteral("FR/Faire_un_Don"), QStringLiteral("Donate")), ShowNormal);
+    Open({"FR/Faire_un_Don", "Donate", nullptr});
 }
 
 void WebLinks::OpenDownloadPage()
 {
-    if (HasSite())
-        OpenUrl(PageUrl(QStringLiteral("FR/Telecharger"), QStringLiteral("Download")), ShowNormal);
+    Open({"FR/Telecharger", "Download", nullptr});
 }
 
 void WebLinks::OpenPutOnIPhonePage()
 {
-    if (!HasSite()) {
-        OpenUrl(LocalHelpUrl(QStringLiteral("iphone")), ShowNormal);
-        return;
-    }
-    OpenUrl(PageUrl(QStringLiteral("FR/Comment_mettre_une_video_sur_son_iPhone"),
-                    QStringLiteral("How_to_put_a_video_on_your_iPhone")),
-            ShowNormal);
+    Open({"FR/Comment_mettre_une_video_sur_son_iPhone", "How_to_put_a_video_on_your_iPhone", "iphone"});
+}
+
+void WebLinks::Open(const Page& page)
+{
+    if (HasSite())
+        OpenUrl(PageUrl(QLatin1String(page.frenchPath), QLatin1String(page.englishPath)), ShowNormal);
+    else if (page.localHelp)
+        OpenUrl(LocalHelpUrl(QLatin1String(page.localHelp)), ShowNormal);
 }

@@ -30,6 +30,15 @@ public:
     QString HelpFolder;
 
 private:
+    // A page of the site; the local help page that stands in for it without a site, or none.
+    struct Page
+    {
+        const char* frenchPath;
+        const char* englishPath;
+        const char* localHelp;
+    };
+    void Open(const Page& page);
+
     Shell& shell_;
     const Localisation& lang_;
 };
