@@ -2,6 +2,8 @@
 
 #include "Console.h"
 #include "EncoderRun.h"
+#include "FileTimes.h"
+#include "MovieTags.h"
 #include "OutputCheck.h"
 #include "SourceFilters.h"
 #include "SourceQuery.h"
@@ -146,6 +148,11 @@ std::vector<std::string> FfmpegArguments(const Request& request, const Translati
     }
     if (IsMovFamily(setup.format) && !translation.hasMovFlags)
         args.insert(args.end(), {"-movflags", "+faststart"});
+    if (IsMovFamily(setup.format)) {
+        const CaptureFacts capture = setup.facts ? setup.facts->capture : CaptureFacts();
+        const auto tags = CaptureArguments(capture, CaptureUserData(capture).size());
+        args.insert(args.end(), tags.begin(), tags.end());
+    }
     args.insert(args.end(), {"-sn", "-dn", "-y", "file:" + setup.partial});
     return args;
 }
@@ -215,6 +222,10 @@ int RunEncode(const Request& request, int parentAtStart)
         return Fail(console,
                     "encoding failed (ffmpeg exit status " + std::to_string(outcome.exitCode) + "), no output written");
     }
+    // The capture's tags that ffmpeg cannot write; the video is kept without them rather than lost.
+    const std::string userData = IsMovFamily(setup.format) && query.facts ? CaptureUserData(query.facts->capture) : "";
+    if (!userData.empty() && !PlaceUserData(temp.path(), userData, why))
+        console.Message("ffmpeg.exe: the recording date and place are not kept: " + why + "\n");
     double seconds = 0;
     if (!OutputReadsBack(temp.path(), setup.format, seconds, why)) {
         temp.Discard();
@@ -232,6 +243,7 @@ int RunEncode(const Request& request, int parentAtStart)
         console.Message("ffmpeg.exe: stopped, no output written\n");
         return 128 + signal;
     }
+    CopyFileTimes(input, temp.path());
     if (!temp.Commit(why))
         return Fail(console, why);
     return 0;
