@@ -3,7 +3,9 @@
 #include "Console.h"
 #include "EncoderRun.h"
 #include "FailureReason.h"
+#include "FileTimes.h"
 #include "FilterChain.h"
+#include "MovieTags.h"
 #include "OutputCheck.h"
 #include "SourceQuery.h"
 #include "SubtitleScriptReader.h"
@@ -164,6 +166,11 @@ std::vector<std::string> FfmpegArguments(const Request& request, const Translati
     }
     if (IsMovFamily(setup.format) && !translation.hasMovFlags)
         args.insert(args.end(), {"-movflags", "+faststart"});
+    if (IsMovFamily(setup.format)) {
+        const CaptureFacts capture = setup.facts ? setup.facts->capture : CaptureFacts();
+        const auto tags = CaptureArguments(capture, CaptureUserData(capture).size());
+        args.insert(args.end(), tags.begin(), tags.end());
+    }
     args.insert(args.end(), {"-sn", "-dn", "-y", "file:" + setup.partial});
     return args;
 }
@@ -240,6 +247,12 @@ int RunEncode(const Request& request, int parentAtStart)
         temp.Discard();
         return failed;
     }
+    // The capture's tags that ffmpeg cannot write; the video is kept without them rather than lost.
+    const std::string userData = IsMovFamily(setup.format) && query.facts ? CaptureUserData(query.facts->capture) : "";
+    if (!userData.empty()) {
+        if (const auto placed = PlaceUserData(temp.path(), userData); !placed)
+            console.Message("ffmpeg.exe: the recording date and place are not kept: " + placed.why() + "\n");
+    }
     const auto readBack = OutputReadsBack(temp.path(), setup.format);
     if (!readBack) {
         const int failed = EncoderFailed(console, outcome, temp, output, readBack.why());
@@ -256,6 +269,7 @@ int RunEncode(const Request& request, int parentAtStart)
         temp.Discard();
         return Stopped(console, signal);
     }
+    CopyFileTimes(input, temp.path());
     if (const auto committed = temp.Commit(); !committed)
         return Fail(console, WriteFailure(committed.why()), committed.why());
     return 0;
