@@ -147,7 +147,7 @@ TEST_F(ConsoleBatch, TheEncoderIsGivenTheWindowsCommandLines)
         w.c().txtDestination->setText(out_.path() + "/");
         QTest::mouseClick(w.c().cmdConvert, Qt::LeftButton);
         ASSERT_TRUE(WaitUntil([&] { return !w.batch().IsRunning(); }, 60000, "the window's batch"));
-        ASSERT_EQ(w.batch().ConvertedCount(), 2);
+        ASSERT_EQ(w.batch().Summary().Converted(), 2);
     }
     const QStringList window = TakeCommands(folder.path());
     ASSERT_EQ(window.size(), 4) << "a probe and an encode for each source";

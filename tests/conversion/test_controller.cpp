@@ -44,7 +44,7 @@ struct BatchWindow : TestWindow
     QString source(int i) const { return sources.filePath(QStringLiteral("clip%1.avi").arg(i)); }
     QString output(int i) const { return destination.filePath(QStringLiteral("clip%1.mp4").arg(i)); }
     QString status() const { return c().lblStatus->title(); }
-    FakeRunner* runner() const { return CurrentRunner(*c().batch); }
+    FakeRunner* runner() const { return CurrentRunner(); }
     const QStringList& commands() const { return fake.runners->commands; }
 
     void finishProbe() { runner()->finish(ProbeText()); }
@@ -127,7 +127,7 @@ TEST(StartConversion, ThreeSourcesAreProbedThenEncodedInListOrderWithACounter)
     }
     EXPECT_EQ(b.commands().size(), 6);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
-    EXPECT_EQ(b.c().batch->ConvertedCount(), 3);
+    EXPECT_EQ(b.c().batch->Summary().Converted(), 3);
 }
 
 TEST(StartConversion, ARefusedSecondSourceStopsBeforeAnythingIsEncoded)
@@ -214,7 +214,7 @@ TEST(Cancel, YesAfterACloseRequestStopsTheEncoderAndClosesTheWindow)
     EXPECT_FALSE(b.form->close());
     QTest::mouseClick(b.c().cmdYes, Qt::LeftButton);
     EXPECT_TRUE(encoder->stopped);
-    EXPECT_EQ(b.c().batch->Runner(), nullptr);
+    EXPECT_EQ(CurrentRunner(), nullptr);
     EXPECT_TRUE(b.c().batch->ConversionPhase() == Phase::Idle);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
     EXPECT_TRUE(b.form->isEnabled());
@@ -235,7 +235,7 @@ TEST(Cancel, YesFromTheButtonKeepsTheWindowAndIgnoresTheStoppedProcess)
     EXPECT_TRUE(b.form->isVisible());
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
     // A completion that still arrives changes nothing.
-    b.batch().OnRunnerCompleted(ProbeText());
+    probe->finish(ProbeText());
     EXPECT_EQ(b.commands().size(), 1);
     // The cancelled window closes without a question.
     EXPECT_TRUE(b.form->close());

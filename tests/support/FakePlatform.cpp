@@ -1,10 +1,15 @@
 #include "FakePlatform.h"
 
-#include "conversion/Batch.h"
+#include <QPointer>
+
+namespace {
+QPointer<FakeRunner> lastStarted;
+} // namespace
 
 std::optional<CommandRunner::RunError> FakeRunner::Run(const QString& cmd)
 {
     command = cmd;
+    lastStarted = this;
     log_->commands << cmd;
     runError = log_->nextRunError;
     log_->nextRunError.reset();
@@ -17,10 +22,9 @@ void FakeRunner::Stop()
     ++log_->stops;
 }
 
-FakeRunner* CurrentRunner(const Batch& batch)
+FakeRunner* CurrentRunner()
 {
-    // The batch lends its runner for reading only; the test raises the runner's events as the process would.
-    return const_cast<FakeRunner*>(qobject_cast<const FakeRunner*>(batch.Runner()));
+    return lastStarted && !lastStarted->stopped ? lastStarted.data() : nullptr;
 }
 
 // A TCP client that never connects; version-check tests replace it with the real one.

@@ -2,6 +2,7 @@
 
 #include "EncoderCommand.h"
 #include "JobPlan.h"
+#include "OutcomeText.h"
 #include "Paths.h"
 #include "SubtitleScriptWriter.h"
 #include "text/TextReading.h"
@@ -45,7 +46,7 @@ QString Batch::MessageText(const FileMessage& message) const
 
 void Batch::StartConversion(const QStringList& sources, const QString& destination, const BatchOptions& options)
 {
-    summary_ = BatchSummary {};
+    ending_ = BatchSummary::Ending::None;
     QString refusal;
     if (sources.size() > MaxSources)
         refusal = T(QStringLiteral("error_toomanysources"));
@@ -58,7 +59,9 @@ void Batch::StartConversion(const QStringList& sources, const QString& destinati
         refusal = MessageText({destination, QStringLiteral("error_badDestination")});
     if (!refusal.isEmpty()) {
         platform_.messages->showOk(refusal);
-        summary_.ending = BatchSummary::Ending::Refused;
+        // No job of an earlier batch belongs to this one.
+        jobs_.clear();
+        ending_ = BatchSummary::Ending::Refused;
         return;
     }
     jobs_.assign(sources.size(), Job {});
@@ -69,9 +72,8 @@ void Batch::StartConversion(const QStringList& sources, const QString& destinati
     ShowConverting();
     phase_ = Phase::Info;
     currentIndex_ = 0;
-    failedSources_.clear();
-    subtitlesLeftOut_.clear();
-    convertedCount_ = 0;
+    for (int i = 0; i < SourceCount(); ++i)
+        view_.ShowJob(i, jobs_[i]);
     ProbeCurrentSource();
 }
 
@@ -87,21 +89,21 @@ QString Batch::CheckDestination(const QString& d)
 void Batch::ProbeCurrentSource()
 {
     const QString& source = jobs_[currentIndex_].File;
-    const FileMessage unusable {source, QStringLiteral("error_badsource")};
+    const JobOutcome unusable {JobState::Refused, QStringLiteral("error_badsource"), {}, {}};
     // A double quote would close the quoted path early and the rest of the name would be read as
     // options: the probe itself could then write over another file.
     if (source.isEmpty() || source.contains(QLatin1Char('"'))) {
-        Refuse(unusable);
+        StopBeforeEncoding(unusable, true);
         return;
     }
     // A named pipe or a device is no video file, and the probe of a pipe would wait for ever.
     const QFileInfo info(source);
     if (info.exists() && !info.isFile()) {
-        Refuse(unusable);
+        StopBeforeEncoding(unusable, true);
         return;
     }
-    if (!RunCommand(ProbeCommand(source)))
-        StopBeforeEncoding();
+    if (const auto error = RunCommand(ProbeCommand(source)))
+        OnStartFailed(*error);
 }
 
 JobFiles Batch::ExamineSource(int row) const
@@ -121,39 +123,65 @@ JobFiles Batch::ExamineSource(int row) const
 bool Batch::PrepareJob(const QString& res)
 {
     const JobPlan plan = PlanJob(ExamineSource(currentIndex_), res, options_);
-    if (plan.overwriteQuestion && !platform_.messages->askYesNo(MessageText(*plan.overwriteQuestion)))
-        return StopBeforeEncoding();
+    if (plan.overwriteQuestion && !platform_.messages->askYesNo(MessageText(*plan.overwriteQuestion))) {
+        // The user has just answered about this file: the mark is enough, no message follows.
+        return StopBeforeEncoding(JobOutcome {JobState::Refused, QStringLiteral("reason_notreplaced"), {}, {}}, false);
+    }
     if (plan.refusal)
-        return Refuse(*plan.refusal);
+        return StopBeforeEncoding(JobOutcome {JobState::Refused, plan.refusal->key, {}, {}}, true);
     jobs_[currentIndex_] = plan.job;
+    SetOutcome(currentIndex_, {JobState::Probed, {}, {}, {}});
     return true;
 }
 
-bool Batch::Refuse(const FileMessage& message)
+bool Batch::StopBeforeEncoding(const std::optional<JobOutcome>& stoppedAt, bool tellWhy)
 {
-    platform_.messages->showOk(MessageText(message));
-    StopBeforeEncoding();
-    // Nothing was encoded: the refusal comes before the first encode.
-    Notify(QStringLiteral("notify_refused"), 0, 1);
-    return false;
-}
-
-bool Batch::StopBeforeEncoding()
-{
+    // The views hear of every job in list order, the refused one among them.
+    if (stoppedAt)
+        jobs_[currentIndex_].outcome = *stoppedAt;
+    LeaveUnreached(QStringLiteral("reason_notreached"), stoppedAt ? currentIndex_ : -1);
+    if (stoppedAt && tellWhy)
+        platform_.messages->showOk(MessageText({jobs_[currentIndex_].File, stoppedAt->reasonKey}));
     EndAs(BatchSummary::Ending::Refused);
     ReturnToIdle();
     view_.ShowCancelled();
+    // Nothing was encoded: the refusal comes before the first encode.
+    if (stoppedAt)
+        Notify(QStringLiteral("notify_refused"), 0, 1);
     return false;
+}
+
+void Batch::SetOutcome(int row, JobOutcome outcome)
+{
+    jobs_[row].outcome = std::move(outcome);
+    view_.ShowJob(row, jobs_[row]);
+}
+
+void Batch::LeaveUnreached(const QString& key, int changedRow)
+{
+    for (int row = 0; row < SourceCount(); ++row) {
+        if (!jobs_[row].outcome.IsFinal())
+            SetOutcome(row, {JobState::NotReached, key, {}, {}});
+        else if (row == changedRow)
+            view_.ShowJob(row, jobs_[row]);
+    }
 }
 
 void Batch::EndAs(BatchSummary::Ending ending)
 {
-    summary_.ending = ending;
-    summary_.elapsedText = progress_.ElapsedText;
-    summary_.converted = convertedCount_;
-    summary_.failedSources = failedSources_;
-    summary_.subtitlesLeftOut = subtitlesLeftOut_;
-    summary_.howToPageDue = ending == BatchSummary::Ending::Finished && options_.showHowToPage && convertedCount_ > 0;
+    ending_ = ending;
+    endElapsedText_ = progress_.ElapsedText;
+}
+
+BatchSummary Batch::Summary() const
+{
+    BatchSummary summary;
+    summary.ending = ending_;
+    summary.elapsedText = endElapsedText_;
+    summary.jobs = jobs_;
+    summary.howToPageDue
+        = ending_ == BatchSummary::Ending::Finished && options_.showHowToPage && summary.Converted() > 0;
+    return summary;
 }
 
 void Batch::OnRunnerCompleted(const QString& res)
@@ -181,21 +209,23 @@ void Batch::OnRunnerCompleted(const QString& res)
 void Batch::RecordEncodeResult(const QString& res)
 {
     if (!EncodeSucceeded(runner_ && runner_->Succeeded(), FileExists(OutputFileName()))) {
-        failedSources_ << jobs_[currentIndex_].File;
+        SetOutcome(currentIndex_, {JobState::Failed, {}, ReadEncodeFailure(res), {}});
         return;
     }
-    ++convertedCount_;
-    // The video is the user's and it is there; the subtitles it went without are named at the end.
-    subtitlesLeftOut_ << SubtitlesLeftOut(res);
+    // The video is the user's and it is there; the subtitles it went without are named with it.
+    const QStringList leftOut = SubtitlesLeftOut(res);
+    SetOutcome(currentIndex_,
+               {leftOut.isEmpty() ? JobState::Converted : JobState::ConvertedWithoutSubtitles, {}, {}, leftOut});
 }
 
-void Batch::OnStartFailed()
+void Batch::OnStartFailed(const CommandRunner::RunError& error)
 {
+    const EncodeFailure failure {EncodeFailure::Kind::EncoderCouldNotStart, error.description};
     // A process that never ran raises no completion: the batch must not wait for one.
     if (phase_ == Phase::Info) {
-        StopBeforeEncoding();
+        StopBeforeEncoding(JobOutcome {JobState::Refused, QStringLiteral("reason_encoderstart"), failure, {}}, true);
     } else if (phase_ == Phase::Conversion) {
-        failedSources_ << jobs_[currentIndex_].File;
+        SetOutcome(currentIndex_, {JobState::Failed, {}, failure, {}});
         ++currentIndex_;
         StartEncoding();
     }
@@ -226,15 +256,21 @@ void Batch::StartEncoding()
             view_.ShowJobCounter(currentIndex_ + 1, SourceCount());
         progress_.Maximum = static_cast<float>(job.durationSeconds);
         view_.ShowProgressMaximum(progress_.Maximum);
+        SetOutcome(currentIndex_, {JobState::Converting, {}, {}, {}});
         const QString folder = platform_.system->programFolder();
         // Without its own script the encoder would read whatever script was there before.
         if (options_.burnInSubtitles && SubtitlesAvailable(folder, job.File)
             && !WriteSubtitleScript(folder, platform_.system->workingFolder(), job.File)) {
-            failedSources_ << job.File;
+            const QString script = SubtitleScriptPath(platform_.system->workingFolder());
+            SetOutcome(currentIndex_, {JobState::Failed, {}, EncodeFailure {EncodeFailure::Kind::Unknown, script}, {}});
             continue;
         }
-        if (!RunCommand(job.commandLine)) {
-            failedSources_ << job.File;
+        if (const auto error = RunCommand(job.commandLine)) {
+            SetOutcome(currentIndex_,
+                       {JobState::Failed,
+                        {},
+                        EncodeFailure {EncodeFailure::Kind::EncoderCouldNotStart, error->description},
+                        {}});
             continue;
         }
         return;
@@ -246,15 +282,27 @@ void Batch::FinishBatch()
 {
     EndAs(BatchSummary::Ending::Finished);
     ReturnToIdle();
-    view_.ShowFinished(summary_);
-    Notify(QStringLiteral("notify_done"), convertedCount_, static_cast<int>(failedSources_.size()));
-    QStringList lines;
-    for (const QString& source : failedSources_)
-        lines << MessageText({source, QStringLiteral("error_encodefailed")});
-    for (const QString& subtitles : subtitlesLeftOut_)
-        lines << MessageText({subtitles, QStringLiteral("error_subtitlesleftout")});
-    if (!lines.isEmpty())
-        platform_.messages->showOk(lines.join(QStringLiteral("\n\n")));
+    const BatchSummary summary = Summary();
+    view_.ShowFinished(summary);
+    Notify(QStringLiteral("notify_done"), summary.Converted(), static_cast<int>(summary.Failed().size()));
+    if (const QString message = EndMessage(); !message.isEmpty())
+        platform_.messages->showOk(message);
+}
+
+QString Batch::EndMessage() const
+{
+    const BatchSummary summary = Summary();
+    QStringList blocks;
+    // After a cancel the user may not know how far it got.
+    if (summary.ending == BatchSummary::Ending::Cancelled && summary.Converted() > 0)
+        blocks << T(QStringLiteral("cmdCancel_convertedbefore")) + QLatin1Char('\n')
+                + summary.ConvertedSources().join(QLatin1Char('\n'));
+    const QChar separator = platform_.system->decimalSeparator();
+    for (const Job& job : summary.Failed())
+        blocks << job.File + QStringLiteral(":\n") + OutcomeReason(lang_, job.outcome, separator);
+    for (const QString& subtitles : summary.SubtitlesLeftOut())
+        blocks << MessageText({subtitles, QStringLiteral("error_subtitlesleftout")});
+    return blocks.join(QStringLiteral("\n\n"));
 }
 
 void Batch::Notify(const QString& key, int converted, int failed)
@@ -305,15 +353,23 @@ void Batch::RequestCancel()
 
 void Batch::ConfirmCancel()
 {
-    // A batch that finished while the question was open keeps its ending.
-    if (IsRunning())
+    // A batch that finished while the question was open keeps its ending, and has told its end already.
+    const bool wasRunning = IsRunning();
+    if (wasRunning) {
+        LeaveUnreached(QStringLiteral("reason_cancelled"));
         EndAs(BatchSummary::Ending::Cancelled);
+    }
     // Cleared first, so a completion caused by the stop is ignored.
     phase_ = Phase::Idle;
     StopRunner();
     ReturnToIdle();
     view_.ShowCancelled();
     view_.CancelAnswered(true, closeAfterCancel_);
+    // A window that closes takes no more questions.
+    if (wasRunning && !closeAfterCancel_) {
+        if (const QString message = EndMessage(); !message.isEmpty())
+            platform_.messages->showOk(message);
+    }
 }
 
 void Batch::DeclineCancel()
@@ -332,24 +388,13 @@ bool Batch::MayClose()
     return true;
 }
 
-bool Batch::RunCommand(const QString& cmd)
+std::optional<CommandRunner::RunError> Batch::RunCommand(const QString& cmd)
 {
     runner_ = RunnerRef(platform_.createRunner().release());
-    auto showError = [this](const CommandRunner::RunError& e) {
-        platform_.messages->showOk(e.description + QStringLiteral(" - ") + e.source + QStringLiteral(" - ")
-                                   + QString::number(e.number));
-    };
     connect(runner_.get(), &CommandRunner::Output, this, &Batch::HandleEncoderOutput);
     connect(runner_.get(), &CommandRunner::Completed, this, &Batch::OnRunnerCompleted);
-    connect(runner_.get(), &CommandRunner::StartFailed, this, [this, showError](const CommandRunner::RunError& e) {
-        showError(e);
-        OnStartFailed();
-    });
-    if (const auto error = runner_->Run(cmd)) {
-        showError(*error);
-        return false;
-    }
-    return true;
+    connect(runner_.get(), &CommandRunner::StartFailed, this, &Batch::OnStartFailed);
+    return runner_->Run(cmd);
 }
 
 void Batch::StopRunner()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "JobOutcome.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -36,3 +38,11 @@ inline constexpr char SubtitlesLeftOutMarker[] = "ffmpeg.exe: subtitles skipped,
 
 // The subtitle files an encoder's output names as left out, in the order it names them.
 QStringList SubtitlesLeftOut(const QString& encoderOutput);
+
+// Starts the line the encoder ends a failed encode with: a word for the kind of failure, a space, and the
+// detail in the encoder's words (for a source cut short: the output's and the source's seconds).
+inline constexpr char EncodeFailedMarker[] = "ffmpeg.exe: failed: ";
+
+// Why a failed encode left no output, as its output says: the last failure line; without one, an unknown
+// failure with the last line of the output as its detail.
+EncodeFailure ReadEncodeFailure(const QString& encoderOutput);

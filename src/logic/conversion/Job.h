@@ -1,5 +1,6 @@
 #pragma once
 
+#include "JobOutcome.h"
 #include "MediaInfo.h"
 
 #include <QString>
@@ -12,4 +13,5 @@ struct Job
     std::optional<MediaInfo> mediaInfo; // from the probe; absent until read, or when unreadable
     double durationSeconds = 0; // duration in whole seconds: the progress maximum while this job encodes
     QString commandLine; // the encoder command line
+    JobOutcome outcome; // what has become of it so far
 };

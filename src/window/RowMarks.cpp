@@ -1,0 +1,99 @@
+#include "RowMarks.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <map>
+#include <optional>
+
+namespace {
+
+enum class Sign { Tick, Cross, Exclamation, Dash, Play };
+
+struct Look
+{
+    QColor disc;
+    Sign sign;
+};
+
+std::optional<Look> LookOf(JobState state)
+{
+    switch (state) {
+    case JobState::Converting:
+        return Look {QColor(0x1f, 0x6f, 0xd1), Sign::Play};
+    case JobState::Converted:
+        return Look {QColor(0x1e, 0x8e, 0x3e), Sign::Tick};
+    case JobState::ConvertedWithoutSubtitles:
+        return Look {QColor(0xc7, 0x7c, 0x02), Sign::Tick};
+    case JobState::Failed:
+        return Look {QColor(0xc6, 0x28, 0x28), Sign::Cross};
+    case JobState::Refused:
+        return Look {QColor(0xd8, 0x4a, 0x05), Sign::Exclamation};
+    case JobState::NotReached:
+        return Look {QColor(0x75, 0x75, 0x75), Sign::Dash};
+    case JobState::Waiting:
+    case JobState::Probed:
+        break;
+    }
+    return std::nullopt;
+}
+
+QPixmap Draw(const Look& look, int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 16.0, size / 16.0);
+    // A thin lighter rim keeps the disc apart from a dark background.
+    p.setPen(QPen(look.disc.lighter(140), 0.8));
+    p.setBrush(look.disc);
+    p.drawEllipse(QRectF(0.8, 0.8, 14.4, 14.4));
+    QPen pen(Qt::white, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    switch (look.sign) {
+    case Sign::Tick:
+        p.drawPolyline(QPolygonF({QPointF(4.5, 8.3), QPointF(7, 10.8), QPointF(11.5, 5.5)}));
+        break;
+    case Sign::Cross:
+        p.drawLine(QPointF(5.5, 5.5), QPointF(10.5, 10.5));
+        p.drawLine(QPointF(10.5, 5.5), QPointF(5.5, 10.5));
+        break;
+    case Sign::Exclamation:
+        p.drawLine(QPointF(8, 4.2), QPointF(8, 9));
+        p.drawPoint(QPointF(8, 11.8));
+        break;
+    case Sign::Dash:
+        p.drawLine(QPointF(4.8, 8), QPointF(11.2, 8));
+        break;
+    case Sign::Play: {
+        QPainterPath triangle;
+        triangle.addPolygon(QPolygonF({QPointF(6.2, 4.6), QPointF(11.6, 8), QPointF(6.2, 11.4)}));
+        triangle.closeSubpath();
+        p.fillPath(triangle, Qt::white);
+        break;
+    }
+    }
+    return pixmap;
+}
+
+} // namespace
+
+QIcon RowMark(JobState state)
+{
+    // Made once per state: rows of the same state share one icon. Never destroyed, so no pixmap is freed
+    // after the application object is gone.
+    static auto* made = new std::map<JobState, QIcon>;
+    const std::optional<Look> look = LookOf(state);
+    if (!look)
+        return QIcon();
+    auto found = made->find(state);
+    if (found == made->end()) {
+        QIcon icon;
+        for (const int size : {16, 24, 32, 48})
+            icon.addPixmap(Draw(*look, size));
+        found = made->emplace(state, icon).first;
+    }
+    return found->second;
+}
