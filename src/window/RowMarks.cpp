@@ -8,7 +8,7 @@
 
 namespace {
 
-enum class Sign { Tick, Cross, Exclamation, Dash, Play };
+enum class Sign { Tick, Cross, CutShort, FullBox, Exclamation, Dash, Play };
 
 struct Look
 {
@@ -16,9 +16,24 @@ struct Look
     Sign sign;
 };
 
-std::optional<Look> LookOf(JobState state)
+Sign FailureSign(const std::optional<EncodeFailure>& failure)
 {
-    switch (state) {
+    switch (failure ? failure->kind : EncodeFailure::Kind::Unknown) {
+    case EncodeFailure::Kind::SourceShort:
+    case EncodeFailure::Kind::SourceIsOutput:
+        return Sign::CutShort;
+    case EncodeFailure::Kind::DestinationFull:
+    case EncodeFailure::Kind::DestinationUnwritable:
+    case EncodeFailure::Kind::NameTaken:
+        return Sign::FullBox;
+    default:
+        return Sign::Cross;
+    }
+}
+
+std::optional<Look> LookOf(const JobOutcome& outcome)
+{
+    switch (outcome.state) {
     case JobState::Converting:
         return Look {QColor(0x1f, 0x6f, 0xd1), Sign::Play};
     case JobState::Converted:
@@ -26,7 +41,7 @@ std::optional<Look> LookOf(JobState state)
     case JobState::ConvertedWithoutSubtitles:
         return Look {QColor(0xc7, 0x7c, 0x02), Sign::Tick};
     case JobState::Failed:
-        return Look {QColor(0xc6, 0x28, 0x28), Sign::Cross};
+        return Look {QColor(0xc6, 0x28, 0x28), FailureSign(outcome.failure)};
     case JobState::Refused:
         return Look {QColor(0xd8, 0x4a, 0x05), Sign::Exclamation};
     case JobState::NotReached:
@@ -60,6 +75,19 @@ QPixmap Draw(const Look& look, int size)
         p.drawLine(QPointF(5.5, 5.5), QPointF(10.5, 10.5));
         p.drawLine(QPointF(10.5, 5.5), QPointF(5.5, 10.5));
         break;
+    case Sign::CutShort:
+        // A strip that ends half-way.
+        p.drawLine(QPointF(3.8, 8), QPointF(8.6, 8));
+        p.drawLine(QPointF(8.6, 5.2), QPointF(8.6, 10.8));
+        p.drawPoint(QPointF(11.8, 8));
+        break;
+    case Sign::FullBox:
+        // A box filled to the brim.
+        p.setPen(QPen(Qt::white, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.6, 6.4, 6.8, 5));
+        p.drawLine(QPointF(4.2, 4.6), QPointF(11.8, 4.6));
+        break;
     case Sign::Exclamation:
         p.drawLine(QPointF(8, 4.2), QPointF(8, 9));
         p.drawPoint(QPointF(8, 11.8));
@@ -80,20 +108,21 @@ QPixmap Draw(const Look& look, int size)
 
 } // namespace
 
-QIcon RowMark(JobState state)
+QIcon RowMark(const JobOutcome& outcome)
 {
     // Made once per state: rows of the same state share one icon. Never destroyed, so no pixmap is freed
     // after the application object is gone.
-    static auto* made = new std::map<JobState, QIcon>;
-    const std::optional<Look> look = LookOf(state);
+    static auto* made = new std::map<std::pair<int, int>, QIcon>;
+    const std::optional<Look> look = LookOf(outcome);
     if (!look)
         return QIcon();
-    auto found = made->find(state);
+    const std::pair<int, int> key {look->disc.rgb(), static_cast<int>(look->sign)};
+    auto found = made->find(key);
     if (found == made->end()) {
         QIcon icon;
         for (const int size : {16, 24, 32, 48})
             icon.addPixmap(Draw(*look, size));
-        found = made->emplace(state, icon).first;
+        found = made->emplace(key, icon).first;
     }
     return found->second;
 }

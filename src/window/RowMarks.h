@@ -4,6 +4,8 @@
 
 #include <QIcon>
 
-// The mark a source's row carries for its job's state: a filled disc in the state's colour with a white
-// sign, which reads on light and dark lists alike. No mark while a job waits or has only been probed.
-QIcon RowMark(JobState state);
+// The mark a source's row carries for its job's outcome: a filled disc in the outcome's colour with a white
+// sign, which reads on light and dark lists alike. A failure's sign says where it lies: in the source (a
+// line cut short), in the destination (a full box), or in the encoder (a cross). No mark while a job waits
+// or has only been probed.
+QIcon RowMark(const JobOutcome& outcome);

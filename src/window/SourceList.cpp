@@ -41,15 +41,16 @@ SourceList::SourceList(FileDialogs& dialogs, QWidget* parent)
             });
 }
 
-void SourceList::SetMark(int row, JobState state, const QString& text, const QString& details)
+void SourceList::SetMark(int row, const JobOutcome& outcome, const QString& text, const QString& details)
 {
     QListWidgetItem* entry = item(row);
     if (!entry)
         return;
     const bool had = entry->data(MarkRole).isValid();
+    const JobState state = outcome.state;
     const bool marked = state != JobState::Waiting && state != JobState::Probed;
     marks_ += (marked ? 1 : 0) - (had ? 1 : 0);
-    entry->setIcon(RowMark(state));
+    entry->setIcon(RowMark(outcome));
     entry->setToolTip(marked ? details : QString());
     entry->setData(Qt::AccessibleDescriptionRole, marked ? text : QString());
     entry->setData(MarkRole, marked ? QVariant(static_cast<int>(state)) : QVariant());

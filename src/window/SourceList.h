@@ -43,7 +43,7 @@ public:
     // Marks a row with its job's state: the state's mark, `text` as the row's description for a screen
     // reader, `details` as its tooltip. A waiting job's row carries no mark. The marks go when a row is
     // added, removed, moved or renamed.
-    void SetMark(int row, JobState state, const QString& text, const QString& details);
+    void SetMark(int row, const JobOutcome& outcome, const QString& text, const QString& details);
     // The state a row's mark shows; Waiting when it has none.
     JobState MarkOf(int row) const;
     bool HasMarks() const;

@@ -70,7 +70,7 @@ void MainWindow::ShowJob(int index, const Job& job)
         rowOutcomes_.assign(sourceList_->count(), JobOutcome {});
     rowOutcomes_[index] = job.outcome;
     const QChar separator = platform_.system->decimalSeparator();
-    sourceList_->SetMark(index, job.outcome.state, OutcomeText(lang_, job.outcome, separator),
+    sourceList_->SetMark(index, job.outcome, OutcomeText(lang_, job.outcome, separator),
                          OutcomeDetails(lang_, job.outcome, separator));
     if (job.outcome.state == JobState::Refused) {
         sourceList_->SelectOnly(index);
@@ -83,7 +83,7 @@ void MainWindow::ShowRowMarks()
     const QChar separator = platform_.system->decimalSeparator();
     for (size_t row = 0; row < rowOutcomes_.size() && static_cast<int>(row) < sourceList_->count(); ++row) {
         const JobOutcome& outcome = rowOutcomes_[row];
-        sourceList_->SetMark(static_cast<int>(row), outcome.state, OutcomeText(lang_, outcome, separator),
+        sourceList_->SetMark(static_cast<int>(row), outcome, OutcomeText(lang_, outcome, separator),
                              OutcomeDetails(lang_, outcome, separator));
     }
 }

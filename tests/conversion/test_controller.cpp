@@ -155,6 +155,44 @@ TEST(StartConversion, ARefusedSecondSourceStopsBeforeAnythingIsEncoded)
     EXPECT_EQ(check.readAll(), QByteArray("keep me"));
 }
 
+TEST(StartConversion, ARefusedSourcesRowIsSelectedAndMarkedSoDeleteAndConvertGoOn)
+{
+    BatchWindow b(3);
+    SourceList* list = b.c().lstSource;
+    b.form->show();
+    b.startConversion();
+    b.finishProbe();
+    b.runner()->finish(QStringLiteral("Unknown format\n"));
+    ASSERT_EQ(list->selectedItems(), QList<QListWidgetItem*> {list->item(1)});
+    EXPECT_EQ(list->currentRow(), 1);
+    EXPECT_EQ(b.form->focusWidget(), list);
+    const QString notConverted = b.t(QStringLiteral("outcome_notconverted"));
+    EXPECT_EQ(list->MarkOf(1), JobState::Refused);
+    EXPECT_EQ(list->item(1)->data(Qt::AccessibleDescriptionRole).toString(),
+              FillIn(notConverted, {b.t(QStringLiteral("error_badsource"))}));
+    for (const int row : {0, 2}) {
+        EXPECT_EQ(list->MarkOf(row), JobState::NotReached);
+        EXPECT_EQ(list->item(row)->toolTip(), FillIn(notConverted, {b.t(QStringLiteral("reason_notreached"))}));
+    }
+
+    // Delete takes the refused file away, and with it every mark; Convert then runs the rest.
+    QTest::keyClick(list, Qt::Key_Delete);
+    ASSERT_EQ(b.form->Sources(), QStringList({b.source(0), b.source(2)}));
+    EXPECT_EQ(list->MarkOf(0), JobState::Waiting);
+    EXPECT_FALSE(list->HasMarks());
+    QTest::mouseClick(b.c().cmdConvert, Qt::LeftButton);
+    b.finishProbe();
+    b.finishProbe();
+    // The row being converted is marked as such.
+    EXPECT_EQ(list->MarkOf(0), JobState::Converting);
+    EXPECT_EQ(list->item(0)->toolTip(), b.t(QStringLiteral("outcome_converting")));
+    EXPECT_EQ(list->MarkOf(1), JobState::Waiting); // probed and waiting for its encode: no mark yet
+    b.finishEncode();
+    b.finishEncode();
+    EXPECT_EQ(list->MarkOf(0), JobState::Converted);
+    EXPECT_EQ(list->MarkOf(1), JobState::Converted);
+}
+
 TEST(StartConversion, AQuotedSourceIsRefusedBeforeItsProbeRuns)
 {
     // Unquoted, the rest of this name would reach the encoder as "-y" and an output path.
