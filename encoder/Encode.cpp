@@ -1,6 +1,7 @@
 #include "Encode.h"
 
 #include "Console.h"
+#include "CopyRule.h"
 #include "EncoderRun.h"
 #include "OutputCheck.h"
 #include "SourceFilters.h"
@@ -204,7 +205,14 @@ int RunEncode(const Request& request, int parentAtStart)
     TempOutput::RemoveStale(output.substr(0, output.rfind('/') + 1));
     setup.partial = temp.path();
 
-    const RunOutcome outcome = RunEncoder(*ffmpeg, FfmpegArguments(request, translation, setup), signals, console);
+    CopyPlan copy;
+    if (const auto target = CopyTargetOf(request, translation, setup); target && setup.facts)
+        copy = PlanCopy(*setup.facts, *target);
+    if (copy.video)
+        console.Message(CopiedLine(copy));
+    const RunOutcome outcome = RunEncoder(
+        *ffmpeg, FfmpegArguments(request, copy.video ? CopyTranslation(translation, copy) : translation, setup),
+        signals, console);
     if (outcome.stoppedBy != 0) {
         temp.Discard();
         console.Message("ffmpeg.exe: stopped, no output written\n");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StreamCoding.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +20,7 @@ struct StreamFacts
     std::string matrix;
     std::string range;
     std::optional<double> seconds; // the duration the file states for this stream
+    StreamCoding coding;
 };
 
 struct SourceFacts

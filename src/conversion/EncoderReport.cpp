@@ -64,3 +64,13 @@ QStringList SubtitlesLeftOut(const QString& encoderOutput)
     }
     return files;
 }
+
+bool VideoCopied(const QString& encoderOutput)
+{
+    const QString marker = QString::fromLatin1(VideoCopiedMarker);
+    for (qsizetype at = encoderOutput.indexOf(marker); at >= 0; at = encoderOutput.indexOf(marker, at + 1)) {
+        if (at == 0 || encoderOutput.at(at - 1) == QLatin1Char('\n'))
+            return true;
+    }
+    return false;
+}

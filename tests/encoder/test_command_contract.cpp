@@ -4,6 +4,7 @@
 #include "conversion/EncoderReport.h"
 #include "conversion/OutputFormat.h"
 #include "encoder/Arguments.h"
+#include "encoder/CopyRule.h"
 #include "encoder/Encode.h"
 #include "platform/CommandLine.h"
 
@@ -94,4 +95,11 @@ TEST(CommandContract, EveryEncodeReachesTheBridgeWithItsInputOutputAndOptions)
 TEST(CommandContract, TheProgramFindsTheLineThatNamesSubtitlesLeftOut)
 {
     EXPECT_STREQ(SubtitlesLeftOutMarker, kSubtitlesLeftOut);
+}
+
+TEST(CommandContract, TheProgramFindsTheLineThatSaysTheVideoWasCopied)
+{
+    EXPECT_STREQ(VideoCopiedMarker, kCopiedMarker);
+    EXPECT_TRUE(VideoCopied(QString::fromStdString("ffmpeg.exe: probe\n" + CopiedLine({true, false, true}) + "size=")));
+    EXPECT_FALSE(VideoCopied(QStringLiteral("ffmpeg.exe: encoding\nsize= 10kB")));
 }
