@@ -199,6 +199,12 @@ CopyPlan PlanCopy(const SourceFacts& facts, const CopyTarget& target)
     return plan;
 }
 
+CopyPlan PlanCopy(const Request& request, const Translation& translation, const EncodeSetup& setup)
+{
+    const auto target = CopyTargetOf(request, translation, setup);
+    return target && setup.facts ? PlanCopy(*setup.facts, *target) : CopyPlan {};
+}
+
 bool MightBeCopied(const StreamFacts& video)
 {
     // The loosest of the outputs: Full HD's High profile at level 4.1, in a 1920x1080 frame either way up.

@@ -43,6 +43,8 @@ inline constexpr int kMaxFramesInASecond = 31;
 
 // What of the source chosen for the output (ChosenVideo, ChosenAudio) is copied into `target`.
 CopyPlan PlanCopy(const SourceFacts& facts, const CopyTarget& target);
+// The same for a request: nothing when it has no target or its source was not described.
+CopyPlan PlanCopy(const Request& request, const Translation& translation, const EncodeSetup& setup);
 
 // Whether the video could be copied into one of the program's outputs as far as its coding and size tell: the
 // probe reads its pictures only then.

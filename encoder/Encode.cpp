@@ -1,7 +1,7 @@
 #include "Encode.h"
 
 #include "Console.h"
-#include "CopyRule.h"
+#include "CopyRun.h"
 #include "EncoderRun.h"
 #include "OutputCheck.h"
 #include "SourceFilters.h"
@@ -205,14 +205,8 @@ int RunEncode(const Request& request, int parentAtStart)
     TempOutput::RemoveStale(output.substr(0, output.rfind('/') + 1));
     setup.partial = temp.path();
 
-    CopyPlan copy;
-    if (const auto target = CopyTargetOf(request, translation, setup); target && setup.facts)
-        copy = PlanCopy(*setup.facts, *target);
-    if (copy.video)
-        console.Message(CopiedLine(copy));
-    const RunOutcome outcome = RunEncoder(
-        *ffmpeg, FfmpegArguments(request, copy.video ? CopyTranslation(translation, copy) : translation, setup),
-        signals, console);
+    CopyPlan copy = PlanCopy(request, translation, setup);
+    const RunOutcome outcome = RunCopyOrEncode(*ffmpeg, request, translation, setup, copy, signals, console);
     if (outcome.stoppedBy != 0) {
         temp.Discard();
         console.Message("ffmpeg.exe: stopped, no output written\n");
@@ -240,6 +234,8 @@ int RunEncode(const Request& request, int parentAtStart)
         console.Message("ffmpeg.exe: stopped, no output written\n");
         return 128 + signal;
     }
+    if (copy.video)
+        console.Message(CopiedLine(copy));
     if (!temp.Commit(why))
         return Fail(console, why);
     return 0;

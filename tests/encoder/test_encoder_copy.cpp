@@ -108,6 +108,27 @@ TEST_F(EncoderCopy, TheBridgeCopiesWhatAlreadyPlaysAndSaysSo)
     EXPECT_EQ(OutputFolder(), QStringList({"phone.mp4", "small.mp4"}));
 }
 
+TEST_F(EncoderCopy, ACopyFfmpegCannotMakeIsEncodedInstead)
+{
+    QTemporaryDir tools;
+    QFile wrapper(tools.filePath("ffmpeg"));
+    ASSERT_TRUE(wrapper.open(QIODevice::WriteOnly));
+    wrapper.write("#!/bin/sh\ncase \" $* \" in *\" -c:v copy \"*) echo 'cannot copy' >&2; exit 1;; esac\n"
+                  "exec /usr/bin/ffmpeg \"$@\"\n");
+    wrapper.close();
+    ASSERT_TRUE(wrapper.setPermissions(wrapper.permissions() | QFileDevice::ExeOwner));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PATH", tools.path() + ":" + environment.value("PATH"));
+
+    const auto run = bridge::Run(bridge::ArgumentsOf(Line("phone.mp4", 360, 640)), QString(), environment);
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains("cannot copy\n")) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains("ffmpeg.exe: the video cannot be copied as it is; it is encoded instead\n"));
+    EXPECT_FALSE(run.output.contains("already plays")) << run.output.toStdString();
+    EXPECT_EQ(media::X264Settings(Out("phone.mp4")).value("bframes"), "3");
+    EXPECT_EQ(OutputFolder(), QStringList {"phone.mp4"});
+}
+
 TEST_F(EncoderCopy, TheCommandLineSaysWhichFileWasCopiedAndWhichEncoded)
 {
     QTemporaryDir config;
