@@ -3,10 +3,12 @@
 #include "Console.h"
 #include "CopyRun.h"
 #include "EncoderRun.h"
+#include "FileTimes.h"
+#include "FilterChain.h"
+#include "MovieTags.h"
 #include "OutputCheck.h"
-#include "SourceFilters.h"
 #include "SourceQuery.h"
-#include "SubtitleScript.h"
+#include "SubtitleScriptReader.h"
 #include "TempOutput.h"
 
 #include <cstdio>
@@ -130,23 +132,20 @@ std::vector<std::string> FfmpegArguments(const Request& request, const Translati
     if (translation.videoCodec == "copy" && !translation.frameRate.empty())
         args.insert(args.end(), {"-r", translation.frameRate});
     if (translation.videoCodec != "copy") {
-        const StreamFacts* video = setup.facts ? ChosenVideo(*setup.facts) : nullptr;
-        PictureFixes fixes;
-        // The user's own filters expect the picture at its own size.
-        const auto size = translation.videoFilters.empty() ? translation.size : std::nullopt;
-        if (video && !translation.hasMap)
-            fixes = {DeinterlaceFilter(*video), ToSdrFilter(*video, size)};
+        const PictureFixes fixes = PictureFixesFor(setup.facts ? ChosenVideo(*setup.facts) : nullptr, translation);
         args.insert(args.end(), {"-vf", BuildVideoFilters(translation, setup.subtitleFilter, fixes)});
         // iPhones play 8-bit 4:2:0 only.
         if (!translation.hasPixelFormat)
             args.insert(args.end(), {"-pix_fmt", "yuv420p"});
-        if (!fixes.toSdr.empty()) {
-            const auto tags = SdrTags(*video);
-            args.insert(args.end(), tags.begin(), tags.end());
-        }
+        args.insert(args.end(), fixes.tags.begin(), fixes.tags.end());
     }
     if (IsMovFamily(setup.format) && !translation.hasMovFlags)
         args.insert(args.end(), {"-movflags", "+faststart"});
+    if (IsMovFamily(setup.format)) {
+        const CaptureFacts capture = setup.facts ? setup.facts->capture : CaptureFacts();
+        const auto tags = CaptureArguments(capture, CaptureUserData(capture).size());
+        args.insert(args.end(), tags.begin(), tags.end());
+    }
     args.insert(args.end(), {"-sn", "-dn", "-y", "file:" + setup.partial});
     return args;
 }
@@ -159,13 +158,12 @@ int RunEncode(const Request& request, int parentAtStart)
     if (!ffmpeg)
         return Fail(console, "the ffmpeg program was not found on PATH; install FFmpeg (Debian package \"ffmpeg\")");
 
-    std::string why;
     std::string input = request.input;
     std::string subtitles;
     if (IsSubtitleScriptName(input)) {
-        const auto script = ReadSubtitleScript(input, why);
+        const auto script = ReadSubtitleScript(input);
         if (!script)
-            return Fail(console, why);
+            return Fail(console, script.why());
         input = script->source;
         subtitles = script->subtitles;
     }
@@ -189,18 +187,19 @@ int RunEncode(const Request& request, int parentAtStart)
     // The video is the user's, the subtitles an extra: subtitles that cannot be drawn are left out, and a
     // line that names them says so.
     if (!subtitles.empty()) {
-        if (query.facts && !query.facts->subtitleProblem.empty())
-            why = subtitles + ": " + query.facts->subtitleProblem;
+        const Result<std::string> filter = query.facts && !query.facts->subtitleProblem.empty()
+            ? Failure {subtitles + ": " + query.facts->subtitleProblem}
+            : SubtitleFilter(subtitles);
+        if (filter)
+            setup.subtitleFilter = *filter;
         else
-            setup.subtitleFilter = SubtitleFilter(subtitles, why);
-        if (setup.subtitleFilter.empty())
-            console.Message("ffmpeg.exe: " + why + "\n" + kSubtitlesLeftOut + subtitles + "\n");
+            console.Message("ffmpeg.exe: " + filter.why() + "\n" + kSubtitlesLeftOut + subtitles + "\n");
     }
 
     TempOutput temp;
     const std::string output = AbsolutePath(request.output);
-    if (!temp.Create(output, why))
-        return Fail(console, why);
+    if (const auto created = temp.Create(output); !created)
+        return Fail(console, created.why());
     // What a killed bridge left behind in this folder.
     TempOutput::RemoveStale(output.substr(0, output.rfind('/') + 1));
     setup.partial = temp.path();
@@ -217,11 +216,18 @@ int RunEncode(const Request& request, int parentAtStart)
         return Fail(console,
                     "encoding failed (ffmpeg exit status " + std::to_string(outcome.exitCode) + "), no output written");
     }
-    double seconds = 0;
-    if (!OutputReadsBack(temp.path(), setup.format, seconds, why)) {
-        temp.Discard();
-        return Fail(console, why + ", no output written");
+    // The capture's tags that ffmpeg cannot write; the video is kept without them rather than lost.
+    const std::string userData = IsMovFamily(setup.format) && query.facts ? CaptureUserData(query.facts->capture) : "";
+    if (!userData.empty()) {
+        if (const auto placed = PlaceUserData(temp.path(), userData); !placed)
+            console.Message("ffmpeg.exe: the recording date and place are not kept: " + placed.why() + "\n");
     }
+    const auto readBack = OutputReadsBack(temp.path(), setup.format);
+    if (!readBack) {
+        temp.Discard();
+        return Fail(console, readBack.why() + ", no output written");
+    }
+    const double seconds = *readBack;
     const auto declared = DeclaredSeconds(request, translation, query.facts, outcome.declaredSeconds);
     if (declared && seconds > 0 && !CutsTheTime(request) && ClearlyShort(seconds, *declared)) {
         temp.Discard();
@@ -234,9 +240,10 @@ int RunEncode(const Request& request, int parentAtStart)
         console.Message("ffmpeg.exe: stopped, no output written\n");
         return 128 + signal;
     }
+    CopyFileTimes(input, temp.path());
     if (copy.video)
         console.Message(CopiedLine(copy));
-    if (!temp.Commit(why))
-        return Fail(console, why);
+    if (const auto committed = temp.Commit(); !committed)
+        return Fail(console, committed.why());
     return 0;
 }

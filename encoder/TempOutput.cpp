@@ -94,7 +94,7 @@ TempOutput::~TempOutput()
     Discard();
 }
 
-bool TempOutput::Create(const std::string& output, std::string& why)
+Result<void> TempOutput::Create(const std::string& output)
 {
     const auto slash = output.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : output.substr(0, slash + 1);
@@ -106,10 +106,8 @@ bool TempOutput::Create(const std::string& output, std::string& why)
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     const int fd = ::mkstemp(buffer.data());
-    if (fd < 0) {
-        why = output + ": " + std::strerror(errno);
-        return false;
-    }
+    if (fd < 0)
+        return Failure {output + ": " + std::strerror(errno)};
     // mkstemp makes the file private; the finished video gets the usual permissions.
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -117,17 +115,15 @@ bool TempOutput::Create(const std::string& output, std::string& why)
     ::close(fd);
     path_ = buffer.data();
     output_ = output;
-    return true;
+    return {};
 }
 
-bool TempOutput::Commit(std::string& why)
+Result<void> TempOutput::Commit()
 {
-    if (::rename(path_.c_str(), output_.c_str()) != 0) {
-        why = output_ + ": " + std::strerror(errno);
-        return false;
-    }
+    if (::rename(path_.c_str(), output_.c_str()) != 0)
+        return Failure {output_ + ": " + std::strerror(errno)};
     path_.clear();
-    return true;
+    return {};
 }
 
 void TempOutput::Discard()

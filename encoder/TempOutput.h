@@ -1,8 +1,9 @@
 #pragma once
 
-#include <string>
+#include "Result.h"
 
 #include <optional>
+#include <string>
 
 // The file ffmpeg writes into: hidden, beside the output, named so that it never carries the output's name
 // and says whose it is (".clip.mp4.partial-<host>-<pid>-Ab12Cd"). It becomes the output only through
@@ -15,10 +16,10 @@ public:
     TempOutput& operator=(const TempOutput&) = delete;
     ~TempOutput();
 
-    // Creates the file beside `output`; on failure returns false with the reason in `why`.
-    bool Create(const std::string& output, std::string& why);
+    // Creates the file beside `output`.
+    Result<void> Create(const std::string& output);
     // Renames the file over the output.
-    bool Commit(std::string& why);
+    Result<void> Commit();
     void Discard();
 
     const std::string& path() const { return path_; }

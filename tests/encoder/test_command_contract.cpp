@@ -6,6 +6,7 @@
 #include "encoder/Arguments.h"
 #include "encoder/CopyRule.h"
 #include "encoder/Encode.h"
+#include "encoder/FilterChain.h"
 #include "platform/CommandLine.h"
 
 #include <algorithm>

@@ -55,7 +55,8 @@ protected:
         ok_ = media::Generate(QStringList {"-f", "lavfi", "-i", "testsrc2=size=640x360:rate=30:" + seconds} + sound
                                   + x264,
                               Source("landscape.mp4"))
-            && media::Generate({"-i", Source("landscape.mp4"), "-c", "copy", "-metadata:s:v:0", "rotate=90"},
+            && media::Generate({"-i", Source("landscape.mp4"), "-c", "copy", "-metadata:s:v:0", "rotate=90",
+                                "-metadata", "creation_time=2024-06-02T08:30:00Z"},
                                Source("phone.mp4"))
             // The classic output's own coding, in Matroska.
             && media::Generate(QStringList {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:" + seconds} + sound
@@ -92,6 +93,7 @@ TEST_F(EncoderCopy, TheBridgeCopiesWhatAlreadyPlaysAndSaysSo)
     const auto video = media::Probe(Out("phone.mp4"), "v:0");
     EXPECT_EQ(video.value("rotation"), media::Probe(Source("phone.mp4"), "v:0").value("rotation"));
     EXPECT_FALSE(video.value("rotation").isEmpty());
+    EXPECT_EQ(media::Probe(Out("phone.mp4"), "format").value("TAG:creation_time"), "2024-06-02T08:30:00.000000Z");
     const auto audio = media::Probe(Out("phone.mp4"), "a:0");
     EXPECT_NEAR(audio.value("bit_rate").toDouble(), 192000, 20000) << "the sound is the source's, not 160k";
     // A fresh MP4 with its index in front.
