@@ -16,7 +16,7 @@ Role RoleOf(const std::string& name)
     static const std::set<std::string> video
         = {"-c:v",     "-crf",     "-subq",         "-level", "-refs",   "-motion-est", "-partitions",
            "-trellis", "-weightp", "-rc-lookahead", "-g",     "-bf",     "-profile:v",  "-coder",
-           "-bufsize", "-maxrate", "-minrate",      "-b:v",   "-preset", "-tune",       "-threads"};
+           "-bufsize", "-maxrate", "-preset",       "-tune",  "-threads"};
     static const std::set<std::string> audio = {"-c:a", "-ac", "-b:a"};
     static const std::set<std::string> container = {"-f", "-movflags", "-map_metadata"};
     static const std::set<std::string> flags = {"-an", "-sn", "-dn"};
