@@ -151,7 +151,7 @@ public:
 // A runner whose process the test ends by hand: finish() raises Completed with the given output.
 struct RunnerLog;
 
-class FakeRunner : public ShellRpk
+class FakeRunner : public CommandRunner
 {
     Q_OBJECT
 public:
@@ -187,7 +187,7 @@ struct RunnerLog
     QStringList commands;
     int stops = 0;
     // The next runner's Run() fails with this error.
-    std::optional<ShellRpk::RunError> nextRunError;
+    std::optional<CommandRunner::RunError> nextRunError;
 };
 
 // The runner the window holds now, or nullptr.
