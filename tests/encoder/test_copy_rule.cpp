@@ -176,7 +176,8 @@ TEST(CopyRule, OnlyWhatAlreadyIsTheOutputIsCopied)
         {"level 5.1", *fullHd, [](SourceFacts& f) { Video(f).level = 51; }, false, false},
         {"level unknown", *fullHd, [](SourceFacts& f) { Video(f).level = 0; }, false, false},
         {"60 fps", *fullHd, [](SourceFacts& f) { Video(f).packets = Steady(60, 4, 30'000); }, false, false},
-        {"a steady 31 fps", *fullHd, [](SourceFacts& f) { Video(f).packets = Steady(31, 4, 30'000); }, false, false},
+        {"a steady 30.5 fps", *fullHd, [](SourceFacts& f) { Video(f).packets = Steady(30.5, 4, 30'000); }, false,
+         false},
         {"variable rate with a fast second", *fullHd,
          [](SourceFacts& f) {
              // 45 pictures in the second from 2 s, then a pause: 29 a second on average.
@@ -198,6 +199,8 @@ TEST(CopyRule, OnlyWhatAlreadyIsTheOutputIsCopied)
              Video(f).height = 360;
          },
          false, false},
+        {"narrower than the output", *fullHd, [](SourceFacts& f) { Video(f).width = 1440; }, false, false},
+        {"lower than the output", *fullHd, [](SourceFacts& f) { Video(f).height = 800; }, false, false},
         {"turned, for the landscape frame", *fullHd, [](SourceFacts& f) { Video(f).turned = true; }, false, false},
         {"Main for the classic output", *classic,
          [&small](SourceFacts& f) {
