@@ -157,6 +157,14 @@ TEST(EncoderParts, OnlyInterlacedHdrOrMultiTrackSourcesChangeWhatFfmpegIsTold)
                                    "seconds=8\nstream audio default=1 seconds=8\n");
     EXPECT_EQ(FfmpegArguments(request, translation, setup), unknown);
 
+    // All four field orders are interlaced (capture tools write "bt" for PAL DV and MPEG-2); a progressive
+    // picture and one whose order is not stated are left as they are.
+    for (const std::string field : {"tt", "bb", "tb", "bt", "progressive", ""}) {
+        setup.facts = ParseSourceFacts("stream video default=1 field=" + field + "\n");
+        const std::string filters = ValueOf(FfmpegArguments(request, translation, setup), "-vf");
+        EXPECT_EQ(filters.rfind("bwdif=", 0) == 0, field.size() == 2) << field << ": " << filters;
+    }
+
     setup.facts = ParseSourceFacts("stream video default=1 field=bb transfer=smpte2084 primaries=bt2020\n"
                                    "stream audio default=0\nstream audio default=1\n");
     const Words fixed = FfmpegArguments(request, translation, setup);
