@@ -280,19 +280,26 @@ TEST(ConvertEndToEnd, SubtitlesBurnedFromTheScript)
         ASSERT_TRUE(srt.open(QIODevice::WriteOnly));
         srt.write("1\r\n00:00:00,000 --> 00:00:02,000\r\nWWWWWWWW MMMMMMMM\r\n\r\n");
     }
-    const QString script = programFolder() + "/tmp.avs";
-    QFile::remove(script);
+    QTemporaryDir working;
+    ASSERT_TRUE(working.isValid());
 
     Converter c;
+    c.fake.system->working = working.path();
     SetCheckValue(c.c().chkSubtitles, 1);
     c.c().lstSource->addItems({withSubs, without});
-    ASSERT_TRUE(c.convert());
+    // The script is there while its encode runs.
+    QByteArray script;
+    ASSERT_TRUE(c.convert([&](FormControls&) {
+        for (const QString& name : QDir(working.path()).entryList({"tmp-*.avs"}, QDir::Files))
+            script = ReadAll(working.filePath(name));
+    }));
     EXPECT_EQ(c.status(), c.t("cmdConvert_ed"));
     EXPECT_TRUE(c.fake.messages->shown.isEmpty()) << c.fake.messages->shown.join("|").toStdString();
 
-    EXPECT_EQ(QString::fromUtf8(ReadAll(script)),
+    EXPECT_EQ(QString::fromUtf8(script),
               "DirectShowSource(\"" + withSubs + "\")\r\nLoadPlugin (\"" + programFolder()
                   + "/VSFilter.dll\")\r\nTextSub (\"" + videos.path() + "/with subs.srt\")");
+    EXPECT_TRUE(QDir(working.path()).isEmpty()) << "the script goes with its encode";
 
     const StreamFacts facts = Inspect(c.dest + "with subs.mp4");
     EXPECT_EQ(facts.videoCodec, "h264");

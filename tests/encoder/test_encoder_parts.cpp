@@ -12,11 +12,18 @@
 #include "encoder/TempOutput.h"
 #include "text/TextReading.h"
 
+#include <QDir>
 #include <QString>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <gtest/gtest.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -448,4 +455,50 @@ TEST(EncoderParts, PartialFileNamesTellTheirOwner)
     }
     EXPECT_EQ(HostMark().size(), 8u);
     EXPECT_EQ(HostMark(), HostMark());
+}
+
+TEST(EncoderParts, AFinishedEncodeReplacesAFileThatTookItsNameOnlyWhenAllowed)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string output = dir.filePath("trip.mp4").toStdString();
+    const std::string mine = dir.filePath("mine").toStdString();
+    const auto write = [](const std::string& path, const char* text) { std::ofstream(path) << text; };
+    const auto read = [](const std::string& path) {
+        std::ifstream in(path);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    // Each way, as on a file system that lacks the ways before it.
+    for (const NoReplaceWay way : {NoReplaceWay::Rename, NoReplaceWay::Link, NoReplaceWay::Check}) {
+        SCOPED_TRACE(static_cast<int>(way));
+        write(mine, "first");
+        EXPECT_EQ(MoveWithoutReplacing(mine, output, way), 0);
+        write(mine, "second");
+        EXPECT_EQ(MoveWithoutReplacing(mine, output, way), EEXIST);
+        EXPECT_EQ(read(output), "first");
+        EXPECT_EQ(read(mine), "second");
+        std::remove(output.c_str());
+    }
+    std::remove(mine.c_str());
+
+    // The name was free at the check; another file takes it while the encode runs.
+    std::string why;
+    std::string partial;
+    {
+        TempOutput temp;
+        ASSERT_TRUE(temp.Create(output, why)) << why;
+        partial = temp.path();
+        write(partial, "encoded");
+        write(output, "another's");
+        EXPECT_EQ(temp.Commit(false, why), TempOutput::Committed::NameTaken);
+        EXPECT_EQ(read(output), "another's");
+    }
+    EXPECT_NE(::access(partial.c_str(), F_OK), 0) << "discarded with its object";
+    // Agreed to: replaced.
+    TempOutput temp;
+    ASSERT_TRUE(temp.Create(output, why)) << why;
+    write(temp.path(), "encoded");
+    EXPECT_EQ(temp.Commit(true, why), TempOutput::Committed::Done);
+    EXPECT_EQ(read(output), "encoded");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"trip.mp4"});
 }
