@@ -4,7 +4,8 @@
 # bench/batch_driver) and the system's ffmpeg and ffprobe.
 #
 #     bash bench/run_table.sh [BUILD_FOLDER]      # default: build; REPS=5 repetitions per side
-#                                                 # (FULLHD_REPS=3 for the Full HD rows)
+#                                                 # (FULLHD_REPS=3 for the Full HD rows);
+#                                                 # ROWS=probe stops after the probe rows
 set -euo pipefail
 
 build=$(cd "${1:-build}" && pwd)
@@ -40,6 +41,11 @@ row()
 {
     rows+=("$(awk -v m="$1" -v a="$2" -v b="$3" -v u="$4" -v r="$5" -v d="${6:-1}" \
         'BEGIN { printf "%-44s %10.*f %-3s %10.*f %-3s %6.2f  %s", m, d, a, u, d, b, u, (b > 0 ? a / b : 0), r }')")
+}
+print_table()
+{
+    printf '\n%-44s %14s %14s %6s  %s\n' measurement ours reference ratio "reference is"
+    printf '%s\n' "${rows[@]}"
 }
 # Runs a command quietly and prints its wall time in milliseconds; a failure ends the table. A probe
 # ends with status 1 (it was given no output), as ffmpeg -i does: PROBE=1 accepts that.
@@ -90,6 +96,11 @@ for source in a720p30.mp4 b540p25.mkv c1080p60.mp4; do
     row "probe $source (vs ffmpeg -i)" "$ours" "$(median <"$work/p.ffmpeg")" ms "ffmpeg -i"
     row "probe $source (vs ffprobe)" "$ours" "$(median <"$work/p.ffprobe")" ms "ffprobe"
 done
+if [ "${ROWS:-all}" = probe ]; then
+    print_table
+    printf '\n(median of %d runs per side, interleaved)\n' "$probe_reps"
+    exit 0
+fi
 
 # --- the five-source batch through the real window, and the command lines it ran in a shell loop
 say "batch of five sources"
@@ -280,8 +291,7 @@ for source in g1080p30.mp4:1920:1080 g2160p30.mp4:3840:2160; do
                 o, limit, (o <= limit ? "met" : "MISSED") }')")
 done
 
-printf '\n%-44s %14s %14s %6s  %s\n' measurement ours reference ratio "reference is"
-printf '%s\n' "${rows[@]}"
+print_table
 printf '\n(median of %d runs per side, %d for probes and %d for Full HD, interleaved; the damaged stream makes ffmpeg print %d warning lines)\n' \
     "$reps" "$probe_reps" "$fhd_reps" "$warnings"
 printf '%s\n' "${notes[@]}"

@@ -26,7 +26,7 @@ struct PictureSize
 };
 
 // The output options rewritten for the installed ffmpeg. The picture size and the user's video filters are
-// taken out: the filter chain that replaces them is built by the caller.
+// taken out: the filter chain (FilterChain.h) puts them back in its own order.
 struct Translation
 {
     std::vector<std::string> options;
@@ -44,19 +44,3 @@ struct Translation
 };
 
 Translation TranslateOutputOptions(const std::vector<std::string>& options);
-
-// Value escaping for ffmpeg's filter graphs: first for an option value, then for the graph description.
-std::string EscapeFilterValue(const std::string& value);
-std::string EscapeFilterGraph(const std::string& description);
-
-// What the source's picture needs before anything else is done to it; empty filters are left out.
-struct PictureFixes
-{
-    std::string deinterlace;
-    std::string toSdr;
-};
-
-// The video filter chain: the deinterlacer, the frame-rate cap, the tone mapping, the user's filters, the
-// (even) output size, the subtitles.
-std::string BuildVideoFilters(const Translation& translation, const std::string& subtitleFilter,
-                              const PictureFixes& fixes = {});

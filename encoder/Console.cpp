@@ -1,6 +1,7 @@
 #include "Console.h"
 
-#include <cerrno>
+#include "FileIo.h"
+
 #include <unistd.h>
 
 void Console::Message(const std::string& text)
@@ -26,13 +27,6 @@ void Console::EndReports()
 
 void Console::Write(const std::string& text)
 {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(STDERR_FILENO, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return; // the reader is gone; nothing useful to do with the text
-        done += static_cast<size_t>(n);
-    }
+    // When the reader is gone there is nothing useful to do with the text.
+    WriteAll(STDERR_FILENO, text);
 }

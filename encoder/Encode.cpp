@@ -2,10 +2,10 @@
 
 #include "Console.h"
 #include "EncoderRun.h"
+#include "FilterChain.h"
 #include "OutputCheck.h"
-#include "SourceFilters.h"
 #include "SourceQuery.h"
-#include "SubtitleScript.h"
+#include "SubtitleScriptReader.h"
 #include "TempOutput.h"
 
 #include <cstdio>
@@ -142,20 +142,12 @@ std::vector<std::string> FfmpegArguments(const Request& request, const Translati
     if (translation.videoCodec == "copy" && !translation.frameRate.empty())
         args.insert(args.end(), {"-r", translation.frameRate});
     if (translation.videoCodec != "copy") {
-        const StreamFacts* video = setup.facts ? ChosenVideo(*setup.facts) : nullptr;
-        PictureFixes fixes;
-        // The user's own filters expect the picture at its own size.
-        const auto size = translation.videoFilters.empty() ? translation.size : std::nullopt;
-        if (video && !translation.hasMap)
-            fixes = {DeinterlaceFilter(*video), ToSdrFilter(*video, size)};
+        const PictureFixes fixes = PictureFixesFor(setup.facts ? ChosenVideo(*setup.facts) : nullptr, translation);
         args.insert(args.end(), {"-vf", BuildVideoFilters(translation, setup.subtitleFilter, fixes)});
         // iPhones play 8-bit 4:2:0 only.
         if (!translation.hasPixelFormat)
             args.insert(args.end(), {"-pix_fmt", "yuv420p"});
-        if (!fixes.toSdr.empty()) {
-            const auto tags = SdrTags(*video);
-            args.insert(args.end(), tags.begin(), tags.end());
-        }
+        args.insert(args.end(), fixes.tags.begin(), fixes.tags.end());
     }
     if (IsMovFamily(setup.format) && !translation.hasMovFlags)
         args.insert(args.end(), {"-movflags", "+faststart"});
@@ -171,13 +163,12 @@ int RunEncode(const Request& request, int parentAtStart)
     if (!ffmpeg)
         return Fail(console, "the ffmpeg program was not found on PATH; install FFmpeg (Debian package \"ffmpeg\")");
 
-    std::string why;
     std::string input = request.input;
     std::string subtitles;
     if (IsSubtitleScriptName(input)) {
-        const auto script = ReadSubtitleScript(input, why);
+        const auto script = ReadSubtitleScript(input);
         if (!script)
-            return Fail(console, why);
+            return Fail(console, script.why());
         input = script->source;
         subtitles = script->subtitles;
     }
@@ -204,18 +195,19 @@ int RunEncode(const Request& request, int parentAtStart)
     // The video is the user's, the subtitles an extra: subtitles that cannot be drawn are left out, and a
     // line that names them says so.
     if (!subtitles.empty()) {
-        if (query.facts && !query.facts->subtitleProblem.empty())
-            why = subtitles + ": " + query.facts->subtitleProblem;
+        const Result<std::string> filter = query.facts && !query.facts->subtitleProblem.empty()
+            ? Failure {subtitles + ": " + query.facts->subtitleProblem}
+            : SubtitleFilter(subtitles);
+        if (filter)
+            setup.subtitleFilter = *filter;
         else
-            setup.subtitleFilter = SubtitleFilter(subtitles, why);
-        if (setup.subtitleFilter.empty())
-            console.Message("ffmpeg.exe: " + why + "\n" + kSubtitlesLeftOut + subtitles + "\n");
+            console.Message("ffmpeg.exe: " + filter.why() + "\n" + kSubtitlesLeftOut + subtitles + "\n");
     }
 
     TempOutput temp;
     const std::string output = AbsolutePath(request.output);
-    if (!temp.Create(output, why))
-        return Fail(console, why);
+    if (const auto created = temp.Create(output); !created)
+        return Fail(console, created.why());
     // What a killed bridge left behind in this folder.
     TempOutput::RemoveStale(output.substr(0, output.rfind('/') + 1));
     setup.partial = temp.path();
@@ -231,11 +223,12 @@ int RunEncode(const Request& request, int parentAtStart)
         return Fail(console,
                     "encoding failed (ffmpeg exit status " + std::to_string(outcome.exitCode) + "), no output written");
     }
-    double seconds = 0;
-    if (!OutputReadsBack(temp.path(), setup.format, seconds, why)) {
+    const auto readBack = OutputReadsBack(temp.path(), setup.format);
+    if (!readBack) {
         temp.Discard();
-        return Fail(console, why + ", no output written");
+        return Fail(console, readBack.why() + ", no output written");
     }
+    const double seconds = *readBack;
     const auto declared = DeclaredSeconds(request, translation, query.facts, outcome.declaredSeconds);
     if (declared && seconds > 0 && !CutsTheTime(request) && ClearlyShort(seconds, *declared)) {
         temp.Discard();
@@ -248,16 +241,14 @@ int RunEncode(const Request& request, int parentAtStart)
         console.Message("ffmpeg.exe: stopped, no output written\n");
         return 128 + signal;
     }
-    switch (temp.Commit(MayReplace(request), why)) {
-    case TempOutput::Committed::Done:
-        return 0;
-    case TempOutput::Committed::NameTaken:
+    const auto committed = temp.Commit(MayReplace(request));
+    if (!committed)
+        return Fail(console, committed.why());
+    if (*committed == TempOutput::Committed::NameTaken) {
         // Kept under another name it would be a file nobody asked for, found by nobody looking for the
         // output's name: the encode goes, and the user is told which name was taken.
         temp.Discard();
         return NameTaken(console, output);
-    case TempOutput::Committed::Failed:
-        break;
     }
-    return Fail(console, why);
+    return 0;
 }

@@ -37,21 +37,15 @@ std::optional<double> ClockSeconds(const std::string& text)
 std::string FfmpegLog::Feed(std::string_view data)
 {
     std::string out;
-    partial_.append(data);
-    size_t start = 0;
-    for (size_t nl = partial_.find('\n'); nl != std::string::npos; nl = partial_.find('\n', start)) {
-        out += Line(partial_.substr(start, nl - start));
-        start = nl + 1;
-    }
-    partial_.erase(0, start);
+    for (const std::string& line : lines_.Feed(data))
+        out += Line(line);
     return out;
 }
 
 std::string FfmpegLog::Finish()
 {
-    std::string out = partial_.empty() ? std::string() : Line(partial_);
-    partial_.clear();
-    return out;
+    const std::string rest = lines_.TakeRest();
+    return rest.empty() ? std::string() : Line(rest);
 }
 
 std::string FfmpegLog::Line(const std::string& line)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LineSplitter.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,7 +23,7 @@ public:
 
 private:
     std::string Line(const std::string& line);
-    std::string partial_;
+    LineSplitter lines_;
     std::optional<double> declared_;
     bool estimated_ = false;
     bool inputDone_ = false;

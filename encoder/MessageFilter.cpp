@@ -1,6 +1,7 @@
 #include "MessageFilter.h"
 
 #include <cctype>
+#include <utility>
 
 namespace {
 
@@ -29,34 +30,26 @@ std::string Key(const std::string& line)
 MessageFilter::MessageFilter(size_t maxLines, size_t maxLineLength)
     : maxLines_(maxLines)
     , maxLineLength_(maxLineLength)
+    , lines_("\r\n")
 {
 }
 
 std::string MessageFilter::Feed(std::string_view data)
 {
     std::string out;
-    partial_.append(data);
-    size_t start = 0;
-    for (size_t end = partial_.find_first_of("\r\n"); end != std::string::npos;
-         end = partial_.find_first_of("\r\n", start)) {
-        out += Line(partial_.substr(start, end - start));
-        start = end + 1;
-    }
-    partial_.erase(0, start);
+    for (std::string& line : lines_.Feed(data))
+        out += Line(std::move(line));
     // A line without an end that keeps growing is cut into pieces.
-    if (partial_.size() > maxLineLength_) {
-        out += Line(partial_);
-        partial_.clear();
-    }
+    if (lines_.restSize() > maxLineLength_)
+        out += Line(lines_.TakeRest());
     return out;
 }
 
 std::string MessageFilter::Finish()
 {
     std::string out;
-    if (!partial_.empty())
-        out += Line(partial_);
-    partial_.clear();
+    if (std::string rest = lines_.TakeRest(); !rest.empty())
+        out += Line(std::move(rest));
     out += FlushRepeats();
     if (suppressed_ > 0)
         out += "    (" + std::to_string(suppressed_) + " more messages not shown)\n";

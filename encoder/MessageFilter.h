@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LineSplitter.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -23,7 +25,7 @@ private:
 
     size_t maxLines_;
     size_t maxLineLength_;
-    std::string partial_;
+    LineSplitter lines_;
     std::string lastKey_;
     size_t repeats_ = 0;
     size_t shown_ = 0;

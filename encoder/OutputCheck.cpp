@@ -176,15 +176,14 @@ std::optional<MovieFacts> ParseMovieBox(std::string_view moov)
     return facts;
 }
 
-std::optional<MovieFacts> ReadMovieFacts(const std::string& path, std::string& why)
+Result<MovieFacts> ReadMovieFacts(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info;
     if (fd < 0 || ::fstat(fd, &info) != 0) {
-        why = "the finished file cannot be read back";
         if (fd >= 0)
             ::close(fd);
-        return std::nullopt;
+        return Failure {"the finished file cannot be read back"};
     }
     const uint64_t fileSize = static_cast<uint64_t>(info.st_size);
     uint64_t offset = 0;
@@ -222,10 +221,10 @@ std::optional<MovieFacts> ReadMovieFacts(const std::string& path, std::string& w
     }
     ::close(fd);
     if (!typed)
-        why = "the finished file is not an MP4 file";
-    else if (!facts)
-        why = "the finished file has no readable index";
-    return facts;
+        return Failure {"the finished file is not an MP4 file"};
+    if (!facts)
+        return Failure {"the finished file has no readable index"};
+    return *facts;
 }
 
 bool IsMovFamily(const std::string& format)
@@ -233,24 +232,18 @@ bool IsMovFamily(const std::string& format)
     return format == "mp4" || format == "ipod" || format == "mov" || format == "3gp";
 }
 
-bool OutputReadsBack(const std::string& path, const std::string& format, double& seconds, std::string& why)
+Result<double> OutputReadsBack(const std::string& path, const std::string& format)
 {
-    seconds = 0;
     if (!IsMovFamily(format)) {
         struct stat info;
-        if (::stat(path.c_str(), &info) != 0 || info.st_size == 0) {
-            why = "the finished file is empty";
-            return false;
-        }
-        return true;
+        if (::stat(path.c_str(), &info) != 0 || info.st_size == 0)
+            return Failure {"the finished file is empty"};
+        return 0.0;
     }
-    const auto facts = ReadMovieFacts(path, why);
+    const auto facts = ReadMovieFacts(path);
     if (!facts)
-        return false;
-    if (facts->videoTracks == 0 || facts->videoSeconds <= 0) {
-        why = "the finished file holds no video";
-        return false;
-    }
-    seconds = facts->seconds;
-    return true;
+        return Failure {facts.why()};
+    if (facts->videoTracks == 0 || facts->videoSeconds <= 0)
+        return Failure {"the finished file holds no video"};
+    return facts->seconds;
 }

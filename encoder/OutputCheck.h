@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,13 +18,13 @@ struct MovieFacts
 // Reads the body of a "moov" box; nullopt when it is malformed.
 std::optional<MovieFacts> ParseMovieBox(std::string_view moov);
 
-// The index of the MP4-family file at `path`, read without decoding anything. nullopt when the file has no
-// readable index; `why` then says what is wrong.
-std::optional<MovieFacts> ReadMovieFacts(const std::string& path, std::string& why);
+// The index of the MP4-family file at `path`, read without decoding anything, or what is wrong when the file
+// has no readable index.
+Result<MovieFacts> ReadMovieFacts(const std::string& path);
 
 bool IsMovFamily(const std::string& format);
 
 // Whether a finished file reads back as a container of the expected format ("mp4" for the iPhone files)
 // holding a video track of non-zero duration. Files outside the MP4 family are only checked to be non-empty.
-// On success `seconds` is the file's duration (0 when not known); on failure `why` says what is wrong.
-bool OutputReadsBack(const std::string& path, const std::string& format, double& seconds, std::string& why);
+// Gives the file's duration in seconds (0 when not known), or what is wrong.
+Result<double> OutputReadsBack(const std::string& path, const std::string& format);

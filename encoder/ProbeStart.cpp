@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <dlfcn.h>
 
-void* ProbeModuleEntry(const char* name, std::string& why)
+Result<void*> ProbeModuleEntry(const char* name)
 {
     char self[PATH_MAX];
     // In a folder of its own, so a package does not take it for a system library.
@@ -20,19 +20,18 @@ void* ProbeModuleEntry(const char* name, std::string& why)
     void* entry = handle ? ::dlsym(handle, name) : nullptr;
     if (!entry) {
         const char* error = ::dlerror();
-        why = error ? error : module;
+        return Failure {error ? error : module};
     }
     return entry;
 }
 
 int StartProbe(const std::string& shownName, const std::string& path)
 {
-    std::string why;
-    using Entry = int (*)(const char*, const char*);
-    const auto run = reinterpret_cast<Entry>(ProbeModuleEntry("ReelpocketRunProbe", why));
-    if (!run) {
-        Console().Message("ffmpeg.exe: cannot load the probe: " + why + "\n");
+    const auto entry = ProbeModuleEntry("ReelpocketRunProbe");
+    if (!entry) {
+        Console().Message("ffmpeg.exe: cannot load the probe: " + entry.why() + "\n");
         return 1;
     }
-    return run(shownName.c_str(), path.c_str());
+    using Entry = int (*)(const char*, const char*);
+    return reinterpret_cast<Entry>(*entry)(shownName.c_str(), path.c_str());
 }

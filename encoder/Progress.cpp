@@ -24,16 +24,11 @@ bool ReadNumber(const std::string& text, double& value)
 std::vector<ProgressFigures> ProgressReader::Feed(std::string_view data)
 {
     std::vector<ProgressFigures> done;
-    partial_.append(data);
-    size_t start = 0;
-    for (size_t nl = partial_.find('\n'); nl != std::string::npos; nl = partial_.find('\n', start)) {
-        std::string line = partial_.substr(start, nl - start);
+    for (std::string& line : lines_.Feed(data)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         Line(line, done);
-        start = nl + 1;
     }
-    partial_.erase(0, start);
     return done;
 }
 

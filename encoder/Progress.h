@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LineSplitter.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,7 +23,7 @@ public:
 
 private:
     void Line(const std::string& line, std::vector<ProgressFigures>& done);
-    std::string partial_;
+    LineSplitter lines_;
     ProgressFigures current_;
     std::string bitrate_;
 };

@@ -17,10 +17,9 @@ namespace {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != bridge)
         _exit(1);
-    std::string why;
     using Entry = int (*)(const char*, const char*, int);
-    const auto describe = reinterpret_cast<Entry>(ProbeModuleEntry("ReelpocketDescribeSource", why));
-    _exit(describe && describe(source.c_str(), subtitles.c_str(), fd) == 0 ? 0 : 1);
+    const auto entry = ProbeModuleEntry("ReelpocketDescribeSource");
+    _exit(entry && reinterpret_cast<Entry>(*entry)(source.c_str(), subtitles.c_str(), fd) == 0 ? 0 : 1);
 }
 
 } // namespace

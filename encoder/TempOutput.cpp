@@ -99,7 +99,7 @@ TempOutput::~TempOutput()
     Discard();
 }
 
-bool TempOutput::Create(const std::string& output, std::string& why)
+Result<void> TempOutput::Create(const std::string& output)
 {
     const auto slash = output.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : output.substr(0, slash + 1);
@@ -112,10 +112,8 @@ bool TempOutput::Create(const std::string& output, std::string& why)
     buffer.push_back('\0');
     // Kept open, and locked, until the file is committed or discarded; ffmpeg does not inherit it.
     const int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
-    if (fd < 0) {
-        why = output + ": " + std::strerror(errno);
-        return false;
-    }
+    if (fd < 0)
+        return Failure {output + ": " + std::strerror(errno)};
     ::flock(fd, LOCK_EX | LOCK_NB);
     // mkstemp makes the file private; the finished video gets the usual permissions.
     const mode_t mask = ::umask(0);
@@ -124,7 +122,7 @@ bool TempOutput::Create(const std::string& output, std::string& why)
     lock_ = fd;
     path_ = buffer.data();
     output_ = output;
-    return true;
+    return {};
 }
 
 int MoveWithoutReplacing(const std::string& from, const std::string& to, NoReplaceWay first)
@@ -154,18 +152,14 @@ int MoveWithoutReplacing(const std::string& from, const std::string& to, NoRepla
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-TempOutput::Committed TempOutput::Commit(bool mayReplace, std::string& why)
+Result<TempOutput::Committed> TempOutput::Commit(bool mayReplace)
 {
     const int error = mayReplace ? (::rename(path_.c_str(), output_.c_str()) == 0 ? 0 : errno)
                                  : MoveWithoutReplacing(path_, output_);
-    if (error == EEXIST && !mayReplace) {
-        why = output_ + ": " + std::strerror(error);
+    if (error == EEXIST && !mayReplace)
         return Committed::NameTaken;
-    }
-    if (error != 0) {
-        why = output_ + ": " + std::strerror(error);
-        return Committed::Failed;
-    }
+    if (error != 0)
+        return Failure {output_ + ": " + std::strerror(error)};
     path_.clear();
     Release();
     return Committed::Done;

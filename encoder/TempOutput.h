@@ -1,8 +1,9 @@
 #pragma once
 
-#include <string>
+#include "Result.h"
 
 #include <optional>
+#include <string>
 
 // The file ffmpeg writes into: hidden, beside the output, named so that it never carries the output's name
 // and says whose it is (".clip.mp4.partial-<host>-<pid>-Ab12Cd"). It becomes the output only through
@@ -17,12 +18,12 @@ public:
     TempOutput& operator=(const TempOutput&) = delete;
     ~TempOutput();
 
-    // Creates the file beside `output`; on failure returns false with the reason in `why`.
-    bool Create(const std::string& output, std::string& why);
-    enum class Committed { Done, NameTaken, Failed };
+    // Creates the file beside `output`.
+    Result<void> Create(const std::string& output);
+    enum class Committed { Done, NameTaken };
     // Renames the file onto the output. Unless `mayReplace`, a file that carries the output's name by then
-    // is kept (NameTaken) and this one stays to be discarded.
-    Committed Commit(bool mayReplace, std::string& why);
+    // is kept (NameTaken) and this one stays, to be discarded.
+    Result<Committed> Commit(bool mayReplace);
     void Discard();
 
     const std::string& path() const { return path_; }

@@ -5,7 +5,7 @@
 #include "Console.h"
 #include "Encode.h"
 #include "ProbeStart.h"
-#include "SubtitleScript.h"
+#include "SubtitleScriptReader.h"
 
 #include <string>
 #include <unistd.h>
@@ -19,9 +19,8 @@ int main(int argc, char** argv)
     switch (request.mode) {
     case Request::Mode::Probe: {
         // A subtitle script is probed through the source it names, as its host would present it.
-        std::string why;
         if (IsSubtitleScriptName(request.input)) {
-            if (const auto script = ReadSubtitleScript(request.input, why))
+            if (const auto script = ReadSubtitleScript(request.input))
                 return StartProbe(request.input, script->source);
         }
         return StartProbe(request.input, request.input);

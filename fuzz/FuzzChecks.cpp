@@ -11,7 +11,8 @@
 #include "update/VersionCheck.h"
 
 #include "Arguments.h"
-#include "SubtitleScript.h"
+#include "FilterChain.h"
+#include "SubtitleScriptReader.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -402,10 +403,9 @@ std::string CheckAvsReader(const std::string& bytes)
         std::abort();
     }
 
-    std::string why;
-    const std::optional<SubtitleScript> script = ReadSubtitleScript(path, why);
-    if (script.has_value() == !why.empty())
-        return "the script was read and refused at once: " + why;
+    const Result<SubtitleScript> script = ReadSubtitleScript(path);
+    if (static_cast<bool>(script) == !script.why().empty())
+        return "the script was read and refused at once: " + script.why();
     if (script) {
         for (const std::string* value : {&script->source, &script->plugin, &script->subtitles}) {
             if (value->find('\n') != std::string::npos)
@@ -418,10 +418,10 @@ std::string CheckAvsReader(const std::string& bytes)
     if (IsValidUtf8(bytes) != TableValidUtf8(bytes))
         return std::string("IsValidUtf8 said ") + (IsValidUtf8(bytes) ? "valid" : "invalid") + " for the opposite";
     // The same file read as subtitles.
-    why.clear();
-    const std::string filter = SubtitleFilter(path, why);
-    if (filter.empty() || !why.empty())
-        return "the subtitles were not read: " + why;
+    const Result<std::string> read = SubtitleFilter(path);
+    if (!read || read->empty())
+        return "the subtitles were not read: " + read.why();
+    const std::string& filter = *read;
     // A byte-order mark names the encoding itself (Notepad's "Unicode" is UTF-16); only text without
     // one that is not UTF-8 is read as the older Western European encoding.
     const bool marked

@@ -5,6 +5,7 @@
 #include "conversion/OutputFormat.h"
 #include "encoder/Arguments.h"
 #include "encoder/Encode.h"
+#include "encoder/FilterChain.h"
 #include "platform/CommandLine.h"
 
 #include <algorithm>

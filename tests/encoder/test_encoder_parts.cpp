@@ -4,11 +4,12 @@
 #include "encoder/Arguments.h"
 #include "encoder/Encode.h"
 #include "encoder/FfmpegLog.h"
+#include "encoder/FilterChain.h"
 #include "encoder/MessageFilter.h"
 #include "encoder/OutputCheck.h"
 #include "encoder/ProbeText.h"
 #include "encoder/Progress.h"
-#include "encoder/SubtitleScript.h"
+#include "encoder/SubtitleScriptReader.h"
 #include "encoder/TempOutput.h"
 #include "text/TextReading.h"
 
@@ -482,23 +483,26 @@ TEST(EncoderParts, AFinishedEncodeReplacesAFileThatTookItsNameOnlyWhenAllowed)
     std::remove(mine.c_str());
 
     // The name was free at the check; another file takes it while the encode runs.
-    std::string why;
     std::string partial;
     {
         TempOutput temp;
-        ASSERT_TRUE(temp.Create(output, why)) << why;
+        ASSERT_TRUE(temp.Create(output));
         partial = temp.path();
         write(partial, "encoded");
         write(output, "another's");
-        EXPECT_EQ(temp.Commit(false, why), TempOutput::Committed::NameTaken);
+        const auto committed = temp.Commit(false);
+        ASSERT_TRUE(committed) << committed.why();
+        EXPECT_EQ(*committed, TempOutput::Committed::NameTaken);
         EXPECT_EQ(read(output), "another's");
     }
     EXPECT_NE(::access(partial.c_str(), F_OK), 0) << "discarded with its object";
     // Agreed to: replaced.
     TempOutput temp;
-    ASSERT_TRUE(temp.Create(output, why)) << why;
+    ASSERT_TRUE(temp.Create(output));
     write(temp.path(), "encoded");
-    EXPECT_EQ(temp.Commit(true, why), TempOutput::Committed::Done);
+    const auto committed = temp.Commit(true);
+    ASSERT_TRUE(committed) << committed.why();
+    EXPECT_EQ(*committed, TempOutput::Committed::Done);
     EXPECT_EQ(read(output), "encoded");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"trip.mp4"});
 }
