@@ -69,14 +69,16 @@ QString NewSubtitleScriptPath(const QString& workingFolder)
     QString random;
     for (int i = 0; i < 8; ++i)
         random += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))]);
-    return InFolder(workingFolder,
-                    QStringLiteral("tmp-%1-%2-%3.avs").arg(MachineMark()).arg(QCoreApplication::applicationPid()).arg(random));
+    return InFolder(
+        workingFolder,
+        QStringLiteral("tmp-%1-%2-%3.avs").arg(MachineMark()).arg(QCoreApplication::applicationPid()).arg(random));
 }
 
 int RemoveStaleSubtitleScripts(const QString& workingFolder)
 {
     int removed = 0;
-    const QFileInfoList scripts = QDir(workingFolder).entryInfoList({QStringLiteral("tmp-*.avs")}, QDir::Files | QDir::System);
+    const QFileInfoList scripts
+        = QDir(workingFolder).entryInfoList({QStringLiteral("tmp-*.avs")}, QDir::Files | QDir::System);
     for (const QFileInfo& script : scripts) {
         const QStringList parts = script.completeBaseName().split(QLatin1Char('-'));
         bool number = false;

@@ -11,8 +11,8 @@
 
 #include <QCheckBox>
 #include <QCryptographicHash>
-#include <QFile>
 #include <QDirIterator>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <csignal>
@@ -53,8 +53,8 @@ protected:
             && media::Generate({"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=3", "-pix_fmt", "yuv420p",
                                 "-c:v", "libx264", "-preset", "ultrafast"},
                                Source("two/trip.mkv"));
-        for (const auto& [name, text] : {std::pair {"one/trip.srt", "FIRST FIRST"}, {"two/trip.srt", "SECOND SECOND"},
-                                         {"a.srt", "AAAA AAAA"}}) {
+        for (const auto& [name, text] :
+             {std::pair {"one/trip.srt", "FIRST FIRST"}, {"two/trip.srt", "SECOND SECOND"}, {"a.srt", "AAAA AAAA"}}) {
             QFile srt(Source(name));
             ok_ = ok_ && srt.open(QIODevice::WriteOnly)
                 && srt.write(QByteArray("1\n00:00:00,000 --> 00:00:03,000\n") + text + "\n") > 0;
@@ -167,8 +167,9 @@ bool MakeRecordingFolder(const QString& folder)
 // what its encode reads.
 bool MakeWaitingFolder(const QString& folder)
 {
-    return MakeProgramFolder(folder, "if [ \"$1\" = -y ]; then\n    : > \"$here/waiting.$$\"\n"
-                                     "    while [ ! -e \"$here/go\" ]; do sleep 0.05; done\nfi\n");
+    return MakeProgramFolder(folder,
+                             "if [ \"$1\" = -y ]; then\n    : > \"$here/waiting.$$\"\n"
+                             "    while [ ! -e \"$here/go\" ]; do sleep 0.05; done\nfi\n");
 }
 
 int Waiting(const QString& folder)
@@ -179,9 +180,8 @@ int Waiting(const QString& folder)
 QStringList TakeCommands(const QString& folder)
 {
     QFile log(folder + "/commands.log");
-    QStringList lines = log.open(QIODevice::ReadOnly)
-        ? QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts)
-        : QStringList {};
+    QStringList lines = log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts)
+                                                      : QStringList {};
     log.remove();
     // Each subtitled job's script has a name of its own.
     static const QRegularExpression script("\\S*/tmp-[0-9a-f]{8}-[0-9]+-[A-Za-z0-9]+\\.avs");

@@ -403,7 +403,9 @@ TEST_F(BatchTest, EachSubtitledJobReadsAScriptOfItsOwnThatGoesWithItsEncode)
     start(3, subtitled);
     for (int i = 0; i < 3; ++i)
         runner()->finish(ProbeText());
-    const auto script = [this] { return commands().last().section('"', 1, 1); };
+    const auto script = [this] {
+        return commands().last().section('"', 1, 1);
+    };
     QStringList scripts;
     for (int i = 0; i < 3; ++i) {
         scripts << script();

@@ -154,8 +154,9 @@ TEST(SubtitleScript, EveryJobHasANameOfItsOwnAndOnlyLeftoversOfEndedProgramsAreR
     const QString stale = "tmp-" + host + "-" + dead + "-Ab12Cd34.avs";
     // Another machine's, a running program's, this one's, and one just written: a program in another
     // sandbox, whose pid this one cannot see, is starting its encode.
-    const QStringList kept {"tmp-" + other + "-" + dead + "-Ab12Cd34.avs", "tmp-" + host + "-" + alive + "-Ab12Cd34.avs",
-                            "tmp-" + host + "-" + pid + "-Ab12Cd34.avs", "tmp.avs", "tmp-" + host + "-" + dead + ".avs"};
+    const QStringList kept {"tmp-" + other + "-" + dead + "-Ab12Cd34.avs",
+                            "tmp-" + host + "-" + alive + "-Ab12Cd34.avs", "tmp-" + host + "-" + pid + "-Ab12Cd34.avs",
+                            "tmp.avs", "tmp-" + host + "-" + dead + ".avs"};
     const QDateTime old = QDateTime::currentDateTime().addSecs(-120);
     for (const QString& script : kept + QStringList {stale}) {
         QFile file(working.filePath(script));

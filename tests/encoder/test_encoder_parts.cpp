@@ -21,8 +21,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -464,7 +464,9 @@ TEST(EncoderParts, AFinishedEncodeReplacesAFileThatTookItsNameOnlyWhenAllowed)
     ASSERT_TRUE(dir.isValid());
     const std::string output = dir.filePath("trip.mp4").toStdString();
     const std::string mine = dir.filePath("mine").toStdString();
-    const auto write = [](const std::string& path, const char* text) { std::ofstream(path) << text; };
+    const auto write = [](const std::string& path, const char* text) {
+        std::ofstream(path) << text;
+    };
     const auto read = [](const std::string& path) {
         std::ifstream in(path);
         return std::string(std::istreambuf_iterator<char>(in), {});

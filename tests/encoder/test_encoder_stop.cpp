@@ -197,8 +197,12 @@ TEST_F(EncoderStop, TheNextEncodeRemovesWhatAKilledBridgeLeftAndNothingElse)
     // So must one whose pid looks dead but whose writer still holds it: a bridge in another sandbox, whose
     // pids this one cannot see.
     const QString held = ".held.mp4.partial-" + host + "-" + parts[2] + "-abcDE4";
-    const QStringList keep {live, elsewhere, "other.mp4.partial-" + host + "-" + parts[2] + "-abcDE3",
-                            ".other.mp4.partial-" + host + "-" + parts[2] + "-abc", ".notes.txt", held};
+    const QStringList keep {live,
+                            elsewhere,
+                            "other.mp4.partial-" + host + "-" + parts[2] + "-abcDE3",
+                            ".other.mp4.partial-" + host + "-" + parts[2] + "-abc",
+                            ".notes.txt",
+                            held};
     for (const QString& name : keep) {
         QFile file(out_.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));

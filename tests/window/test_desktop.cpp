@@ -101,7 +101,9 @@ TEST(UserFolders, WorkingFilesAreTheUsersAloneAndAReadOnlyProgramFolderSendsTheD
     ASSERT_TRUE(runtime.isValid());
     const std::optional<QByteArray> session
         = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR") ? std::optional(qgetenv("XDG_RUNTIME_DIR")) : std::nullopt;
-    const auto restore = [&session] { session ? qputenv("XDG_RUNTIME_DIR", *session) : qunsetenv("XDG_RUNTIME_DIR"); };
+    const auto restore = [&session] {
+        session ? qputenv("XDG_RUNTIME_DIR", *session) : qunsetenv("XDG_RUNTIME_DIR");
+    };
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     const QString inSession = writable.workingFolder();
     qunsetenv("XDG_RUNTIME_DIR");
