@@ -60,6 +60,20 @@ std::optional<double> TaggedSeconds(AVStream* stream)
     return total > 0 ? std::optional<double>(total) : std::nullopt;
 }
 
+// A file's or a stream's tags, keys in lower case as the capture facts look them up.
+Tags TagsOf(const AVDictionary* dictionary)
+{
+    Tags tags;
+    const AVDictionaryEntry* entry = nullptr;
+    while ((entry = av_dict_get(dictionary, "", entry, AV_DICT_IGNORE_SUFFIX))) {
+        std::string key = entry->key;
+        for (char& c : key)
+            c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        tags.emplace(key, entry->value);
+    }
+    return tags;
+}
+
 // The checks ffmpeg's subtitle filter makes when it loads its file; empty when they all pass.
 std::string SubtitleProblem(const std::string& path)
 {
@@ -143,6 +157,9 @@ std::string DescribeSource(const std::string& path, const std::string& subtitles
             entry.seconds = Seconds(stream->duration, stream->time_base);
         facts.streams.push_back(entry);
     }
+    const StreamFacts* video = ChosenVideo(facts);
+    const Tags videoTags = video ? TagsOf(context->streams[video - facts.streams.data()]->metadata) : Tags();
+    facts.capture = ReadCaptureFacts(TagsOf(context->metadata), videoTags);
     avformat_close_input(&context);
     if (!subtitles.empty())
         facts.subtitleProblem = SubtitleProblem(subtitles);

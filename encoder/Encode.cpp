@@ -2,7 +2,9 @@
 
 #include "Console.h"
 #include "EncoderRun.h"
+#include "FileTimes.h"
 #include "FilterChain.h"
+#include "MovieTags.h"
 #include "OutputCheck.h"
 #include "SourceQuery.h"
 #include "SubtitleScriptReader.h"
@@ -151,6 +153,11 @@ std::vector<std::string> FfmpegArguments(const Request& request, const Translati
     }
     if (IsMovFamily(setup.format) && !translation.hasMovFlags)
         args.insert(args.end(), {"-movflags", "+faststart"});
+    if (IsMovFamily(setup.format)) {
+        const CaptureFacts capture = setup.facts ? setup.facts->capture : CaptureFacts();
+        const auto tags = CaptureArguments(capture, CaptureUserData(capture).size());
+        args.insert(args.end(), tags.begin(), tags.end());
+    }
     args.insert(args.end(), {"-sn", "-dn", "-y", "file:" + setup.partial});
     return args;
 }
@@ -223,6 +230,12 @@ int RunEncode(const Request& request, int parentAtStart)
         return Fail(console,
                     "encoding failed (ffmpeg exit status " + std::to_string(outcome.exitCode) + "), no output written");
     }
+    // The capture's tags that ffmpeg cannot write; the video is kept without them rather than lost.
+    const std::string userData = IsMovFamily(setup.format) && query.facts ? CaptureUserData(query.facts->capture) : "";
+    if (!userData.empty()) {
+        if (const auto placed = PlaceUserData(temp.path(), userData); !placed)
+            console.Message("ffmpeg.exe: the recording date and place are not kept: " + placed.why() + "\n");
+    }
     const auto readBack = OutputReadsBack(temp.path(), setup.format);
     if (!readBack) {
         temp.Discard();
@@ -241,6 +254,7 @@ int RunEncode(const Request& request, int parentAtStart)
         console.Message("ffmpeg.exe: stopped, no output written\n");
         return 128 + signal;
     }
+    CopyFileTimes(input, temp.path());
     const auto committed = temp.Commit(MayReplace(request));
     if (!committed)
         return Fail(console, committed.why());

@@ -90,7 +90,7 @@ std::string FormatSourceFacts(const SourceFacts& facts)
                 c = ' ';
         text += kSubtitleProblem + problem + "\n";
     }
-    return text;
+    return text + FormatCaptureLines(facts.capture);
 }
 
 std::optional<SourceFacts> ParseSourceFacts(const std::string& text)
@@ -104,6 +104,8 @@ std::optional<SourceFacts> ParseSourceFacts(const std::string& text)
                 facts.subtitleProblem = "unreadable";
             continue;
         }
+        if (ReadCaptureLine(line, facts.capture))
+            continue;
         std::istringstream words(line);
         std::string word;
         if (!(words >> word) || word != "stream" || !(words >> word))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CaptureFacts.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +27,7 @@ struct SourceFacts
     std::vector<StreamFacts> streams; // in the file's order
     // Why the subtitle file asked about cannot be drawn; empty when it can or none was asked about.
     std::string subtitleProblem;
+    CaptureFacts capture; // when, where and with what it was filmed
 };
 
 // One line per stream and one for a subtitle problem: the text the probe module hands to the bridge.

@@ -8,7 +8,9 @@ packages=(cmake g++ pkg-config qt6-base-dev ffmpeg libavformat-dev libavcodec-de
           # the icon's rendering, the Debian package, and the checks of both
           librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian
           # Qt's own texts in the chosen language; a private session bus for the notification tests
-          qt6-translations-l10n dbus-daemon)
+          qt6-translations-l10n dbus-daemon
+          # a second reader of the dates and places the outputs keep
+          libimage-exiftool-perl)
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 $sudo apt-get update -qq

@@ -1,11 +1,13 @@
 // Whole batches through the real window, the real runner and the program folder's encoder,
 // on small videos made at test time. Only dialogs, message boxes and the browser are fakes.
 #include "localisation/Language.h"
+#include "support/MediaFixtures.h"
 #include "support/TestWindow.h"
 #include "window/Twips.h"
 #include "window/WindowLooks.h"
 
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -220,11 +222,12 @@ TEST(ConvertEndToEnd, ThreeSourcesInListOrder)
             counters << s.mid(c.t("cmdConvert_ing").size());
     }
     EXPECT_EQ(counters, (QStringList {"(1/3)", "(2/3)", "(3/3)"}));
-    const auto modified = [&](const QString& name) {
-        return QFileInfo(c.dest + name).lastModified();
+    // Each output is put in place when its encode ends (its date is its source's).
+    const auto placed = [&](const QString& name) {
+        return QFileInfo(c.dest + name).metadataChangeTime();
     };
-    EXPECT_LE(modified("landscape.mp4"), modified("fast.mp4"));
-    EXPECT_LE(modified("fast.mp4"), modified("portrait.mp4"));
+    EXPECT_LE(placed("landscape.mp4"), placed("fast.mp4"));
+    EXPECT_LE(placed("fast.mp4"), placed("portrait.mp4"));
 
     const struct
     {
@@ -312,6 +315,56 @@ TEST(ConvertEndToEnd, SubtitlesBurnedFromTheScript)
     EXPECT_GT(PixelsDiffering(subtitled, plain, 60), 200);
     // Encoded twice from one source, the plain picture itself barely moves.
     EXPECT_LT(PixelsDiffering(plain, GreyFrame(without, 1.0), 60), 20);
+}
+
+TEST(ConvertEndToEnd, SubtitledPhoneClipKeepsTheDatesOfTheVideoNotOfTheScript)
+{
+    REQUIRE_ENCODER();
+    QTemporaryDir videos;
+    ASSERT_TRUE(videos.isValid());
+    const QString clip = videos.filePath("PXL_20240602.mp4");
+    ASSERT_TRUE(media::Generate({"-f", "lavfi", "-i", "color=c=0x2050a0:size=320x240:rate=25:duration=2", "-c:v",
+                                 "libx264", "-pix_fmt", "yuv420p", "-f", "mov", "-brand", "mp42", "-metadata",
+                                 "creation_time=2024-06-02T08:30:00Z", "-metadata", "location=+37.7749-122.4194/"},
+                                clip));
+    {
+        QFile srt(videos.filePath("PXL_20240602.srt"));
+        ASSERT_TRUE(srt.open(QIODevice::WriteOnly));
+        srt.write("1\r\n00:00:00,000 --> 00:00:02,000\r\nWWWWWWWW MMMMMMMM\r\n\r\n");
+        QFile video(clip);
+        ASSERT_TRUE(video.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(video.setFileTime(QDateTime(QDate(2024, 6, 2), QTime(8, 31)), QFileDevice::FileModificationTime));
+    }
+
+    QTemporaryDir working;
+    ASSERT_TRUE(working.isValid());
+    Converter c;
+    c.fake.system->working = working.path();
+    SetCheckValue(c.c().chkSubtitles, 1);
+    SetCheckValue(c.c().chkFullHD, 1);
+    c.c().lstSource->addItem(clip);
+    QByteArray script;
+    ASSERT_TRUE(c.convert([&](FormControls&) {
+        for (const QString& name : QDir(working.path()).entryList({"tmp-*.avs"}, QDir::Files))
+            script = ReadAll(working.filePath(name));
+    }));
+    EXPECT_EQ(c.status(), c.t("cmdConvert_ed"));
+    EXPECT_TRUE(c.fake.messages->shown.isEmpty()) << c.fake.messages->shown.join("|").toStdString();
+    EXPECT_TRUE(script.contains(clip.toUtf8()));
+
+    const QString output = c.dest + "PXL_20240602.mp4";
+    EXPECT_GT(PixelsDiffering(GreyFrame(output, 1.0), GreyFrame(clip, 1.0), 60), 200) << "the subtitles are drawn";
+    const QMap<QString, QString> exif = media::ExifTags(output);
+    EXPECT_EQ(exif.value("QuickTime:CreateDate"), "2024:06:02 08:30:00+00:00");
+    // "2024:06:02 08:30:00+00:00" -> ISO 8601; the local time is this machine's, the moment the clip's.
+    QString local = exif.value("Keys:CreationDate");
+    local.replace(4, 1, '-').replace(7, 1, '-').replace(10, 1, 'T');
+    EXPECT_EQ(QDateTime::fromString(local, Qt::ISODate), QDateTime(QDate(2024, 6, 2), QTime(8, 30), Qt::UTC))
+        << local.toStdString();
+    EXPECT_TRUE(exif.value("UserData:GPSCoordinates").startsWith("37 deg 46'"));
+    EXPECT_EQ(exif.value("Keys:GPSCoordinates"), exif.value("UserData:GPSCoordinates"));
+    EXPECT_EQ(QFileInfo(output).lastModified(), QFileInfo(clip).lastModified());
+    EXPECT_NE(QFileInfo(output).lastModified(), QFileInfo(script).lastModified());
 }
 
 TEST(ConvertEndToEnd, UnreadableSubtitlesAreLeftOutAndNamed)

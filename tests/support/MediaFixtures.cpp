@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <cstdlib>
 
@@ -221,6 +224,25 @@ QMap<QString, QString> X264Settings(const QString& path)
             settings.insert(word.left(eq), word.mid(eq + 1));
     }
     return settings;
+}
+
+QMap<QString, QString> ExifTags(const QString& path)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral("exiftool"),
+                  {"-j", "-a", "-G1", "-api", "QuickTimeUTC", "-time:all", "-gps:all", "-location:all", "-camera:all",
+                   "-Keys:all", "-UserData:all", "-ItemList:all", path});
+    QMap<QString, QString> tags;
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return tags;
+    const QJsonArray files = QJsonDocument::fromJson(process.readAllStandardOutput()).array();
+    const QJsonObject file = files.isEmpty() ? QJsonObject() : files.first().toObject();
+    for (auto it = file.begin(); it != file.end(); ++it)
+        tags.insert(it.key(), it.value().toVariant().toString());
+    return tags;
 }
 
 QList<qint64> ProcessesMentioning(const QString& marker)

@@ -45,6 +45,10 @@ QMap<QString, QString> CountFrames(const QString& path);
 // file holds no such note.
 QMap<QString, QString> X264Settings(const QString& path);
 
+// What exiftool reads of a file's dates, places and devices, as "Group:Tag" -> value ("Keys:CreationDate",
+// "UserData:GPSCoordinates", "Track1:TrackCreateDate"); times in UTC unless they carry a zone of their own.
+QMap<QString, QString> ExifTags(const QString& path);
+
 // Pids of running processes whose command line contains `marker`.
 QList<qint64> ProcessesMentioning(const QString& marker);
 
