@@ -6,10 +6,10 @@
 //     batch_driver DESTINATION/ SOURCE...
 #include "conversion/Batch.h"
 #include "conversion/EncoderCommand.h"
+#include "desktop/ProcessRunner.h"
 #include "localisation/Language.h"
-#include "platform/ProcessRunner.h"
 #include "window/DesktopPlatform.h"
-#include "window/Form1.h"
+#include "window/MainWindow.h"
 #include "window/Twips.h"
 
 #include <QApplication>
@@ -35,7 +35,7 @@ int main(int argc, char* argv[])
     const QString programFolder = QStringLiteral(REELPOCKET_PROGRAM_DIR);
     QDir::setCurrent(programFolder);
 
-    Form1* window = nullptr;
+    MainWindow* window = nullptr;
     Platform platform = makeDesktopPlatform([&window]() -> QWidget* { return window; });
     // This driver lives outside the program folder; the encoder bridge is taken from there.
     platform.createRunner = [programFolder] {
@@ -47,7 +47,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "batch_driver: no Languages in %s\n", qUtf8Printable(programFolder));
         return 1;
     }
-    Form1 form(platform, lang, ProductSiteUrl());
+    MainWindow form(platform, lang, ProductSiteUrl());
     window = &form;
     form.ApplyWindowTexts();
     // The controls as a user finds them.
@@ -86,6 +86,6 @@ int main(int argc, char* argv[])
     for (const QString& source : args.mid(1))
         std::printf("%s\n", qUtf8Printable(ProbeCommand(source)));
     for (const Job& job : batch->Jobs())
-        std::printf("%s\n", qUtf8Printable(job.ffcmd));
+        std::printf("%s\n", qUtf8Printable(job.commandLine));
     return 0;
 }

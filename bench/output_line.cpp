@@ -3,6 +3,7 @@
 //
 //     output_line classic|fullhd SOURCE WIDTH HEIGHT FRAMES_PER_SECOND OUTPUT
 #include "conversion/OutputFormat.h"
+#include "conversion/OutputSize.h"
 
 #include <QString>
 #include <cstdio>

@@ -1,9 +1,9 @@
 #include "console/ConsoleBatch.h"
-#include "console/ProgramArguments.h"
+#include "desktop/ProgramArguments.h"
+#include "desktop/Terminal.h"
 #include "localisation/Language.h"
-#include "platform/Terminal.h"
 #include "window/DesktopPlatform.h"
-#include "window/Form1.h"
+#include "window/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,7 +19,7 @@ bool windowReady = false;
 // A request to end (log-out, `kill`) closes the window as the user would, so its place and destination
 // are saved; a running batch is cancelled first. The request is handled by the event loop: while start-up
 // shows its failure message it ends the program at once, with nothing saved.
-void CloseOnTermination(Form1& form)
+void CloseOnTermination(MainWindow& form)
 {
     auto* requests = new TerminationRequests(&form);
     QObject::connect(requests, &TerminationRequests::requested, &form, [&form] {
@@ -110,15 +110,15 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/256x256/reelpocket.png")));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    Form1* window = nullptr;
+    MainWindow* window = nullptr;
     Platform platform = makeDesktopPlatform([&window]() -> QWidget* { return window; });
     Localisation lang;
-    Form1 form(platform, lang, ProductSiteUrl());
+    MainWindow form(platform, lang, ProductSiteUrl());
     window = &form;
     CloseOnTermination(form);
     if (!form.StartUp())
         return 1;
-    QObject::connect(&form, &Form1::unloaded, &app, &QApplication::quit);
+    QObject::connect(&form, &MainWindow::unloaded, &app, &QApplication::quit);
     if (qEnvironmentVariableIsSet("REELPOCKET_BENCH_QUIT_AFTER_SHOW"))
         new AfterFirstPaint(form, ReportFirstPaintAndQuit);
     else if (!arguments.files.isEmpty())

@@ -4,16 +4,15 @@
 #include "ConsoleView.h"
 #include "conversion/Batch.h"
 #include "conversion/Paths.h"
+#include "desktop/DesktopServices.h"
+#include "desktop/ProcessRunner.h"
+#include "desktop/ProgramArguments.h"
+#include "desktop/Terminal.h"
 #include "localisation/Language.h"
 #include "platform/CommandLine.h"
-#include "platform/DesktopSystem.h"
-#include "platform/IniSettingsStore.h"
-#include "platform/ProcessRunner.h"
-#include "platform/Terminal.h"
 #include "preferences/StartUp.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
@@ -39,11 +38,6 @@ public:
             QProcess::startDetached(arguments.takeFirst(), arguments);
     }
 };
-
-QString Absolute(const QString& startFolder, const QString& path)
-{
-    return QDir::toNativeSeparators(QDir::cleanPath(QDir(startFolder).absoluteFilePath(path)));
-}
 
 // The language as the Options tab names it, matched without regard to letter case.
 std::optional<QString> KnownLanguage(const QString& name)
@@ -76,15 +70,9 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
     Localisation lang;
     const bool terminal = Terminal::InputIsTerminal();
     auto* messages = new ConsoleMessages(lang, arguments.answers, terminal);
-    Platform platform;
+    Platform platform = DesktopServices();
     platform.messages.reset(messages);
     platform.shell = std::make_unique<ConsoleShell>();
-    platform.settings = std::make_unique<IniSettingsStore>();
-    platform.system = std::make_unique<DesktopSystem>();
-    const QString programFolder = platform.system->programFolder();
-    platform.createRunner = [programFolder] {
-        return std::make_unique<ProcessRunner>(programFolder);
-    };
 
     const StartUpResult start = StartUp(*platform.settings, *platform.system, *platform.shell, lang);
     if (!start.language.loaded) {
@@ -96,18 +84,13 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
 
     QStringList sources;
     for (const QString& file : arguments.files)
-        sources << Absolute(startFolder, file);
+        sources << ArgumentPath(file, startFolder);
     QString destination
-        = arguments.destination ? Absolute(startFolder, *arguments.destination) : start.preferences.destination;
+        = arguments.destination ? ArgumentPath(*arguments.destination, startFolder) : start.preferences.destination;
     if (!destination.isEmpty() && !destination.endsWith(Separator()))
         destination += Separator();
-    CreateDefaultDestination(*platform.system, destination);
-
-    BatchOptions options;
-    options.askBeforeOverwrite = start.preferences.optOverwrite;
-    options.burnInSubtitles = arguments.subtitles.value_or(false);
-    options.showHowToPage = false;
-    options.fullHd = arguments.fullHd.value_or(start.preferences.optFullHD);
+    const BatchOptions options
+        = ChooseBatchOptions(start.preferences, {arguments.subtitles.value_or(false), false, arguments.fullHd});
 
     const ProgressStyle style = arguments.quiet ? ProgressStyle::Quiet
         : Terminal::OutputIsTerminal()          ? ProgressStyle::Terminal
@@ -143,7 +126,7 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
     view.onEnd = [&loop] {
         loop.quit();
     };
-    batch.StartConversion(sources, destination, options);
+    StartBatch(batch, *platform.system, sources, destination, options);
     if (batch.IsRunning())
         loop.exec();
     view.EndLine();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConvertArguments.h"
+#include "desktop/ConvertArguments.h"
 
 // Exit statuses of a command-line batch.
 namespace ConvertExit {

@@ -1,6 +1,6 @@
 #include "ConsoleMessages.h"
 
-#include "platform/Terminal.h"
+#include "desktop/Terminal.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConvertArguments.h"
+#include "desktop/ConvertArguments.h"
 #include "localisation/Language.h"
 #include "platform/Platform.h"
 

@@ -1,6 +1,6 @@
 #include "ConsoleView.h"
 
-#include "platform/Terminal.h"
+#include "desktop/Terminal.h"
 
 #include <QFileInfo>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // The main window's two layouts, each one table.
 #include "Layout.h"
 
-#include "Form1.h"
+#include "MainWindow.h"
 #include "SourceList.h"
 #include "Twips.h"
 
@@ -85,13 +85,13 @@ void PlaceControl(QWidget* root, const Placement& p)
         PlaceTwips(control, p.left, p.top, p.width, p.height);
 }
 
-void Form1::PlaceControls()
+void MainWindow::PlaceControls()
 {
     setFixedSize(ToPixels(WindowWidth), ToPixels(SingleLayoutHeight));
     ::PlaceControls(this, SingleLayout);
 }
 
-void Form1::UpdateLayout()
+void MainWindow::UpdateLayout()
 {
     if (sourceList_->count() < 2)
         ApplySingleLayout();
@@ -99,14 +99,14 @@ void Form1::UpdateLayout()
         ApplyListLayout();
 }
 
-void Form1::ApplyListLayout()
+void MainWindow::ApplyListLayout()
 {
     if (WindowHeightTwips() != SingleLayoutHeight)
         return;
     ShiftLayout(LayoutStep);
 }
 
-void Form1::ApplySingleLayout()
+void MainWindow::ApplySingleLayout()
 {
     if (WindowHeightTwips() <= SingleLayoutHeight)
         return;
@@ -115,7 +115,7 @@ void Form1::ApplySingleLayout()
 
 // Each new value is the current one plus the step, in single precision; a negative step undoes a
 // positive one.
-void Form1::ShiftLayout(float step)
+void MainWindow::ShiftLayout(float step)
 {
     for (const Shift& shift : ListLayout) {
         const float by = step * shift.share;

@@ -2,7 +2,7 @@
 #include "WindowLooks.h"
 
 #include "DestinationField.h"
-#include "Form1.h"
+#include "MainWindow.h"
 #include "ProgressPanel.h"
 #include "SourceList.h"
 #include "localisation/Language.h"
@@ -11,7 +11,7 @@
 #include <QComboBox>
 #include <QPushButton>
 
-void Form1::ShowConverting()
+void MainWindow::ShowConverting()
 {
     sourceList_->setEnabled(false);
     destination_->setEnabled(false);
@@ -29,7 +29,7 @@ void Form1::ShowConverting()
     chkFullHD_->setEnabled(false);
 }
 
-void Form1::ShowFinished(const BatchSummary& summary)
+void MainWindow::ShowFinished(const BatchSummary& summary)
 {
     ApplyWindowTexts();
     const int failed = static_cast<int>(summary.failedSources.size());
@@ -50,7 +50,7 @@ void Form1::ShowFinished(const BatchSummary& summary)
         links_.OpenPutOnIPhonePage();
 }
 
-void Form1::ShowCancelled()
+void MainWindow::ShowCancelled()
 {
     ApplyWindowTexts();
     progress_->ShowStatus(T("cmdCancel_ed"), CancelledColour);

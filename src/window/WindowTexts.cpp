@@ -1,7 +1,7 @@
 // Every caption of the main window in the current language, set in a fixed order that also returns the
 // window to its idle look.
 #include "DestinationField.h"
-#include "Form1.h"
+#include "MainWindow.h"
 #include "ProgressPanel.h"
 #include "SourceList.h"
 #include "TabControl.h"
@@ -15,7 +15,7 @@
 #include <QPushButton>
 #include <QTextEdit>
 
-void Form1::ApplyWindowTexts()
+void MainWindow::ApplyWindowTexts()
 {
     setWindowTitle(T("frmCaption"));
     SetTopTwips(versionPanel_, 0);

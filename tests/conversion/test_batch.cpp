@@ -221,7 +221,7 @@ TEST_F(BatchTest, CancelQuestionCloseRuleAndLateCompletions)
 
     // Closing the window while converting asks instead, and Yes then closes it.
     view.calls.clear();
-    EXPECT_FALSE(batch->QueryUnload());
+    EXPECT_FALSE(batch->MayClose());
     EXPECT_TRUE(batch->CloseAfterCancel());
     FakeRunner* probe = runner();
     batch->ConfirmCancel();
@@ -230,7 +230,7 @@ TEST_F(BatchTest, CancelQuestionCloseRuleAndLateCompletions)
     EXPECT_EQ(view.calls, QStringList({"ask", "cancelled", "answered yes close"}));
     EXPECT_FALSE(batch->IsRunning());
     EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Cancelled);
-    EXPECT_TRUE(batch->QueryUnload());
+    EXPECT_TRUE(batch->MayClose());
 
     // A completion that still arrives after the stop changes nothing.
     batch->OnRunnerCompleted(ProbeText());
@@ -258,7 +258,7 @@ TEST_F(BatchTest, ReportsAndTicksBecomeProgress)
 
 TEST_F(BatchTest, ACommandThatCannotStartIsReportedAndNotWaitedFor)
 {
-    const ShellRpk::RunError notFound {"File not found", "ShellRpk", 53};
+    const CommandRunner::RunError notFound {"File not found", "ShellRpk", 53};
     const QString shown = "File not found - ShellRpk - 53";
     // No completion follows a command that never ran: a probe that cannot start ends the batch there.
     fake.runners->nextRunError = notFound;

@@ -1,6 +1,6 @@
 #include "conversion/Batch.h"
 #include "support/TestWindow.h"
-#include "window/FrmCancel.h"
+#include "window/CancelDialog.h"
 #include "window/Twips.h"
 
 #include <QCheckBox>
@@ -207,7 +207,7 @@ TEST(Cancel, YesAfterACloseRequestStopsTheEncoderAndClosesTheWindow)
 {
     BatchWindow b(1);
     b.form->show();
-    QSignalSpy unloaded(b.form.get(), &Form1::unloaded);
+    QSignalSpy unloaded(b.form.get(), &MainWindow::unloaded);
     b.startConversion();
     b.finishProbe();
     FakeRunner* encoder = b.runner();
@@ -263,7 +263,7 @@ TEST(CloseRule, AnEmptyConvertingTextNeverBlocksClosing)
     TestWindow w;
     // A language table without the converting status.
     w.lang.LanguageEntries = QStringList {QStringLiteral("cmdCancel_ed|\r\nCancelled")};
-    EXPECT_TRUE(w.batch().QueryUnload());
+    EXPECT_TRUE(w.batch().MayClose());
     EXPECT_FALSE(w.c().frmCancel->isVisible());
 }
 

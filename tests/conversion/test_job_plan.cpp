@@ -17,10 +17,10 @@ QString ProbeText(const QString& size, const QString& fps, const QString& durati
 
 const QString Good = ProbeText("640x480", "25");
 
-SourceFacts Source(const QString& file = QStringLiteral("/v/clip.avi"),
-                   const QString& output = QStringLiteral("/out/clip.mp4"))
+JobFiles Source(const QString& file = QStringLiteral("/v/clip.avi"),
+                const QString& output = QStringLiteral("/out/clip.mp4"))
 {
-    SourceFacts facts;
+    JobFiles facts;
     facts.file = file;
     facts.output = output;
     facts.scriptPath = QStringLiteral("/run/me/reelpocket/tmp-0a1b2c3d-42-Ab12Cd34.avs");
@@ -88,18 +88,18 @@ TEST(PlanJob, CommandLineByteForByte)
     EXPECT_FALSE(plan.overwriteQuestion);
     const Job& job = plan.job;
     EXPECT_EQ(job.File, "/v/clip.avi");
-    ASSERT_TRUE(job.Infos);
-    EXPECT_EQ(job.Infos->Duration, 83);
-    EXPECT_EQ(job.Infos->Width, 352);
-    EXPECT_EQ(job.Infos->Height, 288);
-    EXPECT_EQ(job.Infos->FrameRate, 25);
-    EXPECT_EQ(job.pbarmax, 83);
-    EXPECT_EQ(job.ffcmd,
+    ASSERT_TRUE(job.mediaInfo);
+    EXPECT_EQ(job.mediaInfo->Duration, 83);
+    EXPECT_EQ(job.mediaInfo->Width, 352);
+    EXPECT_EQ(job.mediaInfo->Height, 288);
+    EXPECT_EQ(job.mediaInfo->FrameRate, 25);
+    EXPECT_EQ(job.durationSeconds, 83);
+    EXPECT_EQ(job.commandLine,
               "ffmpeg.exe -y -i \"/v/clip.avi\" -f mp4 -vcodec libx264 -crf 21 -subq 4 -level 30 -refs 2 -me hex "
               "-partitions +parti4x4+partp4x4+partp8x8+partb8x8 -s 352x288 -bufsize 4M -maxrate 1.5M -g 250 "
               "-coder 0 -threads auto -acodec libfaac -ac 2 -ab 128k \"/out/clip.mp4\"");
 
-    const QString scaled = PlanJob(Source(), ProbeText("1280x720", "59.94"), BatchOptions {}).job.ffcmd;
+    const QString scaled = PlanJob(Source(), ProbeText("1280x720", "59.94"), BatchOptions {}).job.commandLine;
     EXPECT_TRUE(scaled.startsWith("ffmpeg.exe -y -i \"/v/clip.avi\" -r 30 -f mp4 -vcodec"));
     EXPECT_TRUE(scaled.contains(" -s 480x270 -bufsize "));
 }
@@ -107,15 +107,16 @@ TEST(PlanJob, CommandLineByteForByte)
 TEST(PlanJob, FrameRateCapOnlyAboveThirty)
 {
     for (const char* fps : {"25", "29.97", "30", "23.976"})
-        EXPECT_FALSE(PlanJob(Source(), ProbeText("640x480", fps), {}).job.ffcmd.contains(" -r 30")) << fps;
+        EXPECT_FALSE(PlanJob(Source(), ProbeText("640x480", fps), {}).job.commandLine.contains(" -r 30")) << fps;
     for (const char* fps : {"50", "59.94", "30.01"})
-        EXPECT_TRUE(PlanJob(Source(), ProbeText("640x480", fps), {}).job.ffcmd.contains("\"/v/clip.avi\" -r 30 -f mp4"))
+        EXPECT_TRUE(
+            PlanJob(Source(), ProbeText("640x480", fps), {}).job.commandLine.contains("\"/v/clip.avi\" -r 30 -f mp4"))
             << fps;
 }
 
 TEST(PlanJob, TheOverwriteQuestionComesFirstAndOnlyWhenTicked)
 {
-    SourceFacts existing = Source();
+    JobFiles existing = Source();
     existing.outputExists = true;
     // Asked even though the source turns out unreadable later; the refusal follows a Yes.
     const JobPlan unreadable = PlanJob(existing, "/v/clip.avi: Unknown format\n", {});
@@ -127,7 +128,7 @@ TEST(PlanJob, TheOverwriteQuestionComesFirstAndOnlyWhenTicked)
     const JobPlan ready = PlanJob(existing, Good, {});
     EXPECT_TRUE(ready.overwriteQuestion);
     EXPECT_FALSE(ready.refusal);
-    EXPECT_FALSE(ready.job.ffcmd.isEmpty());
+    EXPECT_FALSE(ready.job.commandLine.isEmpty());
     // Replacing is agreed to only for a file that was there to ask about; a free name is kept free of
     // replacing whatever takes it before the encode ends.
     EXPECT_FALSE(ready.job.keepExisting);
@@ -148,7 +149,7 @@ TEST(PlanJob, SourceThatWouldBeItsOwnOutput)
     EXPECT_EQ(same.refusal->path, "/out/clip.mp4");
     // Texts differing in case name another file here, unless the file system says they are one.
     EXPECT_FALSE(PlanJob(Source("/out/clip.MP4"), Good, {}).refusal);
-    SourceFacts linked = Source("/v/link.avi");
+    JobFiles linked = Source("/v/link.avi");
     linked.outputIsSource = true;
     EXPECT_EQ(Refusal(PlanJob(linked, Good, {})), "error_SourceDestintaionSame");
 }
@@ -168,7 +169,7 @@ TEST(PlanJob, UnreadableSources)
         const JobPlan plan = PlanJob(Source(), res, {});
         ASSERT_EQ(Refusal(plan), "error_badsource") << res.toStdString();
         EXPECT_EQ(plan.refusal->path, "/v/clip.avi");
-        EXPECT_TRUE(plan.job.ffcmd.isEmpty());
+        EXPECT_TRUE(plan.job.commandLine.isEmpty());
     }
     EXPECT_FALSE(PlanJob(Source(), "Error: No such file or directory somewhere\n" + Good, {}).refusal);
 }
@@ -177,7 +178,7 @@ TEST(PlanJob, QuotesCannotReachTheCommandLine)
 {
     EXPECT_EQ(Refusal(PlanJob(Source("/v/say \"hi\".avi"), Good, {})), "error_badsource");
     EXPECT_EQ(Refusal(PlanJob(Source("/v/clip.avi", "/o\"ut/clip.mp4"), Good, {})), "error_badsource");
-    SourceFacts subtitled = Source();
+    JobFiles subtitled = Source();
     subtitled.subtitlesFound = true;
     subtitled.scriptPath = "/work\"ing/tmp.avs";
     BatchOptions burn;
@@ -187,7 +188,7 @@ TEST(PlanJob, QuotesCannotReachTheCommandLine)
 
 TEST(PlanJob, TwoSourcesWithOneOutputName)
 {
-    SourceFacts third = Source("/w/clip.mkv", "/out/clip.mp4");
+    JobFiles third = Source("/w/clip.mkv", "/out/clip.mp4");
     third.earlierOutputs = QStringList {"/out/other.mp4", "/out/clip.mp4"};
     third.outputExists = true;
     const JobPlan plan = PlanJob(third, Good, {});
@@ -202,17 +203,17 @@ TEST(PlanJob, TwoSourcesWithOneOutputName)
 
 TEST(PlanJob, SubtitledJobsReadTheScript)
 {
-    SourceFacts source = Source();
+    JobFiles source = Source();
     source.subtitlesFound = true;
     BatchOptions burn;
     burn.burnInSubtitles = true;
     const Job subtitled = PlanJob(source, Good, burn).job;
-    EXPECT_TRUE(subtitled.ffcmd.startsWith("ffmpeg.exe -y -i \"" + source.scriptPath + "\" -f mp4"));
-    EXPECT_FALSE(subtitled.ffcmd.contains("/v/clip.avi"));
+    EXPECT_TRUE(subtitled.commandLine.startsWith("ffmpeg.exe -y -i \"" + source.scriptPath + "\" -f mp4"));
+    EXPECT_FALSE(subtitled.commandLine.contains("/v/clip.avi"));
     EXPECT_EQ(subtitled.script, source.scriptPath);
     // Not wanted, or nothing to burn in: the source itself, and no script.
-    EXPECT_TRUE(PlanJob(source, Good, {}).job.ffcmd.startsWith("ffmpeg.exe -y -i \"/v/clip.avi\" -f mp4"));
+    EXPECT_TRUE(PlanJob(source, Good, {}).job.commandLine.startsWith("ffmpeg.exe -y -i \"/v/clip.avi\" -f mp4"));
     EXPECT_TRUE(PlanJob(source, Good, {}).job.script.isEmpty());
     source.subtitlesFound = false;
-    EXPECT_TRUE(PlanJob(source, Good, burn).job.ffcmd.startsWith("ffmpeg.exe -y -i \"/v/clip.avi\" -f mp4"));
+    EXPECT_TRUE(PlanJob(source, Good, burn).job.commandLine.startsWith("ffmpeg.exe -y -i \"/v/clip.avi\" -f mp4"));
 }

@@ -1,5 +1,6 @@
 // The two outputs' size rules, command lines and room estimates.
 #include "conversion/OutputFormat.h"
+#include "conversion/OutputSize.h"
 
 #include <gtest/gtest.h>
 #include <limits>

@@ -1,5 +1,5 @@
 #include "conversion/Paths.h"
-#include "conversion/SubtitleScript.h"
+#include "conversion/SubtitleScriptWriter.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -8,6 +8,7 @@
 #include "encoder/FilterChain.h"
 #include "platform/CommandLine.h"
 
+#include <QSize>
 #include <algorithm>
 #include <gtest/gtest.h>
 

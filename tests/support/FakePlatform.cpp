@@ -2,7 +2,7 @@
 
 #include "conversion/Batch.h"
 
-std::optional<ShellRpk::RunError> FakeRunner::Run(const QString& cmd, const Environment& variables)
+std::optional<CommandRunner::RunError> FakeRunner::Run(const QString& cmd, const Environment& variables)
 {
     command = cmd;
     environment = variables;
@@ -57,7 +57,7 @@ FakePlatform::FakePlatform()
     platform.settings = std::move(st);
     platform.system = std::move(sy);
     auto log = runners;
-    platform.createRunner = [log]() -> std::unique_ptr<ShellRpk> {
+    platform.createRunner = [log]() -> std::unique_ptr<CommandRunner> {
         return std::make_unique<FakeRunner>(log);
     };
     platform.createTcpClient = [] {

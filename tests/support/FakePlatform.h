@@ -151,7 +151,7 @@ public:
 // A runner whose process the test ends by hand: finish() raises Completed with the given output.
 struct RunnerLog;
 
-class FakeRunner : public ShellRpk
+class FakeRunner : public CommandRunner
 {
     Q_OBJECT
 public:
@@ -186,10 +186,10 @@ private:
 struct RunnerLog
 {
     QStringList commands;
-    QList<ShellRpk::Environment> environments; // of each command
+    QList<CommandRunner::Environment> environments; // of each command
     int stops = 0;
     // The next runner's Run() fails with this error.
-    std::optional<ShellRpk::RunError> nextRunError;
+    std::optional<CommandRunner::RunError> nextRunError;
 };
 
 // The runner the window holds now, or nullptr.

@@ -1,12 +1,12 @@
 #include "FakePlatform.h"
 
-#include "platform/ProcessRunner.h"
-#include "platform/SocketTcpClient.h"
+#include "desktop/ProcessRunner.h"
+#include "window/SocketTcpClient.h"
 
 void FakePlatform::useRealRunner()
 {
     FakeSystem* sys = system;
-    platform.createRunner = [sys]() -> std::unique_ptr<ShellRpk> {
+    platform.createRunner = [sys]() -> std::unique_ptr<CommandRunner> {
         return std::make_unique<ProcessRunner>(sys->folder);
     };
 }

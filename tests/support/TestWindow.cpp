@@ -1,8 +1,8 @@
 #include "TestWindow.h"
 
 #include "update/VersionCheck.h"
+#include "window/CancelDialog.h"
 #include "window/DestinationField.h"
-#include "window/FrmCancel.h"
 #include "window/ProgressPanel.h"
 #include "window/SourceList.h"
 #include "window/TabControl.h"
@@ -49,18 +49,18 @@ template <typename T> T* OfType(QObject& root)
 }
 } // namespace
 
-FrmCancel* CancelQuestion(const Form1& form)
+CancelDialog* CancelQuestion(const MainWindow& form)
 {
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        auto* question = qobject_cast<FrmCancel*>(window);
-        if (question && &question->MainWindow() == &form)
+        auto* question = qobject_cast<CancelDialog*>(window);
+        if (question && &question->Owner() == &form)
             return question;
     }
     ADD_FAILURE() << "the window has no cancel question";
     return nullptr;
 }
 
-FormControls::FormControls(Form1& form)
+FormControls::FormControls(MainWindow& form)
     : form(form)
     , batch(OfType<Batch>(form))
     , versionCheck(OfType<VersionCheck>(form))
@@ -105,7 +105,7 @@ TestWindow::TestWindow(const QString& language, const QString& site)
     fake.system->folder = programFolder();
     lang.CurrentLanguage = language;
     LoadLanguageFile(lang, QDir(programFolder()).filePath(QStringLiteral("Languages")));
-    form = std::make_unique<Form1>(fake.platform, lang, site);
+    form = std::make_unique<MainWindow>(fake.platform, lang, site);
     form->ApplyWindowTexts();
     controls = std::make_unique<FormControls>(*form);
 }

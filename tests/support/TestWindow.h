@@ -5,7 +5,7 @@
 #include "conversion/Batch.h"
 #include "localisation/Language.h"
 #include "window/DestinationField.h"
-#include "window/Form1.h"
+#include "window/MainWindow.h"
 #include "window/ProgressPanel.h"
 #include "window/SourceList.h"
 #include "window/TabControl.h"
@@ -13,7 +13,7 @@
 #include <QApplication>
 #include <memory>
 
-class FrmCancel;
+class CancelDialog;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -35,11 +35,11 @@ QApplication& TestApp();
 // check and the cancel question by type). A part that is not there fails the test.
 struct FormControls
 {
-    explicit FormControls(Form1& form);
-    Form1& form;
+    explicit FormControls(MainWindow& form);
+    MainWindow& form;
     Batch* batch;
     VersionCheck* versionCheck;
-    FrmCancel* frmCancel;
+    CancelDialog* frmCancel;
     QLabel* lblMsg;
     QPushButton* cmdYes;
     QPushButton* cmdNo;
@@ -74,7 +74,7 @@ struct FormControls
 };
 
 // The cancel question the window opened (a window of its own).
-FrmCancel* CancelQuestion(const Form1& form);
+CancelDialog* CancelQuestion(const MainWindow& form);
 
 // The real main window over fake platform services, with the program's own language file loaded and the
 // idle look applied, but without running start-up.
@@ -83,9 +83,9 @@ struct TestWindow
     explicit TestWindow(const QString& language = QStringLiteral("English"), const QString& site = TestSite);
     FakePlatform fake;
     Localisation lang;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
     std::unique_ptr<FormControls> controls;
-    Form1& f() { return *form; }
+    MainWindow& f() { return *form; }
     FormControls& c() const { return *controls; }
     // The text of a key in the window's current language.
     QString t(const QString& key) const { return Translate(lang, key); }

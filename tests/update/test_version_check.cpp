@@ -124,7 +124,7 @@ struct CheckWindow
         fake.useRealTcp();
         lang.CurrentLanguage = QStringLiteral("English");
         LoadLanguageFile(lang, QDir(programFolder()).filePath(QStringLiteral("Languages")));
-        window = std::make_unique<Form1>(fake.platform, lang, TestSite);
+        window = std::make_unique<MainWindow>(fake.platform, lang, TestSite);
         window->ApplyWindowTexts();
         form = std::make_unique<FormControls>(*window);
         labelCentre = form->lblCheckVersion->x() + form->lblCheckVersion->width() / 2.0;
@@ -135,7 +135,7 @@ struct CheckWindow
         system->onPause = [this] {
             outcomes.push_back({form->lblCheckVersion->text(), watcher.painted, TextColour(form->lblCheckVersion),
                                 form->frameCheckVersion->isVisible(), form->versionCheck->timerCheckVersion->isActive(),
-                                form->versionCheck->Winsock1->isClosed(), clock.elapsed()});
+                                form->versionCheck->tcpClient->isClosed(), clock.elapsed()});
         };
     }
 
@@ -161,7 +161,7 @@ struct CheckWindow
     PausingSystem* system;
     PaintWatcher watcher;
     Localisation lang;
-    std::unique_ptr<Form1> window;
+    std::unique_ptr<MainWindow> window;
     std::unique_ptr<FormControls> form;
     double labelCentre = 0; // where the window definition centres the outcome
     std::vector<Outcome> outcomes;
@@ -194,7 +194,7 @@ void ExpectNewerOutcome(CheckWindow& w)
     EXPECT_EQ(w.form->lblCheckVersion->text(), w.t("cmdCheckVersion_yes"));
     EXPECT_EQ(TextColour(w.form->lblCheckVersion), Green);
     EXPECT_FALSE(w.form->versionCheck->timerCheckVersion->isActive());
-    EXPECT_TRUE(w.form->versionCheck->Winsock1->isClosed());
+    EXPECT_TRUE(w.form->versionCheck->tcpClient->isClosed());
 }
 
 } // namespace
@@ -388,7 +388,7 @@ TEST(VersionCheck, UrlGivesHostPortAndPath)
 
     // The Host line never carries the port.
     versionCheck->StartVersionCheck(QStringLiteral("http://other.invalid:8080/x"));
-    versionCheck->Winsock1_Connect();
+    versionCheck->OnConnected();
     EXPECT_EQ(client->sent,
               QByteArray("GET /x HTTP/1.0\r\nUser-Agent: Reelpocket/0.74\r\nHost: other.invalid\r\n\r\n"));
     EXPECT_TRUE(versionCheck->timerCheckVersion->isActive());

@@ -1,6 +1,6 @@
 #include "support/TestWindow.h"
 #include "update/WebLinks.h"
-#include "window/FrmCancel.h"
+#include "window/CancelDialog.h"
 #include "window/TabControl.h"
 
 #include <QDir>
@@ -79,7 +79,7 @@ TEST(WebLinks, EveryLinkOpensThePageOfTheCurrentLanguage)
 TEST(WebLinks, DownloadButtonClosesTheWindowTheOrdinaryWay)
 {
     LinkWindow w(QStringLiteral("English"));
-    QSignalSpy unloaded(&w.f(), &Form1::unloaded);
+    QSignalSpy unloaded(&w.f(), &MainWindow::unloaded);
     w.c().txtDestination->setText(QStringLiteral("/somewhere/iPhoneMovies/"));
     w.c().cmdGetNewVersion->setVisible(true);
 
@@ -97,7 +97,7 @@ TEST(WebLinks, DownloadButtonClosesTheWindowTheOrdinaryWay)
 TEST(WebLinks, DownloadDuringABatchAsksToCancelFirst)
 {
     LinkWindow w(QStringLiteral("English"));
-    QSignalSpy unloaded(&w.f(), &Form1::unloaded);
+    QSignalSpy unloaded(&w.f(), &MainWindow::unloaded);
     QTemporaryDir destination;
     ASSERT_TRUE(destination.isValid());
     w.c().txtDestination->setText(destination.path() + QDir::separator());

@@ -1,7 +1,7 @@
 // The program as a Linux desktop knows it: arguments, per-user folders, help without a web site.
-#include "console/ProgramArguments.h"
 #include "conversion/Batch.h"
-#include "platform/DesktopSystem.h"
+#include "desktop/DesktopSystem.h"
+#include "desktop/ProgramArguments.h"
 #include "support/TestWindow.h"
 #include "update/VersionCheck.h"
 #include "update/WebLinks.h"
@@ -147,7 +147,7 @@ TEST(NoSite, LocalHelpPagesNoDeadLinksAndNoVersionCheck)
         w.fake.settings->set("Language", language);
         ASSERT_TRUE(f.form.StartUp());
         // Nothing asks the site; the tabs are usable at once.
-        EXPECT_EQ(f.versionCheck->Winsock1, nullptr);
+        EXPECT_EQ(f.versionCheck->tcpClient, nullptr);
         EXPECT_FALSE(f.frameCheckVersion->isVisibleTo(&f.form));
         EXPECT_TRUE(f.cmdConvert->isEnabledTo(&f.form));
         EXPECT_FALSE(f.lblContact->isEnabled());

@@ -19,7 +19,7 @@ struct Geometry
     }
 };
 
-Geometry Snapshot(Form1& form)
+Geometry Snapshot(MainWindow& form)
 {
     Geometry g {form.WindowHeightTwips(), {}};
     for (QWidget* w : form.findChildren<QWidget*>()) {
@@ -81,7 +81,7 @@ TEST(Layout, SeveralFilesAtOnceGoStraightToTheList)
 TEST(Layout, RepeatedCallsChangeNothing)
 {
     TestWindow w;
-    Form1& f = w.f();
+    MainWindow& f = w.f();
     const Geometry single = Snapshot(f);
     f.UpdateLayout();
     f.ApplySingleLayout();

@@ -1,4 +1,4 @@
-#include "platform/IniSettingsStore.h"
+#include "desktop/IniSettingsStore.h"
 #include "support/TestWindow.h"
 #include "update/VersionCheck.h"
 #include "window/Layout.h"
@@ -100,7 +100,7 @@ RunResult RunProgramAndEnd(const QString& program, const QString& configHome, co
 static bool EndVersionCheck(FormControls& f)
 {
     f.form.show();
-    emit f.versionCheck->Winsock1->error();
+    emit f.versionCheck->tcpClient->error();
     return QTest::qWaitFor([&f] { return !f.frameCheckVersion->isVisible(); }, 5000);
 }
 

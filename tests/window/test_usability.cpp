@@ -3,7 +3,7 @@
 #include "support/TestWindow.h"
 #include "support/Wait.h"
 #include "update/VersionCheck.h"
-#include "window/FrmCancel.h"
+#include "window/CancelDialog.h"
 #include "window/Layout.h"
 #include "window/QtTranslation.h"
 #include "window/SourceList.h"
@@ -66,7 +66,7 @@ TEST(StartUpOutcome, AnOutcomeBeforeTheWindowIsDrawnWaitsForItAndTheWindowKeepsP
     PaintLog log(f.lblCheckVersion, *w.fake.system);
     ASSERT_TRUE(f.form.StartUp());
     // An unreachable site answers before the window has ever been shown.
-    emit f.versionCheck->Winsock1->error();
+    emit f.versionCheck->tcpClient->error();
     QTest::qWait(50);
     EXPECT_TRUE(w.fake.system->pauses.isEmpty());
 
@@ -161,7 +161,7 @@ TEST(CancelQuestion, ADialogCentredOnTheMainWindowOnceItsFrameArrives)
     f.txtDestination->setText(dir.path() + "/");
     w.startConversion();
     w.batch().RequestCancel();
-    FrmCancel* question = f.frmCancel;
+    CancelDialog* question = f.frmCancel;
     ASSERT_TRUE(question->isVisible());
     const Qt::WindowFlags flags = question->windowFlags();
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);

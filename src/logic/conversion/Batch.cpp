@@ -1,0 +1,419 @@
+#include "Batch.h"
+
+#include "EncoderCommand.h"
+#include "JobPlan.h"
+#include "Paths.h"
+#include "SubtitleScriptWriter.h"
+#include "text/TextReading.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+void DeleteLaterRunner::operator()(CommandRunner* runner) const
+{
+    runner->disconnect();
+    runner->deleteLater();
+}
+
+Batch::Batch(Platform& platform, const Localisation& lang, BatchView& view, QObject* parent)
+    : QObject(parent)
+    , platform_(platform)
+    , lang_(lang)
+    , view_(view)
+    , timer_(new QTimer(this))
+{
+    timer_->setObjectName(QStringLiteral("Timer"));
+    timer_->setInterval(1000);
+    connect(timer_, &QTimer::timeout, this, &Batch::TimerTick);
+}
+
+Batch::~Batch()
+{
+    // No encoder outlives the batch, and no script either.
+    StopRunner();
+    RemoveScript();
+}
+
+QString Batch::T(const QString& key) const
+{
+    return Translate(lang_, key);
+}
+
+QString Batch::MessageText(const FileMessage& message) const
+{
+    return message.path + QStringLiteral(":\n") + T(message.key);
+}
+
+void Batch::StartConversion(const QStringList& sources, const QString& destination, const BatchOptions& options)
+{
+    summary_ = BatchSummary {};
+    // A language file without the message's text must still refuse: an empty list would start a batch of nothing.
+    std::optional<QString> refusal;
+    if (sources.size() > MaxSources)
+        refusal = T(QStringLiteral("error_toomanysources"));
+    else if (sources.isEmpty())
+        refusal = T(QStringLiteral("error_badsource"));
+    else if (const QString result = CheckDestination(destination); result != QLatin1String("ok"))
+        refusal = T(result);
+    // Found out once, before the room question and the first probe, rather than file by file.
+    else if (!CanCreateFileIn(destination))
+        refusal = MessageText({destination, QStringLiteral("error_badDestination")});
+    if (refusal) {
+        platform_.messages->showOk(*refusal);
+        summary_.ending = BatchSummary::Ending::Refused;
+        return;
+    }
+    jobs_.assign(sources.size(), Job {});
+    for (int i = 0; i < sources.size(); ++i)
+        jobs_[i].File = sources.at(i);
+    destination_ = destination;
+    options_ = options;
+    ShowConverting();
+    phase_ = Phase::Info;
+    currentIndex_ = 0;
+    failedSources_.clear();
+    takenSources_.clear();
+    subtitlesLeftOut_.clear();
+    convertedCount_ = 0;
+    ProbeCurrentSource();
+}
+
+QString Batch::CheckDestination(const QString& d)
+{
+    // The folder must exist; it is never created here. A double quote could not be written inside
+    // the quoted output path of the encoder's command line.
+    if (!d.endsWith(Separator()) || !QFileInfo(d).isDir() || d.contains(QLatin1Char('"')))
+        return QStringLiteral("error_badDestination");
+    return QStringLiteral("ok");
+}
+
+void Batch::ProbeCurrentSource()
+{
+    const QString& source = jobs_[currentIndex_].File;
+    const FileMessage unusable {source, QStringLiteral("error_badsource")};
+    // A double quote would close the quoted path early and the rest of the name would be read as
+    // options: the probe itself could then write over another file.
+    if (source.isEmpty() || source.contains(QLatin1Char('"'))) {
+        Refuse(unusable);
+        return;
+    }
+    // A named pipe or a device is no video file, and the probe of a pipe would wait for ever.
+    const QFileInfo info(source);
+    if (info.exists() && !info.isFile()) {
+        Refuse(unusable);
+        return;
+    }
+    if (!RunCommand(ProbeCommand(source)))
+        StopBeforeEncoding();
+}
+
+JobFiles Batch::ExamineSource(int row) const
+{
+    JobFiles facts;
+    facts.file = jobs_[row].File;
+    facts.output = OutputFileNameOf(row);
+    for (int earlier = 0; earlier < row; ++earlier)
+        facts.earlierOutputs << OutputFileNameOf(earlier);
+    facts.outputExists = FileExists(facts.output);
+    facts.outputIsSource = SameFile(facts.output, facts.file);
+    facts.subtitlesFound = SubtitlesAvailable(platform_.system->programFolder(), facts.file);
+    if (facts.subtitlesFound)
+        facts.scriptPath = NewSubtitleScriptPath(platform_.system->workingFolder());
+    return facts;
+}
+
+bool Batch::PrepareJob(const QString& res)
+{
+    const JobPlan plan = PlanJob(ExamineSource(currentIndex_), res, options_);
+    if (plan.overwriteQuestion && !platform_.messages->askYesNo(MessageText(*plan.overwriteQuestion)))
+        return StopBeforeEncoding();
+    if (plan.refusal)
+        return Refuse(*plan.refusal);
+    jobs_[currentIndex_] = plan.job;
+    return true;
+}
+
+bool Batch::Refuse(const FileMessage& message)
+{
+    platform_.messages->showOk(MessageText(message));
+    StopBeforeEncoding();
+    // Nothing was encoded: the refusal comes before the first encode.
+    Notify(QStringLiteral("notify_refused"), 0, 1);
+    return false;
+}
+
+bool Batch::StopBeforeEncoding()
+{
+    EndAs(BatchSummary::Ending::Refused);
+    ReturnToIdle();
+    view_.ShowCancelled();
+    return false;
+}
+
+void Batch::EndAs(BatchSummary::Ending ending)
+{
+    summary_.ending = ending;
+    summary_.elapsedText = progress_.ElapsedText;
+    summary_.converted = convertedCount_;
+    summary_.failedSources = failedSources_;
+    summary_.subtitlesLeftOut = subtitlesLeftOut_;
+    summary_.howToPageDue = ending == BatchSummary::Ending::Finished && options_.showHowToPage && convertedCount_ > 0;
+}
+
+void Batch::OnRunnerCompleted(const QString& res)
+{
+    if (phase_ == Phase::Info) {
+        if (!PrepareJob(res))
+            return;
+        ++currentIndex_;
+        if (currentIndex_ < SourceCount()) {
+            ProbeCurrentSource();
+        } else {
+            if (!RoomForOutputs())
+                return;
+            currentIndex_ = 0;
+            phase_ = Phase::Conversion;
+            StartEncoding();
+        }
+    } else if (phase_ == Phase::Conversion) {
+        RemoveScript();
+        RecordEncodeResult(res);
+        ++currentIndex_;
+        StartEncoding();
+    }
+}
+
+void Batch::RecordEncodeResult(const QString& res)
+{
+    if (!EncodeSucceeded(runner_ && runner_->Succeeded(), FileExists(OutputFileName()))) {
+        failedSources_ << jobs_[currentIndex_].File;
+        // The file there now is another's, not this encode's.
+        if (OutputTakenMeanwhile(res))
+            takenSources_ << jobs_[currentIndex_].File;
+        return;
+    }
+    ++convertedCount_;
+    // The video is the user's and it is there; the subtitles it went without are named at the end.
+    subtitlesLeftOut_ << SubtitlesLeftOut(res);
+}
+
+void Batch::OnStartFailed()
+{
+    // A process that never ran raises no completion: the batch must not wait for one.
+    if (phase_ == Phase::Info) {
+        StopBeforeEncoding();
+    } else if (phase_ == Phase::Conversion) {
+        RemoveScript();
+        failedSources_ << jobs_[currentIndex_].File;
+        ++currentIndex_;
+        StartEncoding();
+    }
+}
+
+bool Batch::RoomForOutputs()
+{
+    qint64 needed = 0;
+    for (const Job& job : jobs_)
+        needed += MaxOutputBytes(options_.Format(), job.durationSeconds);
+    const std::optional<qint64> free = platform_.system->freeBytes(destination_);
+    if (!free || needed <= *free)
+        return true;
+    constexpr qint64 MB = 1024 * 1024;
+    const QString question = FillIn(T(QStringLiteral("cmdConvert_nospace")),
+                                    {QString::number((needed + MB - 1) / MB), QString::number(*free / MB)});
+    if (platform_.messages->askYesNo(question))
+        return true;
+    return StopBeforeEncoding();
+}
+
+void Batch::StartEncoding()
+{
+    for (; currentIndex_ < SourceCount(); ++currentIndex_) {
+        const Job& job = jobs_[currentIndex_];
+        ShowConverting();
+        if (SourceCount() > 1)
+            view_.ShowJobCounter(currentIndex_ + 1, SourceCount());
+        progress_.Maximum = static_cast<float>(job.durationSeconds);
+        view_.ShowProgressMaximum(progress_.Maximum);
+        if (!job.script.isEmpty() && !WriteScript(job)) {
+            failedSources_ << job.File;
+            continue;
+        }
+        // The encoder keeps a file that takes the output's name meanwhile unless the user agreed to replace it.
+        const CommandRunner::Environment environment {
+            {QLatin1String(NoReplaceVariable), job.keepExisting ? QStringLiteral("1") : QStringLiteral("0")}};
+        if (!RunCommand(job.commandLine, environment)) {
+            RemoveScript();
+            failedSources_ << job.File;
+            continue;
+        }
+        return;
+    }
+    FinishBatch();
+}
+
+bool Batch::WriteScript(const Job& job)
+{
+    // A script of the job's own, in a folder of the user's own: nothing another job or another batch
+    // writes can stand in for it. It goes when its encode has ended.
+    RemoveStaleSubtitleScripts(platform_.system->workingFolder());
+    script_ = job.script;
+    if (WriteSubtitleScript(platform_.system->programFolder(), job.script, job.File))
+        return true;
+    RemoveScript();
+    return false;
+}
+
+void Batch::RemoveScript()
+{
+    if (!script_.isEmpty())
+        QFile::remove(script_);
+    script_.clear();
+}
+
+void Batch::FinishBatch()
+{
+    EndAs(BatchSummary::Ending::Finished);
+    ReturnToIdle();
+    view_.ShowFinished(summary_);
+    Notify(QStringLiteral("notify_done"), convertedCount_, static_cast<int>(failedSources_.size()));
+    QStringList lines;
+    for (const QString& source : failedSources_) {
+        if (takenSources_.contains(source))
+            lines << MessageText({OutputPath(destination_, source), QStringLiteral("error_outputtaken")});
+        else
+            lines << MessageText({source, QStringLiteral("error_encodefailed")});
+    }
+    for (const QString& subtitles : subtitlesLeftOut_)
+        lines << MessageText({subtitles, QStringLiteral("error_subtitlesleftout")});
+    if (!lines.isEmpty())
+        platform_.messages->showOk(lines.join(QStringLiteral("\n\n")));
+}
+
+void Batch::Notify(const QString& key, int converted, int failed)
+{
+    if (!platform_.notifier)
+        return;
+    const QString text = FillIn(T(key), {QString::number(converted), QString::number(failed)});
+    platform_.notifier->notify(text, T(QStringLiteral("notify_openfolder")), destination_);
+}
+
+void Batch::HandleEncoderOutput(const QString& Outputs)
+{
+    // Probe output, and output still arriving after a cancel, changes nothing.
+    if (phase_ != Phase::Conversion)
+        return;
+    const std::optional<double> position = report_.TakePiece(Outputs);
+    if (!position)
+        return;
+    const QChar separator = platform_.system->decimalSeparator();
+    progress_.Position = *position;
+    progress_.PositionText = UserNumber(*position, separator);
+    if (const auto shown = ProgressFor(*position, progress_.Maximum, progress_.ElapsedSeconds, separator))
+        view_.ShowProgress(*shown);
+}
+
+void Batch::TimerTick()
+{
+    ++progress_.ElapsedSeconds;
+    progress_.ElapsedText = TimeText(progress_.ElapsedSeconds);
+    view_.ShowElapsed(progress_.ElapsedText);
+}
+
+void Batch::ShowConverting()
+{
+    // The elapsed time counts from this moment: every job of a batch starts again at zero.
+    progress_.ElapsedSeconds = 0;
+    timer_->start();
+    view_.ShowConverting();
+}
+
+void Batch::RequestCancel()
+{
+    // Nothing runs, so there is nothing to stop (a stray click or key on the hidden button).
+    if (!IsRunning())
+        return;
+    view_.AskToCancel();
+}
+
+void Batch::ConfirmCancel()
+{
+    // A batch that finished while the question was open keeps its ending.
+    if (IsRunning())
+        EndAs(BatchSummary::Ending::Cancelled);
+    // Cleared first, so a completion caused by the stop is ignored.
+    phase_ = Phase::Idle;
+    StopRunner();
+    RemoveScript();
+    ReturnToIdle();
+    view_.ShowCancelled();
+    view_.CancelAnswered(true, closeAfterCancel_);
+}
+
+void Batch::DeclineCancel()
+{
+    closeAfterCancel_ = false;
+    view_.CancelAnswered(false, false);
+}
+
+bool Batch::MayClose()
+{
+    if (IsRunning()) {
+        closeAfterCancel_ = true;
+        RequestCancel();
+        return false;
+    }
+    return true;
+}
+
+bool Batch::RunCommand(const QString& cmd, const CommandRunner::Environment& environment)
+{
+    runner_ = RunnerRef(platform_.createRunner().release());
+    auto showError = [this](const CommandRunner::RunError& e) {
+        platform_.messages->showOk(e.description + QStringLiteral(" - ") + e.source + QStringLiteral(" - ")
+                                   + QString::number(e.number));
+    };
+    connect(runner_.get(), &CommandRunner::Output, this, &Batch::HandleEncoderOutput);
+    connect(runner_.get(), &CommandRunner::Completed, this, &Batch::OnRunnerCompleted);
+    connect(runner_.get(), &CommandRunner::StartFailed, this, [this, showError](const CommandRunner::RunError& e) {
+        showError(e);
+        OnStartFailed();
+    });
+    if (const auto error = runner_->Run(cmd, environment)) {
+        showError(*error);
+        return false;
+    }
+    return true;
+}
+
+void Batch::StopRunner()
+{
+    if (runner_)
+        runner_->Stop();
+    runner_.reset();
+}
+
+void Batch::ReturnToIdle()
+{
+    phase_ = Phase::Idle;
+    // A job without a known duration left the bar busy; the idle bar must look still.
+    if (!(progress_.Maximum > 0))
+        progress_.Maximum = 100;
+    progress_.ElapsedSeconds = 0;
+    progress_.ElapsedText = QStringLiteral("00:00:00");
+    timer_->stop();
+}
+
+QString Batch::OutputFileName() const
+{
+    return OutputFileNameOf(currentIndex_);
+}
+
+QString Batch::OutputFileNameOf(int row) const
+{
+    // Before the first batch there is no job at all.
+    if (row < 0 || row >= SourceCount())
+        return QString();
+    return OutputPath(destination_, jobs_[row].File);
+}
