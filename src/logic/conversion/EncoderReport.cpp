@@ -64,3 +64,9 @@ QStringList SubtitlesLeftOut(const QString& encoderOutput)
     }
     return files;
 }
+
+bool OutputTakenMeanwhile(const QString& encoderOutput)
+{
+    const QString marker = QString::fromLatin1(OutputTakenMarker);
+    return encoderOutput.startsWith(marker) || encoderOutput.contains(QLatin1Char('\n') + marker);
+}
