@@ -12,6 +12,7 @@
 #include "TempOutput.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -111,6 +112,18 @@ int Fail(Console& console, const std::string& why)
     return 1;
 }
 
+int NameTaken(Console& console, const std::string& output)
+{
+    console.Message(kOutputTaken + output + "\n");
+    return 1;
+}
+
+bool MayReplace(const Request& request)
+{
+    const char* refused = std::getenv(kNoReplaceVariable);
+    return request.overwrite && !(refused && std::string(refused) == "1");
+}
+
 } // namespace
 
 std::vector<std::string> FfmpegArguments(const Request& request, const Translation& translation,
@@ -173,6 +186,9 @@ int RunEncode(const Request& request, int parentAtStart)
         return Fail(console, "'" + request.output + "' is the source itself, not replaced");
     if (!request.overwrite && ::access(request.output.c_str(), F_OK) == 0)
         return Fail(console, "'" + request.output + "' already exists, not replaced without -y");
+    // Taken between the program's check and this start: nothing to encode for.
+    if (!MayReplace(request) && ::access(request.output.c_str(), F_OK) == 0)
+        return NameTaken(console, request.output);
 
     const SourceQuery query = QuerySource(AbsolutePath(input), subtitles, signals);
     if (query.stoppedBy != 0) {
@@ -241,9 +257,16 @@ int RunEncode(const Request& request, int parentAtStart)
         return 128 + signal;
     }
     CopyFileTimes(input, temp.path());
+    const auto committed = temp.Commit(MayReplace(request));
+    if (!committed)
+        return Fail(console, committed.why());
+    if (*committed == TempOutput::Committed::NameTaken) {
+        // Kept under another name it would be a file nobody asked for, found by nobody looking for the
+        // output's name: the encode goes, and the user is told which name was taken.
+        temp.Discard();
+        return NameTaken(console, output);
+    }
     if (copy.video)
         console.Message(CopiedLine(copy));
-    if (const auto committed = temp.Commit(); !committed)
-        return Fail(console, committed.why());
     return 0;
 }

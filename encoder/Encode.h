@@ -15,6 +15,15 @@ int RunEncode(const Request& request, int parentAtStart);
 // subtitles because their file cannot be read.
 inline constexpr char kSubtitlesLeftOut[] = "ffmpeg.exe: subtitles skipped, unreadable: ";
 
+// Set to "1" in the environment of an encode whose output the user did not agree to replace (the name was
+// free when the program checked it): a file that has taken the name since is kept, whatever "-y" says.
+// Without it "-y" replaces, as for a bridge started by hand.
+inline constexpr char kNoReplaceVariable[] = "REELPOCKET_NO_REPLACE";
+
+// Printed, followed by the output's path and a line feed, when the output's name was taken by another file
+// while it was encoded; that file is kept and this encode is discarded.
+inline constexpr char kOutputTaken[] = "ffmpeg.exe: the output's name was taken meanwhile, not replaced: ";
+
 // What ffmpeg is told besides the translated options.
 struct EncodeSetup
 {

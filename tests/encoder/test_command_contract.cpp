@@ -94,9 +94,11 @@ TEST(CommandContract, EveryEncodeReachesTheBridgeWithItsInputOutputAndOptions)
     }
 }
 
-TEST(CommandContract, TheProgramFindsTheLineThatNamesSubtitlesLeftOut)
+TEST(CommandContract, TheProgramFindsTheLinesTheBridgeWritesAndSetsTheVariableItReads)
 {
     EXPECT_STREQ(SubtitlesLeftOutMarker, kSubtitlesLeftOut);
+    EXPECT_STREQ(OutputTakenMarker, kOutputTaken);
+    EXPECT_STREQ(NoReplaceVariable, kNoReplaceVariable);
 }
 
 TEST(CommandContract, TheProgramFindsTheLineThatSaysTheVideoWasCopied)

@@ -2,10 +2,12 @@
 
 #include "conversion/Batch.h"
 
-std::optional<CommandRunner::RunError> FakeRunner::Run(const QString& cmd)
+std::optional<CommandRunner::RunError> FakeRunner::Run(const QString& cmd, const Environment& variables)
 {
     command = cmd;
+    environment = variables;
     log_->commands << cmd;
+    log_->environments << variables;
     runError = log_->nextRunError;
     log_->nextRunError.reset();
     return runError;

@@ -6,6 +6,7 @@
 #include "SubtitleScriptWriter.h"
 #include "text/TextReading.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -29,8 +30,9 @@ Batch::Batch(Platform& platform, const Localisation& lang, BatchView& view, QObj
 
 Batch::~Batch()
 {
-    // No encoder outlives the batch.
+    // No encoder outlives the batch, and no script either.
     StopRunner();
+    RemoveScript();
 }
 
 QString Batch::T(const QString& key) const
@@ -46,7 +48,8 @@ QString Batch::MessageText(const FileMessage& message) const
 void Batch::StartConversion(const QStringList& sources, const QString& destination, const BatchOptions& options)
 {
     summary_ = BatchSummary {};
-    QString refusal;
+    // A language file without the message's text must still refuse: an empty list would start a batch of nothing.
+    std::optional<QString> refusal;
     if (sources.size() > MaxSources)
         refusal = T(QStringLiteral("error_toomanysources"));
     else if (sources.isEmpty())
@@ -56,8 +59,8 @@ void Batch::StartConversion(const QStringList& sources, const QString& destinati
     // Found out once, before the room question and the first probe, rather than file by file.
     else if (!CanCreateFileIn(destination))
         refusal = MessageText({destination, QStringLiteral("error_badDestination")});
-    if (!refusal.isEmpty()) {
-        platform_.messages->showOk(refusal);
+    if (refusal) {
+        platform_.messages->showOk(*refusal);
         summary_.ending = BatchSummary::Ending::Refused;
         return;
     }
@@ -71,6 +74,7 @@ void Batch::StartConversion(const QStringList& sources, const QString& destinati
     currentIndex_ = 0;
     failedSources_.clear();
     copiedSources_.clear();
+    takenSources_.clear();
     subtitlesLeftOut_.clear();
     convertedCount_ = 0;
     ProbeCurrentSource();
@@ -115,7 +119,8 @@ JobFiles Batch::ExamineSource(int row) const
     facts.outputExists = FileExists(facts.output);
     facts.outputIsSource = SameFile(facts.output, facts.file);
     facts.subtitlesFound = SubtitlesAvailable(platform_.system->programFolder(), facts.file);
-    facts.scriptPath = SubtitleScriptPath(platform_.system->workingFolder());
+    if (facts.subtitlesFound)
+        facts.scriptPath = NewSubtitleScriptPath(platform_.system->workingFolder());
     return facts;
 }
 
@@ -173,6 +178,7 @@ void Batch::OnRunnerCompleted(const QString& res)
             StartEncoding();
         }
     } else if (phase_ == Phase::Conversion) {
+        RemoveScript();
         RecordEncodeResult(res);
         ++currentIndex_;
         StartEncoding();
@@ -183,6 +189,9 @@ void Batch::RecordEncodeResult(const QString& res)
 {
     if (!EncodeSucceeded(runner_ && runner_->Succeeded(), FileExists(OutputFileName()))) {
         failedSources_ << jobs_[currentIndex_].File;
+        // The file there now is another's, not this encode's.
+        if (OutputTakenMeanwhile(res))
+            takenSources_ << jobs_[currentIndex_].File;
         return;
     }
     ++convertedCount_;
@@ -198,6 +207,7 @@ void Batch::OnStartFailed()
     if (phase_ == Phase::Info) {
         StopBeforeEncoding();
     } else if (phase_ == Phase::Conversion) {
+        RemoveScript();
         failedSources_ << jobs_[currentIndex_].File;
         ++currentIndex_;
         StartEncoding();
@@ -229,20 +239,40 @@ void Batch::StartEncoding()
             view_.ShowJobCounter(currentIndex_ + 1, SourceCount());
         progress_.Maximum = static_cast<float>(job.durationSeconds);
         view_.ShowProgressMaximum(progress_.Maximum);
-        const QString folder = platform_.system->programFolder();
-        // Without its own script the encoder would read whatever script was there before.
-        if (options_.burnInSubtitles && SubtitlesAvailable(folder, job.File)
-            && !WriteSubtitleScript(folder, platform_.system->workingFolder(), job.File)) {
+        if (!job.script.isEmpty() && !WriteScript(job)) {
             failedSources_ << job.File;
             continue;
         }
-        if (!RunCommand(job.commandLine)) {
+        // The encoder keeps a file that takes the output's name meanwhile unless the user agreed to replace it.
+        const CommandRunner::Environment environment {
+            {QLatin1String(NoReplaceVariable), job.keepExisting ? QStringLiteral("1") : QStringLiteral("0")}};
+        if (!RunCommand(job.commandLine, environment)) {
+            RemoveScript();
             failedSources_ << job.File;
             continue;
         }
         return;
     }
     FinishBatch();
+}
+
+bool Batch::WriteScript(const Job& job)
+{
+    // A script of the job's own, in a folder of the user's own: nothing another job or another batch
+    // writes can stand in for it. It goes when its encode has ended.
+    RemoveStaleSubtitleScripts(platform_.system->workingFolder());
+    script_ = job.script;
+    if (WriteSubtitleScript(platform_.system->programFolder(), job.script, job.File))
+        return true;
+    RemoveScript();
+    return false;
+}
+
+void Batch::RemoveScript()
+{
+    if (!script_.isEmpty())
+        QFile::remove(script_);
+    script_.clear();
 }
 
 void Batch::FinishBatch()
@@ -252,8 +282,12 @@ void Batch::FinishBatch()
     view_.ShowFinished(summary_);
     Notify(QStringLiteral("notify_done"), convertedCount_, static_cast<int>(failedSources_.size()));
     QStringList lines;
-    for (const QString& source : failedSources_)
-        lines << MessageText({source, QStringLiteral("error_encodefailed")});
+    for (const QString& source : failedSources_) {
+        if (takenSources_.contains(source))
+            lines << MessageText({OutputPath(destination_, source), QStringLiteral("error_outputtaken")});
+        else
+            lines << MessageText({source, QStringLiteral("error_encodefailed")});
+    }
     for (const QString& subtitles : subtitlesLeftOut_)
         lines << MessageText({subtitles, QStringLiteral("error_subtitlesleftout")});
     if (!lines.isEmpty())
@@ -314,6 +348,7 @@ void Batch::ConfirmCancel()
     // Cleared first, so a completion caused by the stop is ignored.
     phase_ = Phase::Idle;
     StopRunner();
+    RemoveScript();
     ReturnToIdle();
     view_.ShowCancelled();
     view_.CancelAnswered(true, closeAfterCancel_);
@@ -335,7 +370,7 @@ bool Batch::MayClose()
     return true;
 }
 
-bool Batch::RunCommand(const QString& cmd)
+bool Batch::RunCommand(const QString& cmd, const CommandRunner::Environment& environment)
 {
     runner_ = RunnerRef(platform_.createRunner().release());
     auto showError = [this](const CommandRunner::RunError& e) {
@@ -348,7 +383,7 @@ bool Batch::RunCommand(const QString& cmd)
         showError(e);
         OnStartFailed();
     });
-    if (const auto error = runner_->Run(cmd)) {
+    if (const auto error = runner_->Run(cmd, environment)) {
         showError(*error);
         return false;
     }

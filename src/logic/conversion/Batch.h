@@ -63,7 +63,7 @@ public:
 
     // Starts a command line through a fresh runner. False when it cannot be started: the user has been told,
     // and no completion follows. One that fails to start later is told and handled the same way.
-    bool RunCommand(const QString& cmd);
+    bool RunCommand(const QString& cmd, const CommandRunner::Environment& environment = {});
     // Ends the current runner: no further events come from it.
     void StopRunner();
     // Restarts the elapsed-time count and shows the converting look.
@@ -110,6 +110,10 @@ private:
     void StartEncoding();
     void FinishBatch();
     void RecordEncodeResult(const QString& res);
+    // Writes the job's subtitle script; false when it could not be written.
+    bool WriteScript(const Job& job);
+    // Removes the script of the encode that ran or was about to run.
+    void RemoveScript();
     // A command that did not start: before the first encode the batch stops there; an encode counts as failed
     // and the next one is tried.
     void OnStartFailed();
@@ -136,10 +140,12 @@ private:
     int convertedCount_ = 0;
     QStringList failedSources_;
     QStringList copiedSources_;
+    QStringList takenSources_; // failed because another file took their output's name meanwhile
     QStringList subtitlesLeftOut_;
     ProgressState progress_;
     EncoderReport report_;
     BatchSummary summary_;
     RunnerRef runner_; // a fresh one for every command line
+    QString script_; // the subtitle script of the current encode; empty when none
     QTimer* timer_;
 };

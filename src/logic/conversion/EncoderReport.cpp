@@ -68,9 +68,11 @@ QStringList SubtitlesLeftOut(const QString& encoderOutput)
 bool VideoCopied(const QString& encoderOutput)
 {
     const QString marker = QString::fromLatin1(VideoCopiedMarker);
-    for (qsizetype at = encoderOutput.indexOf(marker); at >= 0; at = encoderOutput.indexOf(marker, at + 1)) {
-        if (at == 0 || encoderOutput.at(at - 1) == QLatin1Char('\n'))
-            return true;
-    }
-    return false;
+    return encoderOutput.startsWith(marker) || encoderOutput.contains(QLatin1Char('\n') + marker);
+}
+
+bool OutputTakenMeanwhile(const QString& encoderOutput)
+{
+    const QString marker = QString::fromLatin1(OutputTakenMarker);
+    return encoderOutput.startsWith(marker) || encoderOutput.contains(QLatin1Char('\n') + marker);
 }

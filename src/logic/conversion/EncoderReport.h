@@ -42,3 +42,13 @@ inline constexpr char VideoCopiedMarker[] = "ffmpeg.exe: copied, already plays o
 
 // Whether an encoder's output says it copied the video rather than encoding it.
 bool VideoCopied(const QString& encoderOutput);
+
+// Starts the line the encoder prints, followed by the output's path and a line feed, when another file took
+// the output's name while the video was encoded: that file is kept and the encode is discarded.
+inline constexpr char OutputTakenMarker[] = "ffmpeg.exe: the output's name was taken meanwhile, not replaced: ";
+
+// The variable that tells the encoder, with "1", that the user did not agree to replace the output.
+inline constexpr char NoReplaceVariable[] = "REELPOCKET_NO_REPLACE";
+
+// Whether an encoder's output says the output's name was taken meanwhile.
+bool OutputTakenMeanwhile(const QString& encoderOutput);
