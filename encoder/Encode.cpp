@@ -1,6 +1,7 @@
 #include "Encode.h"
 
 #include "Console.h"
+#include "CopyRun.h"
 #include "EncoderRun.h"
 #include "FileTimes.h"
 #include "FilterChain.h"
@@ -219,7 +220,8 @@ int RunEncode(const Request& request, int parentAtStart)
     TempOutput::RemoveStale(output.substr(0, output.rfind('/') + 1));
     setup.partial = temp.path();
 
-    const RunOutcome outcome = RunEncoder(*ffmpeg, FfmpegArguments(request, translation, setup), signals, console);
+    CopyPlan copy = PlanCopy(request, translation, setup);
+    const RunOutcome outcome = RunCopyOrEncode(*ffmpeg, request, translation, setup, copy, signals, console);
     if (outcome.stoppedBy != 0) {
         temp.Discard();
         console.Message("ffmpeg.exe: stopped, no output written\n");
@@ -264,5 +266,7 @@ int RunEncode(const Request& request, int parentAtStart)
         temp.Discard();
         return NameTaken(console, output);
     }
+    if (copy.video)
+        console.Message(CopiedLine(copy));
     return 0;
 }

@@ -123,6 +123,9 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
             loop.quit();
     });
 
+    view.copiedCount = [&batch] {
+        return static_cast<int>(batch.CopiedSources().size());
+    };
     view.onEnd = [&loop] {
         loop.quit();
     };

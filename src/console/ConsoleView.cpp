@@ -50,6 +50,7 @@ void ConsoleView::ShowProgressMaximum(double)
     EndJob();
     source_ = currentSource_();
     failedAtStart_ = failedCount_();
+    copiedAtStart_ = copiedCount ? copiedCount() : 0;
     percent_ = QStringLiteral("0%");
     elapsed_ = remaining_ = QStringLiteral("00:00:00");
     if (style_ == ProgressStyle::Lines)
@@ -79,9 +80,13 @@ void ConsoleView::EndJob()
         return;
     // A file that did not produce its output is among the batch's failures by now.
     const bool failed = failedCount_() > failedAtStart_;
-    const QString key = failed ? QStringLiteral("console_failed") : QStringLiteral("console_converted");
-    // On a terminal the file's progress line stays as it ended; the failures are listed at the end.
-    if (style_ == ProgressStyle::Lines)
+    const bool copied = !failed && copiedCount && copiedCount() > copiedAtStart_;
+    const QString key = failed ? QStringLiteral("console_failed")
+        : copied               ? QStringLiteral("console_copied")
+                               : QStringLiteral("console_converted");
+    // On a terminal the file's progress line stays as it ended; the failures are listed at the end. A copy is
+    // said there too: it is why the file took seconds.
+    if (style_ == ProgressStyle::Lines || (style_ == ProgressStyle::Terminal && copied))
         Print(FillIn(T(key), {source_}));
     else
         EndLine();

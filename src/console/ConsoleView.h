@@ -19,6 +19,8 @@ public:
                 std::function<int()> failedCount);
     // Called once the batch has finished or was cancelled.
     std::function<void()> onEnd;
+    // How many files so far were copied as they were rather than encoded; unset, none are said to be.
+    std::function<int()> copiedCount;
 
     void ShowConverting() override;
     void ShowJobCounter(int job, int count) override;
@@ -57,6 +59,7 @@ private:
     QString elapsed_ = QStringLiteral("00:00:00");
     QString remaining_ = QStringLiteral("00:00:00");
     int failedAtStart_ = 0;
+    int copiedAtStart_ = 0;
     bool lineOpen_ = false;
     bool finished_ = false;
     bool cancelled_ = false;

@@ -4,6 +4,7 @@
 #include "conversion/EncoderReport.h"
 #include "conversion/OutputFormat.h"
 #include "encoder/Arguments.h"
+#include "encoder/CopyRule.h"
 #include "encoder/Encode.h"
 #include "encoder/FilterChain.h"
 #include "platform/CommandLine.h"
@@ -98,4 +99,11 @@ TEST(CommandContract, TheProgramFindsTheLinesTheBridgeWritesAndSetsTheVariableIt
     EXPECT_STREQ(SubtitlesLeftOutMarker, kSubtitlesLeftOut);
     EXPECT_STREQ(OutputTakenMarker, kOutputTaken);
     EXPECT_STREQ(NoReplaceVariable, kNoReplaceVariable);
+}
+
+TEST(CommandContract, TheProgramFindsTheLineThatSaysTheVideoWasCopied)
+{
+    EXPECT_STREQ(VideoCopiedMarker, kCopiedMarker);
+    EXPECT_TRUE(VideoCopied(QString::fromStdString("ffmpeg.exe: probe\n" + CopiedLine({true, false, true}) + "size=")));
+    EXPECT_FALSE(VideoCopied(QStringLiteral("ffmpeg.exe: encoding\nsize= 10kB")));
 }

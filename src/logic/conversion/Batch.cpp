@@ -73,6 +73,7 @@ void Batch::StartConversion(const QStringList& sources, const QString& destinati
     phase_ = Phase::Info;
     currentIndex_ = 0;
     failedSources_.clear();
+    copiedSources_.clear();
     takenSources_.clear();
     subtitlesLeftOut_.clear();
     convertedCount_ = 0;
@@ -194,6 +195,8 @@ void Batch::RecordEncodeResult(const QString& res)
         return;
     }
     ++convertedCount_;
+    if (VideoCopied(res))
+        copiedSources_ << jobs_[currentIndex_].File;
     // The video is the user's and it is there; the subtitles it went without are named at the end.
     subtitlesLeftOut_ << SubtitlesLeftOut(res);
 }

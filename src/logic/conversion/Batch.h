@@ -85,6 +85,8 @@ public:
     int ConvertedCount() const { return convertedCount_; }
     // Encodes of this batch that did not produce their output.
     const QStringList& FailedSources() const { return failedSources_; }
+    // Sources whose video the encoder copied as it was: it already played on iPhone.
+    const QStringList& CopiedSources() const { return copiedSources_; }
     const ProgressState& Progress() const { return progress_; }
     // How the last batch ended.
     const BatchSummary& Summary() const { return summary_; }
@@ -137,6 +139,7 @@ private:
     BatchOptions options_;
     int convertedCount_ = 0;
     QStringList failedSources_;
+    QStringList copiedSources_;
     QStringList takenSources_; // failed because another file took their output's name meanwhile
     QStringList subtitlesLeftOut_;
     ProgressState progress_;

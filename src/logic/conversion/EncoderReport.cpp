@@ -65,6 +65,12 @@ QStringList SubtitlesLeftOut(const QString& encoderOutput)
     return files;
 }
 
+bool VideoCopied(const QString& encoderOutput)
+{
+    const QString marker = QString::fromLatin1(VideoCopiedMarker);
+    return encoderOutput.startsWith(marker) || encoderOutput.contains(QLatin1Char('\n') + marker);
+}
+
 bool OutputTakenMeanwhile(const QString& encoderOutput)
 {
     const QString marker = QString::fromLatin1(OutputTakenMarker);

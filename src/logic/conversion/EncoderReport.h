@@ -37,6 +37,12 @@ inline constexpr char SubtitlesLeftOutMarker[] = "ffmpeg.exe: subtitles skipped,
 // The subtitle files an encoder's output names as left out, in the order it names them.
 QStringList SubtitlesLeftOut(const QString& encoderOutput);
 
+// Starts the line the encoder prints when it copies the video as it is, because it already plays on iPhone.
+inline constexpr char VideoCopiedMarker[] = "ffmpeg.exe: copied, already plays on iPhone";
+
+// Whether an encoder's output says it copied the video rather than encoding it.
+bool VideoCopied(const QString& encoderOutput);
+
 // Starts the line the encoder prints, followed by the output's path and a line feed, when another file took
 // the output's name while the video was encoded: that file is kept and the encode is discarded.
 inline constexpr char OutputTakenMarker[] = "ffmpeg.exe: the output's name was taken meanwhile, not replaced: ";
