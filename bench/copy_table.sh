@@ -18,14 +18,7 @@ done
 
 work=$(mktemp -d /tmp/reelpocket-copy-XXXXXX)
 trap 'rm -rf "$work"' EXIT
-rows=()
-notes=()
-say() { echo "$*" >&2; }
-now_us() { echo "${EPOCHREALTIME/./}"; }
-median()
-{
-    sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
+source "$(dirname "$0")/table_common.sh"
 row()
 {
     rows+=("$(awk -v m="$1" -v a="$2" -v b="$3" -v u="$4" -v r="$5" \
