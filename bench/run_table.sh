@@ -27,15 +27,7 @@ cleanup()
     rm -rf "$work"
 }
 trap cleanup EXIT
-rows=()
-notes=()
-
-say() { echo "$*" >&2; }
-now_us() { echo "${EPOCHREALTIME/./}"; }
-median()
-{
-    sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
+source "$(dirname "$0")/table_common.sh"
 # A row of the table: measurement, ours, reference, unit, the reference's name, and the decimals (1).
 row()
 {

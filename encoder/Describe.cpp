@@ -1,5 +1,6 @@
 #include "Describe.h"
 
+#include "DescribeCoding.h"
 #include "SourceFacts.h"
 
 #include <cstdio>
@@ -152,6 +153,7 @@ std::string DescribeSource(const std::string& path, const std::string& subtitles
             entry.matrix = Name(av_color_space_name(par->color_space));
             entry.range = Name(av_color_range_name(par->color_range));
         }
+        entry.coding = DescribeCoding(stream);
         entry.seconds = i < stated.size() ? stated[i] : std::nullopt;
         if (!entry.seconds && measured)
             entry.seconds = Seconds(stream->duration, stream->time_base);
@@ -160,6 +162,7 @@ std::string DescribeSource(const std::string& path, const std::string& subtitles
     const StreamFacts* video = ChosenVideo(facts);
     const Tags videoTags = video ? TagsOf(context->streams[video - facts.streams.data()]->metadata) : Tags();
     facts.capture = ReadCaptureFacts(TagsOf(context->metadata), videoTags);
+    ReadPicturesForCopy(context, facts);
     avformat_close_input(&context);
     if (!subtitles.empty())
         facts.subtitleProblem = SubtitleProblem(subtitles);

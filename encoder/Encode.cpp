@@ -1,6 +1,7 @@
 #include "Encode.h"
 
 #include "Console.h"
+#include "CopyRun.h"
 #include "EncoderRun.h"
 #include "FailureReason.h"
 #include "FileTimes.h"
@@ -12,6 +13,7 @@
 #include "TempOutput.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -136,6 +138,18 @@ int EncoderFailed(Console& console, const RunOutcome& outcome, const TempOutput&
 // The exit status of a child that could not run the ffmpeg program.
 constexpr int kCannotExec = 127;
 
+// Taken between the check and the commit, or before the start: the user is told which name.
+int NameTaken(Console& console, const std::string& output)
+{
+    return Fail(console, FailureKind::NameTaken, output);
+}
+
+bool MayReplace(const Request& request)
+{
+    const char* refused = std::getenv(kNoReplaceVariable);
+    return request.overwrite && !(refused && std::string(refused) == "1");
+}
+
 } // namespace
 
 std::vector<std::string> FfmpegArguments(const Request& request, const Translation& translation,
@@ -201,6 +215,9 @@ int RunEncode(const Request& request, int parentAtStart)
     if (!request.overwrite && ::access(request.output.c_str(), F_OK) == 0)
         return Fail(console, FailureKind::NameTaken,
                     "'" + request.output + "' already exists, not replaced without -y");
+    // Taken between the program's check and this start: nothing to encode for.
+    if (!MayReplace(request) && ::access(request.output.c_str(), F_OK) == 0)
+        return NameTaken(console, request.output);
 
     const SourceQuery query = QuerySource(AbsolutePath(input), subtitles, signals);
     if (query.stoppedBy != 0)
@@ -231,7 +248,8 @@ int RunEncode(const Request& request, int parentAtStart)
     TempOutput::RemoveStale(folder);
     setup.partial = temp.path();
 
-    const RunOutcome outcome = RunEncoder(*ffmpeg, FfmpegArguments(request, translation, setup), signals, console);
+    CopyPlan copy = PlanCopy(request, translation, setup);
+    const RunOutcome outcome = RunCopyOrEncode(*ffmpeg, request, translation, setup, copy, signals, console);
     if (outcome.stoppedBy != 0) {
         temp.Discard();
         return Stopped(console, outcome.stoppedBy);
@@ -270,7 +288,16 @@ int RunEncode(const Request& request, int parentAtStart)
         return Stopped(console, signal);
     }
     CopyFileTimes(input, temp.path());
-    if (const auto committed = temp.Commit(); !committed)
+    const auto committed = temp.Commit(MayReplace(request));
+    if (!committed)
         return Fail(console, WriteFailure(committed.why()), committed.why());
+    if (*committed == TempOutput::Committed::NameTaken) {
+        // Kept under another name it would be a file nobody asked for, found by nobody looking for the
+        // output's name: the encode goes, and the user is told which name was taken.
+        temp.Discard();
+        return NameTaken(console, output);
+    }
+    if (copy.video)
+        console.Message(CopiedLine(copy));
     return 0;
 }

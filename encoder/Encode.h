@@ -15,6 +15,11 @@ int RunEncode(const Request& request, int parentAtStart);
 // subtitles because their file cannot be read.
 inline constexpr char kSubtitlesLeftOut[] = "ffmpeg.exe: subtitles skipped, unreadable: ";
 
+// Set to "1" in the environment of an encode whose output the user did not agree to replace (the name was
+// free when the program checked it): a file that has taken the name since is kept, whatever "-y" says.
+// Without it "-y" replaces, as for a bridge started by hand.
+inline constexpr char kNoReplaceVariable[] = "REELPOCKET_NO_REPLACE";
+
 // What ffmpeg is told besides the translated options.
 struct EncodeSetup
 {

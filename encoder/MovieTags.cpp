@@ -1,5 +1,7 @@
 #include "MovieTags.h"
 
+#include "FileIo.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -108,32 +110,8 @@ public:
         struct stat info;
         return ::fstat(fd_, &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
     }
-    size_t Read(uint64_t at, unsigned char* into, size_t count) const
-    {
-        size_t done = 0;
-        while (done < count) {
-            const ssize_t n = ::pread(fd_, into + done, count - done, static_cast<off_t>(at + done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += static_cast<size_t>(n);
-        }
-        return done;
-    }
-    bool Write(uint64_t at, const std::string& bytes) const
-    {
-        size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(at + done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            done += static_cast<size_t>(n);
-        }
-        return true;
-    }
+    size_t Read(uint64_t at, unsigned char* into, size_t count) const { return ReadAt(fd_, at, into, count); }
+    bool Write(uint64_t at, const std::string& bytes) const { return WriteAllAt(fd_, at, bytes); }
 
 private:
     int fd_;

@@ -1,5 +1,7 @@
 #include "OutputCheck.h"
 
+#include "FileIo.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -127,19 +129,10 @@ std::optional<Track> ParseTrack(std::string_view trak)
     return track;
 }
 
-bool ReadAt(int fd, uint64_t offset, size_t size, std::string& bytes)
+bool ReadExactly(int fd, uint64_t offset, size_t size, std::string& bytes)
 {
     bytes.resize(size);
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(fd, bytes.data() + done, size - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
+    return ReadAt(fd, offset, bytes.data(), size) == size;
 }
 
 } // namespace
@@ -192,7 +185,7 @@ Result<MovieFacts> ReadMovieFacts(const std::string& path)
     std::string bytes;
     // Top-level boxes: only their headers are read, and the index's body.
     while (offset + 8 <= fileSize && !facts) {
-        if (!ReadAt(fd, offset, 16 <= fileSize - offset ? 16 : 8, bytes))
+        if (!ReadExactly(fd, offset, 16 <= fileSize - offset ? 16 : 8, bytes))
             break;
         uint64_t size = Be32(bytes, 0);
         uint64_t header = 8;
@@ -211,7 +204,8 @@ Result<MovieFacts> ReadMovieFacts(const std::string& path)
             break;
         if (type == "moov") {
             // An index larger than this is no index an encoder wrote for a phone.
-            if (size - header > (256u << 20) || !ReadAt(fd, offset + header, static_cast<size_t>(size - header), bytes))
+            if (size - header > (256u << 20)
+                || !ReadExactly(fd, offset + header, static_cast<size_t>(size - header), bytes))
                 break;
             facts = ParseMovieBox(bytes);
             if (!facts)

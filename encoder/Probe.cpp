@@ -1,6 +1,7 @@
 #include "Probe.h"
 
 #include "Console.h"
+#include "DescribeCoding.h"
 #include "ProbeText.h"
 
 #include <cerrno>
@@ -33,20 +34,6 @@ std::string Format(const char* format, ...)
     return text;
 }
 
-// Phones store portrait video as landscape pictures with a rotation. The encoder turns such a
-// picture upright before scaling it, so the size shown is the upright one.
-bool TurnedSideways(AVStream* stream)
-{
-    const uint8_t* matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr);
-    if (!matrix)
-        return false;
-    const double angle = av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
-    if (std::isnan(angle))
-        return false;
-    const long quarterTurns = std::lround(angle / 90.0);
-    return quarterTurns % 2 != 0;
-}
-
 std::string VideoLine(AVFormatContext* context, AVStream* stream)
 {
     const AVCodecParameters* par = stream->codecpar;
@@ -56,6 +43,7 @@ std::string VideoLine(AVFormatContext* context, AVStream* stream)
     AVRational sar = av_guess_sample_aspect_ratio(context, stream, nullptr);
     if (sar.num <= 0 || sar.den <= 0)
         sar = AVRational {1, 1};
+    // The encoder turns such a picture upright before scaling it, so the size shown is the upright one.
     if (TurnedSideways(stream)) {
         std::swap(width, height);
         std::swap(sar.num, sar.den);

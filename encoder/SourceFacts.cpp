@@ -81,7 +81,7 @@ std::string FormatSourceFacts(const SourceFacts& facts)
             std::snprintf(seconds, sizeof seconds, " seconds=%.6f", *stream.seconds);
             line += seconds;
         }
-        text += line + "\n";
+        text += line + "\n" + FormatStreamCoding(stream.coding);
     }
     if (!facts.subtitleProblem.empty()) {
         std::string problem = facts.subtitleProblem;
@@ -105,6 +105,8 @@ std::optional<SourceFacts> ParseSourceFacts(const std::string& text)
             continue;
         }
         if (ReadCaptureLine(line, facts.capture))
+            continue;
+        if (!facts.streams.empty() && ParseStreamCodingLine(line, facts.streams.back().coding))
             continue;
         std::istringstream words(line);
         std::string word;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CaptureFacts.h"
+#include "StreamCoding.h"
 
 #include <optional>
 #include <string>
@@ -20,6 +21,7 @@ struct StreamFacts
     std::string matrix;
     std::string range;
     std::optional<double> seconds; // the duration the file states for this stream
+    StreamCoding coding;
 };
 
 struct SourceFacts

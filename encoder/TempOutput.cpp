@@ -6,6 +6,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -78,12 +80,15 @@ int TempOutput::RemoveStale(const std::string& folder)
         // Alive, or someone else's process (EPERM): not ours to judge.
         if (::kill(static_cast<pid_t>(*pid), 0) == 0 || errno != ESRCH)
             continue;
-        struct stat info;
-        if (::fstatat(::dirfd(dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)
-            || info.st_uid != ::getuid())
+        const int fd = ::openat(::dirfd(dir), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
             continue;
-        if (::unlinkat(::dirfd(dir), name.c_str(), 0) == 0)
+        struct stat info;
+        // A lock still held means a writer we could not see by its pid.
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::getuid()
+            && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlinkat(::dirfd(dir), name.c_str(), 0) == 0)
             ++removed;
+        ::close(fd);
     }
     ::closedir(dir);
     return removed;
@@ -105,25 +110,59 @@ Result<void> TempOutput::Create(const std::string& output)
     std::string pattern = folder + "." + name + kPartial + HostMark() + "-" + std::to_string(::getpid()) + "-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
-    const int fd = ::mkstemp(buffer.data());
+    // Kept open, and locked, until the file is committed or discarded; ffmpeg does not inherit it.
+    const int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
     if (fd < 0)
         return Failure {output + ": " + std::strerror(errno)};
+    ::flock(fd, LOCK_EX | LOCK_NB);
     // mkstemp makes the file private; the finished video gets the usual permissions.
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(fd, 0666 & ~mask);
-    ::close(fd);
+    lock_ = fd;
     path_ = buffer.data();
     output_ = output;
     return {};
 }
 
-Result<void> TempOutput::Commit()
+int MoveWithoutReplacing(const std::string& from, const std::string& to, NoReplaceWay first)
 {
-    if (::rename(path_.c_str(), output_.c_str()) != 0)
-        return Failure {output_ + ": " + std::strerror(errno)};
+    // What a file system says when it does not know a way: try the next one.
+    const auto unsupported = [](int error) {
+        return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == ENOTSUP || error == EPERM;
+    };
+    if (first == NoReplaceWay::Rename) {
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+            return 0;
+        if (!unsupported(errno))
+            return errno;
+    }
+    if (first != NoReplaceWay::Check) {
+        // link() never replaces: EEXIST when the name is taken.
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            ::unlink(from.c_str());
+            return 0;
+        }
+        if (!unsupported(errno) && errno != EMLINK)
+            return errno;
+    }
+    struct stat info;
+    if (::lstat(to.c_str(), &info) == 0)
+        return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+Result<TempOutput::Committed> TempOutput::Commit(bool mayReplace)
+{
+    const int error = mayReplace ? (::rename(path_.c_str(), output_.c_str()) == 0 ? 0 : errno)
+                                 : MoveWithoutReplacing(path_, output_);
+    if (error == EEXIST && !mayReplace)
+        return Committed::NameTaken;
+    if (error != 0)
+        return Failure {output_ + ": " + std::strerror(error)};
     path_.clear();
-    return {};
+    Release();
+    return Committed::Done;
 }
 
 void TempOutput::Discard()
@@ -131,4 +170,12 @@ void TempOutput::Discard()
     if (!path_.empty())
         ::unlink(path_.c_str());
     path_.clear();
+    Release();
+}
+
+void TempOutput::Release()
+{
+    if (lock_ >= 0)
+        ::close(lock_);
+    lock_ = -1;
 }

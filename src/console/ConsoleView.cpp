@@ -64,8 +64,9 @@ void ConsoleView::ShowJob(int, const Job& job)
         return;
     }
     // On a terminal the file's progress line stays as it ended, and only what went wrong gets a line.
+    // A copy is said there too: it is why the file took seconds.
     const bool said = style_ == ProgressStyle::Lines || state == JobState::Failed
-        || state == JobState::ConvertedWithoutSubtitles || state == JobState::Refused;
+        || state == JobState::ConvertedWithoutSubtitles || state == JobState::Refused || job.outcome.copied;
     if (job.File == source_)
         Redraw();
     source_.clear();

@@ -1,6 +1,7 @@
 #include "DesktopSystem.h"
 
 #include "localisation/Language.h"
+#include "platform/NativeFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -37,10 +38,16 @@ bool DesktopSystem::programFolderWritable()
 
 QString DesktopSystem::workingFolder()
 {
-    if (programFolderWritable())
-        return programFolder();
+    // Never the program folder, which every batch of every user shares: a folder of this user's own, in
+    // the session's runtime folder (memory, emptied at log-out) where there is one, else in the cache.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime)) {
+        const QString folder = QDir(runtime).filePath(QStringLiteral("reelpocket"));
+        if (MakePrivateFolder(folder))
+            return QDir::toNativeSeparators(folder);
+    }
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    QDir().mkpath(cache);
+    MakePrivateFolder(cache);
     return QDir::toNativeSeparators(cache);
 }
 

@@ -35,7 +35,7 @@ ProcessRunner::~ProcessRunner()
     Stop();
 }
 
-std::optional<CommandRunner::RunError> ProcessRunner::Run(const QString& cmd)
+std::optional<CommandRunner::RunError> ProcessRunner::Run(const QString& cmd, const Environment& environment)
 {
     QStringList args = SplitCommandLine(cmd);
     if (args.isEmpty())
@@ -48,6 +48,12 @@ std::optional<CommandRunner::RunError> ProcessRunner::Run(const QString& cmd)
     if (!info.isFile() || !info.isExecutable())
         return RunError {QStringLiteral("File not found: ") + program, QStringLiteral("ShellRpk"), 53};
     process_->setWorkingDirectory(programFolder_);
+    if (!environment.isEmpty()) {
+        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+        for (auto it = environment.cbegin(); it != environment.cend(); ++it)
+            variables.insert(it.key(), it.value());
+        process_->setProcessEnvironment(variables);
+    }
     process_->start(program, args, QIODevice::ReadOnly);
     pid_ = process_->processId();
     return std::nullopt;

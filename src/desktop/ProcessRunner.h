@@ -13,7 +13,7 @@ public:
     explicit ProcessRunner(QString programFolder, QObject* parent = nullptr);
     ~ProcessRunner() override;
 
-    std::optional<RunError> Run(const QString& cmd) override;
+    std::optional<RunError> Run(const QString& cmd, const Environment& environment = {}) override;
     // Asks the process and everything it started to end, and returns at once; what has not ended after
     // a grace period is killed.
     void Stop() override;

@@ -5,11 +5,14 @@
 #include "support/TestPaths.h"
 #include "support/TestWindow.h"
 #include "support/Wait.h"
+#include "window/Twips.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <QCheckBox>
 #include <QCryptographicHash>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -58,6 +61,18 @@ protected:
         junk.close();
         QFile text(Source("notes.avi"));
         ok_ = ok_ && text.open(QIODevice::WriteOnly) && text.write("not a video\n") > 0;
+        // Two sources of one name in two folders, with different pictures and subtitles of their own.
+        ok_ = ok_ && QDir(dir_->path()).mkpath("one") && QDir(dir_->path()).mkpath("two")
+            && media::MakeClip(Source("one/trip.avi"), "320x240:rate=25", 3, mpeg4)
+            && media::Generate({"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=3", "-pix_fmt", "yuv420p",
+                                "-c:v", "libx264", "-preset", "ultrafast"},
+                               Source("two/trip.mkv"));
+        for (const auto& [name, text] :
+             {std::pair {"one/trip.srt", "FIRST FIRST"}, {"two/trip.srt", "SECOND SECOND"}, {"a.srt", "AAAA AAAA"}}) {
+            QFile srt(Source(name));
+            ok_ = ok_ && srt.open(QIODevice::WriteOnly)
+                && srt.write(QByteArray("1\n00:00:00,000 --> 00:00:03,000\n") + text + "\n") > 0;
+        }
     }
 
     // The program as a script or a cron job starts it: no display, no terminal, settings of its own.
@@ -67,6 +82,8 @@ protected:
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"})
             env.remove(QLatin1String(name));
         env.insert("XDG_CONFIG_HOME", config_.path());
+        env.insert("XDG_CACHE_HOME", cache_.path());
+        env.insert("XDG_RUNTIME_DIR", runtime_.path());
         return env;
     }
 
@@ -97,7 +114,20 @@ protected:
                                            : QByteArray();
     }
 
+    // Every subtitle script a run left in the user's folders.
+    QStringList ScriptsLeft() const
+    {
+        QStringList scripts;
+        for (const QString& folder : {runtime_.path(), cache_.path()})
+            for (QDirIterator it(folder, {"*.avs"}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+                 it.hasNext();)
+                scripts << it.next();
+        return scripts;
+    }
+
     QTemporaryDir config_;
+    QTemporaryDir cache_;
+    QTemporaryDir runtime_;
 };
 
 TEST_F(ConsoleBatch, ConvertsTwoFilesWithALinePerFileWhenOutputIsAPipe)
@@ -124,29 +154,52 @@ TEST_F(ConsoleBatch, ConvertsTwoFilesWithALinePerFileWhenOutputIsAPipe)
     EXPECT_EQ(video.value("profile"), "High");
 }
 
-// A program folder whose encoder writes down every command line it is given, then runs the real one.
-bool MakeRecordingFolder(const QString& folder)
+// A program folder of its own whose encoder runs `before` (a shell snippet), then the real one.
+bool MakeProgramFolder(const QString& folder, const QByteArray& before)
 {
     const QString real = programFolder();
     QFile script(folder + "/ffmpeg.exe");
     const bool written = script.open(QIODevice::WriteOnly)
-        && script.write("#!/bin/sh\nprintf '%s\\n' \"$*\" >> \"$(dirname \"$0\")/commands.log\"\nexec '" + real.toUtf8()
+        && script.write("#!/bin/sh\nhere=$(dirname \"$0\")\n" + before + "exec '" + real.toUtf8()
                         + "/ffmpeg.exe' \"$@\"\n")
             > 0;
     script.close();
     return written && script.setPermissions(script.permissions() | QFile::ExeOwner)
         && QFile::copy(real + "/reelpocket", folder + "/reelpocket")
-        && QFile::copy(real + "/Languages", folder + "/Languages");
+        && QFile::copy(real + "/Languages", folder + "/Languages")
+        && QFile::copy(real + "/VSFilter.dll", folder + "/VSFilter.dll");
+}
+
+// Its encoder writes down every command line it is given.
+bool MakeRecordingFolder(const QString& folder)
+{
+    return MakeProgramFolder(folder, "printf '%s\\n' \"$*\" >> \"$here/commands.log\"\n");
+}
+
+// Its encoder holds every encode (not the probes) until a file "go" appears, leaving a "waiting.PID" mark:
+// batches started together then surely encode side by side, each having checked its files and written
+// what its encode reads.
+bool MakeWaitingFolder(const QString& folder)
+{
+    return MakeProgramFolder(folder,
+                             "if [ \"$1\" = -y ]; then\n    : > \"$here/waiting.$$\"\n"
+                             "    while [ ! -e \"$here/go\" ]; do sleep 0.05; done\nfi\n");
+}
+
+int Waiting(const QString& folder)
+{
+    return static_cast<int>(QDir(folder).entryList({"waiting.*"}, QDir::Files).size());
 }
 
 QStringList TakeCommands(const QString& folder)
 {
     QFile log(folder + "/commands.log");
-    const QStringList lines = log.open(QIODevice::ReadOnly)
-        ? QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts)
-        : QStringList {};
+    QStringList lines = log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts)
+                                                      : QStringList {};
     log.remove();
-    return lines;
+    // Each subtitled job's script has a name of its own.
+    static const QRegularExpression script("\\S*/tmp-[0-9a-f]{8}-[0-9]+-[A-Za-z0-9]+\\.avs");
+    return lines.replaceInStrings(script, "SCRIPT");
 }
 
 TEST_F(ConsoleBatch, TheEncoderIsGivenTheWindowsCommandLines)
@@ -160,16 +213,18 @@ TEST_F(ConsoleBatch, TheEncoderIsGivenTheWindowsCommandLines)
         w.fake.useRealRunner();
         w.addSources(sources);
         w.c().txtDestination->setText(out_.path() + "/");
+        SetCheckValue(w.c().chkSubtitles, 1);
         QTest::mouseClick(w.c().cmdConvert, Qt::LeftButton);
         ASSERT_TRUE(WaitUntil([&] { return !w.batch().IsRunning(); }, 60000, "the window's batch"));
         ASSERT_EQ(w.batch().Summary().Converted(), 2);
     }
     const QStringList window = TakeCommands(folder.path());
     ASSERT_EQ(window.size(), 4) << "a probe and an encode for each source";
+    EXPECT_TRUE(window[2].startsWith("-y -i SCRIPT -f mp4")) << window[2].toStdString();
     for (const QString& name : OutputFolder())
         QFile::remove(Out(name));
 
-    const Outcome run = Convert({"--to", out_.path(), "a.avi", Source("b.mkv")}, folder.path());
+    const Outcome run = Convert({"--subtitles", "--to", out_.path(), "a.avi", Source("b.mkv")}, folder.path());
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(TakeCommands(folder.path()), window);
 }
@@ -253,26 +308,123 @@ TEST_F(ConsoleBatch, EachFileIsNamedWithWhatBecameOfItAndFailuresEndWithOne)
     EXPECT_TRUE(quiet.err.contains(Source("film.srt") + ":\nCes sous-titres n'ont pas pu être lus."));
 }
 
-TEST_F(ConsoleBatch, InterruptStopsTheEncodeAndLeavesNothingBehind)
+TEST_F(ConsoleBatch, InterruptOrTerminationStopsTheEncodeAndLeavesNothingBehind)
 {
-    QProcess p;
-    Start(p, {"--to", out_.path(), "long.avi"});
-    ASSERT_TRUE(p.waitForReadyRead(20000));
-    ASSERT_TRUE(p.readAllStandardOutput().startsWith("Converting..."));
-    // The encoder must be under way, with a partial file in the folder.
-    ASSERT_TRUE(WaitUntil([&] { return !OutputFolder().isEmpty(); }, 20000, "the partial file"));
-    // A second Ctrl+C soon after the first is what impatient users do.
-    const auto pid = static_cast<pid_t>(p.processId());
-    ASSERT_GT(pid, 0) << "the run ended on its own: " << p.readAllStandardError().toStdString();
-    ::kill(pid, SIGINT);
-    QTest::qWait(50);
-    ::kill(pid, SIGINT);
-    // The wait above may have seen it end already.
-    ASSERT_TRUE(p.state() == QProcess::NotRunning || p.waitForFinished(10000));
-    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(p.exitCode(), 130);
-    EXPECT_TRUE(OutputFolder().isEmpty()) << OutputFolder().join(", ").toStdString();
-    EXPECT_TRUE(media::ProcessesMentioning(Source("long.avi")).isEmpty());
+    // Ctrl+C, twice soon after the first as impatient users do; and the polite end a service manager or
+    // `timeout` sends.
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        QProcess p;
+        Start(p, {"--to", out_.path(), "long.avi"});
+        ASSERT_TRUE(p.waitForReadyRead(20000));
+        ASSERT_TRUE(p.readAllStandardOutput().startsWith("Converting..."));
+        // The encoder must be under way, with a partial file in the folder.
+        ASSERT_TRUE(WaitUntil([&] { return !OutputFolder().isEmpty(); }, 20000, "the partial file"));
+        const auto pid = static_cast<pid_t>(p.processId());
+        ASSERT_GT(pid, 0) << "the run ended on its own: " << p.readAllStandardError().toStdString();
+        ::kill(pid, signal);
+        if (signal == SIGINT) {
+            QTest::qWait(50);
+            ::kill(pid, signal);
+        }
+        // The wait above may have seen it end already.
+        ASSERT_TRUE(p.state() == QProcess::NotRunning || p.waitForFinished(10000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 130);
+        EXPECT_TRUE(OutputFolder().isEmpty()) << OutputFolder().join(", ").toStdString();
+        EXPECT_TRUE(media::ProcessesMentioning(Source("long.avi")).isEmpty());
+    }
+}
+
+// The frame a second in: the subtitles are on screen.
+QByteArray Frame(const QString& path)
+{
+    return media::GreyFrame(path, 1.0);
+}
+
+TEST_F(ConsoleBatch, BatchesAtOnceEachConvertTheirOwnPictureWithTheirOwnSubtitles)
+{
+    // Each source converted alone is what it must look like.
+    const QStringList sources {Source("one/trip.avi"), Source("two/trip.mkv")};
+    QList<QByteArray> alone;
+    for (const QString& source : sources) {
+        const QString folder = out_.filePath("alone-" + QString::number(alone.size()));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const Outcome run = Convert({"--subtitles", "--quiet", "--to", folder, source});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        alone << Frame(folder + "/trip.mp4");
+        ASSERT_EQ(alone.last().size(), 320 * 240);
+    }
+    ASSERT_GT(media::MeanDifference(alone[0], alone[1]), 20);
+
+    QTemporaryDir folder;
+    ASSERT_TRUE(MakeWaitingFolder(folder.path()));
+    QProcess runs[2];
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(QDir().mkpath(out_.filePath("together-" + QString::number(i))));
+        Start(runs[i], {"--subtitles", "--to", out_.filePath("together-" + QString::number(i)), sources[i]},
+              folder.path());
+    }
+    ASSERT_TRUE(WaitUntil([&] { return Waiting(folder.path()) == 2; }, 30000, "both encodes"))
+        << runs[0].readAllStandardOutput().toStdString() << runs[0].readAllStandardError().toStdString()
+        << runs[1].readAllStandardOutput().toStdString() << runs[1].readAllStandardError().toStdString();
+    // Both scripts are written before either encoder reads its own: two of them, in the user's own folder.
+    const QStringList scripts = ScriptsLeft();
+    EXPECT_EQ(scripts.size(), 2) << scripts.join(' ').toStdString();
+    for (const QString& script : scripts)
+        EXPECT_EQ(QFileInfo(QFileInfo(script).path()).permissions() & 0x0077, 0) << script.toStdString();
+    QFile(folder.filePath("go")).open(QIODevice::WriteOnly);
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(runs[i].waitForFinished(60000));
+        EXPECT_EQ(runs[i].exitCode(), 0) << runs[i].readAllStandardError().toStdString();
+        const QByteArray together = Frame(out_.filePath("together-" + QString::number(i) + "/trip.mp4"));
+        EXPECT_LT(media::MeanDifference(together, alone[i]), 1) << i;
+        EXPECT_GT(media::MeanDifference(together, alone[1 - i]), 20) << i;
+    }
+    // Each script went with its encode.
+    EXPECT_TRUE(ScriptsLeft().isEmpty()) << ScriptsLeft().join(' ').toStdString();
+    EXPECT_TRUE(QDir(folder.path()).entryList({"*.avs"}).isEmpty());
+}
+
+TEST_F(ConsoleBatch, TwoBatchesNeverBothConvertOneNameNorReplaceWhatTheOtherMade)
+{
+    // Two different videos named trip, into one folder, and nobody agreed to replace anything: both find
+    // the name free, both encode, only one may end as trip.mp4.
+    const QStringList sources {Source("one/trip.avi"), Source("two/trip.mkv")};
+    QTemporaryDir folder;
+    ASSERT_TRUE(MakeWaitingFolder(folder.path()));
+    QProcess runs[2];
+    for (int i = 0; i < 2; ++i)
+        Start(runs[i], {"--no", "--to", out_.path(), sources[i]}, folder.path());
+    ASSERT_TRUE(WaitUntil([&] { return Waiting(folder.path()) == 2; }, 30000, "both encodes"));
+    QFile(folder.filePath("go")).open(QIODevice::WriteOnly);
+    int converted = 0;
+    int winner = -1;
+    QString complaint;
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(runs[i].waitForFinished(60000));
+        const QString out = QString::fromLocal8Bit(runs[i].readAllStandardOutput());
+        const QString err = QString::fromLocal8Bit(runs[i].readAllStandardError());
+        // The Matroska trip already plays on iPhone: its line says it was copied.
+        if (runs[i].exitCode() == 0
+            && (out.contains("Converted: ") || out.contains("Copied, already plays on iPhone: "))) {
+            ++converted;
+            winner = i;
+        } else {
+            EXPECT_EQ(runs[i].exitCode(), 1) << err.toStdString();
+            EXPECT_TRUE(out.contains("Failed: " + sources[i])) << out.toStdString();
+            complaint = err;
+        }
+    }
+    ASSERT_EQ(converted, 1);
+    EXPECT_TRUE(complaint.contains(Out("trip.mp4") + ":\nAnother file took this name")) << complaint.toStdString();
+    // The one that finished first is kept whole; nothing else is left behind under any name.
+    EXPECT_EQ(OutputFolder(), QStringList {"trip.mp4"});
+    const QByteArray kept = Frame(Out("trip.mp4"));
+    ASSERT_TRUE(QDir().mkpath(out_.filePath("alone")));
+    const Outcome alone = Convert({"--quiet", "--to", out_.filePath("alone"), sources[winner]});
+    ASSERT_EQ(alone.exitCode, 0) << alone.err.toStdString();
+    EXPECT_LT(media::MeanDifference(kept, Frame(out_.filePath("alone/trip.mp4"))), 1);
 }
 
 } // namespace

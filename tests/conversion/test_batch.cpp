@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -163,6 +164,13 @@ TEST_F(BatchTest, NothingStartsWithoutSourcesOrADestination)
               QStringList({T("error_badsource"), T("error_badDestination"), T("error_toomanysources")}));
     EXPECT_TRUE(commands().isEmpty());
     EXPECT_TRUE(view.calls.isEmpty());
+    EXPECT_FALSE(batch->IsRunning());
+    EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Refused);
+
+    // A language file that lacks the message's text refuses all the same.
+    lang.LanguageEntries = QStringList {};
+    start(0);
+    EXPECT_EQ(fake.messages->shown.size(), 4);
     EXPECT_FALSE(batch->IsRunning());
     EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Refused);
 }
@@ -397,22 +405,63 @@ TEST_F(BatchTest, AnUnwatchedBatchEndsWithANotification)
     EXPECT_TRUE(fake.notifier->notes.first().startsWith("Conversion stopped: 0 converted, 1 failed."));
 }
 
-TEST_F(BatchTest, TheSubtitleScriptGoesToTheWorkingFolder)
+TEST_F(BatchTest, EachSubtitledJobReadsAScriptOfItsOwnThatGoesWithItsEncode)
 {
-    // Installed, the program folder is not the user's: the script is written to the user's own folder.
     QTemporaryDir working;
     ASSERT_TRUE(working.isValid());
     fake.system->working = working.path();
-    QFile subtitles(sources.filePath("clip0.srt"));
-    ASSERT_TRUE(subtitles.open(QIODevice::WriteOnly));
-    subtitles.close();
+    for (int i = 0; i < 3; ++i) {
+        QFile subtitles(sources.filePath(QStringLiteral("clip%1.srt").arg(i)));
+        ASSERT_TRUE(subtitles.open(QIODevice::WriteOnly));
+    }
     BatchOptions subtitled;
     subtitled.burnInSubtitles = true;
-    start(1, subtitled);
+    start(3, subtitled);
+    for (int i = 0; i < 3; ++i)
+        runner()->finish(ProbeText());
+    const auto script = [this] {
+        return commands().last().section('"', 1, 1);
+    };
+    QStringList scripts;
+    for (int i = 0; i < 3; ++i) {
+        scripts << script();
+        EXPECT_EQ(QFileInfo(scripts.last()).path(), working.path());
+        // The running encode's script, and no other.
+        EXPECT_EQ(QDir(working.path()).entryList(QDir::Files), QStringList {QFileInfo(scripts.last()).fileName()});
+        if (i < 2)
+            encodeDone(true);
+        EXPECT_EQ(QFile::exists(scripts.last()), i == 2);
+    }
+    EXPECT_EQ(scripts.removeDuplicates(), 0);
+    // A cancel takes the running encode's script with it.
+    batch->RequestCancel();
+    batch->ConfirmCancel();
+    EXPECT_TRUE(QDir(working.path()).isEmpty());
+}
+
+TEST_F(BatchTest, AnEncodeMayReplaceOnlyAnOutputTheUserAgreedToReplace)
+{
+    // clip1.mp4 is there and the user says Yes; clip0.mp4 is free.
+    QFile existing(output(1));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    fake.messages->answers = {true};
+    start(2);
     runner()->finish(ProbeText());
-    const QString script = working.filePath("tmp.avs");
-    EXPECT_TRUE(commands().last().startsWith("ffmpeg.exe -y -i \"" + script + "\""));
-    EXPECT_TRUE(QFile::exists(script));
+    runner()->finish(ProbeText());
+    EXPECT_EQ(runner()->environment.value(NoReplaceVariable), "1");
+    // Another file took clip0.mp4 meanwhile: the encoder kept it, discarded its own and said so.
+    QFile taken(output(0));
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    taken.close();
+    runner()->finish(QString::fromLatin1(EncodeFailedMarker) + "name-taken " + output(0) + "\n", false);
+    EXPECT_EQ(runner()->environment.value(NoReplaceVariable), "0");
+    encodeDone(true);
+    EXPECT_EQ(batch->Summary().Converted(), 1);
+    EXPECT_EQ(batch->Summary().FailedSources(), QStringList {source(0)});
+    EXPECT_EQ(fake.messages->shown.last(), output(0) + ":\n" + T("error_outputtaken"));
+    // Probes are given nothing of the kind.
+    EXPECT_TRUE(fake.runners->environments.first().isEmpty());
 }
 
 TEST_F(BatchTest, AnotherSpellingOfTheSourceIsNoOutput)

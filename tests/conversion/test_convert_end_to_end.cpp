@@ -286,19 +286,26 @@ TEST(ConvertEndToEnd, SubtitlesBurnedFromTheScript)
         ASSERT_TRUE(srt.open(QIODevice::WriteOnly));
         srt.write("1\r\n00:00:00,000 --> 00:00:02,000\r\nWWWWWWWW MMMMMMMM\r\n\r\n");
     }
-    const QString script = programFolder() + "/tmp.avs";
-    QFile::remove(script);
+    QTemporaryDir working;
+    ASSERT_TRUE(working.isValid());
 
     Converter c;
+    c.fake.system->working = working.path();
     SetCheckValue(c.c().chkSubtitles, 1);
     c.c().lstSource->addItems({withSubs, without});
-    ASSERT_TRUE(c.convert());
+    // The script is there while its encode runs.
+    QByteArray script;
+    ASSERT_TRUE(c.convert([&](FormControls&) {
+        for (const QString& name : QDir(working.path()).entryList({"tmp-*.avs"}, QDir::Files))
+            script = ReadAll(working.filePath(name));
+    }));
     EXPECT_EQ(c.status(), c.t("cmdConvert_ed"));
     EXPECT_TRUE(c.fake.messages->shown.isEmpty()) << c.fake.messages->shown.join("|").toStdString();
 
-    EXPECT_EQ(QString::fromUtf8(ReadAll(script)),
+    EXPECT_EQ(QString::fromUtf8(script),
               "DirectShowSource(\"" + withSubs + "\")\r\nLoadPlugin (\"" + programFolder()
                   + "/VSFilter.dll\")\r\nTextSub (\"" + videos.path() + "/with subs.srt\")");
+    EXPECT_TRUE(QDir(working.path()).isEmpty()) << "the script goes with its encode";
 
     const StreamFacts facts = Inspect(c.dest + "with subs.mp4");
     EXPECT_EQ(facts.videoCodec, "h264");
@@ -332,15 +339,21 @@ TEST(ConvertEndToEnd, SubtitledPhoneClipKeepsTheDatesOfTheVideoNotOfTheScript)
         ASSERT_TRUE(video.setFileTime(QDateTime(QDate(2024, 6, 2), QTime(8, 31)), QFileDevice::FileModificationTime));
     }
 
+    QTemporaryDir working;
+    ASSERT_TRUE(working.isValid());
     Converter c;
+    c.fake.system->working = working.path();
     SetCheckValue(c.c().chkSubtitles, 1);
     SetCheckValue(c.c().chkFullHD, 1);
     c.c().lstSource->addItem(clip);
-    ASSERT_TRUE(c.convert());
+    QByteArray script;
+    ASSERT_TRUE(c.convert([&](FormControls&) {
+        for (const QString& name : QDir(working.path()).entryList({"tmp-*.avs"}, QDir::Files))
+            script = ReadAll(working.filePath(name));
+    }));
     EXPECT_EQ(c.status(), c.t("cmdConvert_ed"));
     EXPECT_TRUE(c.fake.messages->shown.isEmpty()) << c.fake.messages->shown.join("|").toStdString();
-    const QString script = programFolder() + "/tmp.avs";
-    EXPECT_TRUE(ReadAll(script).contains(clip.toUtf8()));
+    EXPECT_TRUE(script.contains(clip.toUtf8()));
 
     const QString output = c.dest + "PXL_20240602.mp4";
     EXPECT_GT(PixelsDiffering(GreyFrame(output, 1.0), GreyFrame(clip, 1.0), 60), 200) << "the subtitles are drawn";

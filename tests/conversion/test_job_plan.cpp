@@ -23,7 +23,7 @@ JobFiles Source(const QString& file = QStringLiteral("/v/clip.avi"),
     JobFiles facts;
     facts.file = file;
     facts.output = output;
-    facts.scriptPath = QStringLiteral("/program/tmp.avs");
+    facts.scriptPath = QStringLiteral("/run/me/reelpocket/tmp-0a1b2c3d-42-Ab12Cd34.avs");
     return facts;
 }
 
@@ -129,6 +129,10 @@ TEST(PlanJob, TheOverwriteQuestionComesFirstAndOnlyWhenTicked)
     EXPECT_TRUE(ready.overwriteQuestion);
     EXPECT_FALSE(ready.refusal);
     EXPECT_FALSE(ready.job.commandLine.isEmpty());
+    // Replacing is agreed to only for a file that was there to ask about; a free name is kept free of
+    // replacing whatever takes it before the encode ends.
+    EXPECT_FALSE(ready.job.keepExisting);
+    EXPECT_TRUE(PlanJob(Source(), Good, {}).job.keepExisting);
 
     BatchOptions noQuestion;
     noQuestion.askBeforeOverwrite = false;
@@ -203,10 +207,13 @@ TEST(PlanJob, SubtitledJobsReadTheScript)
     source.subtitlesFound = true;
     BatchOptions burn;
     burn.burnInSubtitles = true;
-    EXPECT_TRUE(PlanJob(source, Good, burn).job.commandLine.startsWith("ffmpeg.exe -y -i \"/program/tmp.avs\" -f mp4"));
-    EXPECT_FALSE(PlanJob(source, Good, burn).job.commandLine.contains("/v/clip.avi"));
-    // Not wanted, or nothing to burn in: the source itself.
+    const Job subtitled = PlanJob(source, Good, burn).job;
+    EXPECT_TRUE(subtitled.commandLine.startsWith("ffmpeg.exe -y -i \"" + source.scriptPath + "\" -f mp4"));
+    EXPECT_FALSE(subtitled.commandLine.contains("/v/clip.avi"));
+    EXPECT_EQ(subtitled.script, source.scriptPath);
+    // Not wanted, or nothing to burn in: the source itself, and no script.
     EXPECT_TRUE(PlanJob(source, Good, {}).job.commandLine.startsWith("ffmpeg.exe -y -i \"/v/clip.avi\" -f mp4"));
+    EXPECT_TRUE(PlanJob(source, Good, {}).job.script.isEmpty());
     source.subtitlesFound = false;
     EXPECT_TRUE(PlanJob(source, Good, burn).job.commandLine.startsWith("ffmpeg.exe -y -i \"/v/clip.avi\" -f mp4"));
 }

@@ -16,6 +16,7 @@ TEST(OutputFormat, FullHdFitsTheFrameWithEvenSides)
         {3840, 2160, {1920, 1080}}, {1920, 1200, {1728, 1080}},
         {2560, 1080, {1920, 810}},  {4096, 2160, {1920, 1012}}, // 1012.5: the tie goes to the even side
         {2000, 1001, {1920, 960}}, // 960.96 gives 961, odd
+        {1920, 1088, {1906, 1080}}, // the height meets the frame first: 1905.88 rounds up to an even width
         {1080, 1920, {1080, 1920}}, {1280, 720, {1280, 720}},
         {1440, 1080, {1440, 1080}}, {721, 481, {720, 480}}, // kept, then made even
         {2160, 3840, {1080, 1920}}, {2000, 2000, {1080, 1080}}, // upright and square fit 1080x1920

@@ -1,9 +1,13 @@
 #include "conversion/Paths.h"
 #include "conversion/SubtitleScriptWriter.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -126,7 +130,47 @@ TEST(SubtitleScript, ThreeLinesJoinedByCrLf)
               "TextSub (\"/home/me/Videos/Holiday.srt\")");
     // Paths go in unchanged; a name without an extension looks for ".srt" alone in its folder.
     EXPECT_TRUE(SubtitleScriptText("/p", "/v.old/Holiday").endsWith("TextSub (\"/v.old/.srt\")"));
-    EXPECT_EQ(SubtitleScriptPath("/opt/Conv"), "/opt/Conv/tmp.avs");
+}
+
+TEST(SubtitleScript, EveryJobHasANameOfItsOwnAndOnlyLeftoversOfEndedProgramsAreRemoved)
+{
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    const QRegularExpression form("^/opt/Conv/tmp-([0-9a-f]{8})-" + pid + "-[A-Za-z0-9]{8}\\.avs$");
+    const QRegularExpressionMatch name = form.match(NewSubtitleScriptPath("/opt/Conv"));
+    ASSERT_TRUE(name.hasMatch());
+    EXPECT_NE(NewSubtitleScriptPath("/opt/Conv"), NewSubtitleScriptPath("/opt/Conv"));
+
+    // A process that has ended, and one that runs.
+    QProcess ended;
+    ended.start("/bin/true");
+    ASSERT_TRUE(ended.waitForStarted());
+    const QString dead = QString::number(ended.processId());
+    ASSERT_TRUE(ended.waitForFinished());
+    const QString alive = QString::number(::getppid());
+    const QString host = name.captured(1);
+    const QString other = QString(host).replace(0, 1, host[0] == 'a' ? "b" : "a");
+    QTemporaryDir working;
+    ASSERT_TRUE(working.isValid());
+    const QString stale = "tmp-" + host + "-" + dead + "-Ab12Cd34.avs";
+    // Another machine's, a running program's, this one's, and one just written: a program in another
+    // sandbox, whose pid this one cannot see, is starting its encode.
+    const QStringList kept {"tmp-" + other + "-" + dead + "-Ab12Cd34.avs",
+                            "tmp-" + host + "-" + alive + "-Ab12Cd34.avs", "tmp-" + host + "-" + pid + "-Ab12Cd34.avs",
+                            "tmp.avs", "tmp-" + host + "-" + dead + ".avs"};
+    const QDateTime old = QDateTime::currentDateTime().addSecs(-120);
+    for (const QString& script : kept + QStringList {stale}) {
+        QFile file(working.filePath(script));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    const QString fresh = "tmp-" + host + "-" + dead + "-Xy12Cd34.avs";
+    Touch(working.filePath(fresh));
+    EXPECT_EQ(RemoveStaleSubtitleScripts(working.path()), 1);
+    QStringList expected = kept + QStringList {fresh};
+    QStringList left = QDir(working.path()).entryList(QDir::Files);
+    expected.sort();
+    left.sort();
+    EXPECT_EQ(left, expected);
 }
 
 TEST(SubtitleScript, AvailableOnlyWithPluginAndSubtitleFile)
@@ -155,10 +199,11 @@ TEST(SubtitleScript, WrittenWholeAsUtf8ReplacingAnEarlierScript)
 {
     QTemporaryDir program;
     ASSERT_TRUE(program.isValid());
-    const QString script = SubtitleScriptPath(program.path());
+    // What a killed program whose pid this one has now left under the name goes first.
+    const QString script = NewSubtitleScriptPath(program.path());
     Touch(script, QByteArray(500, 'z'));
     const QString source = QString::fromUtf8("/v/Été à Paris.avi");
-    EXPECT_TRUE(WriteSubtitleScript(program.path(), program.path(), source));
+    EXPECT_TRUE(WriteSubtitleScript(program.path(), script, source));
     EXPECT_EQ(ReadAll(script), SubtitleScriptText(program.path(), source).toUtf8());
     EXPECT_TRUE(ReadAll(script).contains("\"/v/\xC3\x89t\xC3\xA9 \xC3\xA0 Paris.srt\""));
 }
@@ -180,7 +225,7 @@ TEST(SubtitleScript, AScriptThatCannotBeWrittenIsNeverReplacedByAnOlderOne)
     // A folder the user cannot write, holding an earlier job's script.
     QTemporaryDir program;
     ASSERT_TRUE(program.isValid());
-    const QString script = SubtitleScriptPath(program.path());
+    const QString script = NewSubtitleScriptPath(program.path());
     Touch(script, "DirectShowSource(\"/v/older.avi\")");
     ASSERT_TRUE(QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::ExeOwner));
     if (QFile(script).open(QIODevice::WriteOnly | QIODevice::Append)) {
@@ -188,8 +233,8 @@ TEST(SubtitleScript, AScriptThatCannotBeWrittenIsNeverReplacedByAnOlderOne)
         ASSERT_TRUE(QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         ASSERT_TRUE(QDir(program.path()).mkdir("blocker"));
         QFile::remove(script);
-        ASSERT_TRUE(QDir(program.path()).rename("blocker", "tmp.avs"));
+        ASSERT_TRUE(QDir(program.path()).rename("blocker", QFileInfo(script).fileName()));
     }
-    EXPECT_FALSE(WriteSubtitleScript(program.path(), program.path(), "/v/new.avi"));
+    EXPECT_FALSE(WriteSubtitleScript(program.path(), script, "/v/new.avi"));
     QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

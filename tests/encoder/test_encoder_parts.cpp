@@ -15,11 +15,18 @@
 #include "encoder/TempOutput.h"
 #include "text/TextReading.h"
 
+#include <QDir>
 #include <QString>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -159,6 +166,14 @@ TEST(EncoderParts, OnlyInterlacedHdrOrMultiTrackSourcesChangeWhatFfmpegIsTold)
     setup.facts = ParseSourceFacts("stream video default=1 field=progressive transfer=bt709 primaries=bt709 "
                                    "seconds=8\nstream audio default=1 seconds=8\n");
     EXPECT_EQ(FfmpegArguments(request, translation, setup), unknown);
+
+    // All four field orders are interlaced (capture tools write "bt" for PAL DV and MPEG-2); a progressive
+    // picture and one whose order is not stated are left as they are.
+    for (const std::string field : {"tt", "bb", "tb", "bt", "progressive", ""}) {
+        setup.facts = ParseSourceFacts("stream video default=1 field=" + field + "\n");
+        const std::string filters = ValueOf(FfmpegArguments(request, translation, setup), "-vf");
+        EXPECT_EQ(filters.rfind("bwdif=", 0) == 0, field.size() == 2) << field << ": " << filters;
+    }
 
     setup.facts = ParseSourceFacts("stream video default=1 field=bb transfer=smpte2084 primaries=bt2020\n"
                                    "stream audio default=0\nstream audio default=1\n");
@@ -492,4 +507,55 @@ TEST(EncoderParts, PartialFileNamesTellTheirOwner)
     }
     EXPECT_EQ(HostMark().size(), 8u);
     EXPECT_EQ(HostMark(), HostMark());
+}
+
+TEST(EncoderParts, AFinishedEncodeReplacesAFileThatTookItsNameOnlyWhenAllowed)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string output = dir.filePath("trip.mp4").toStdString();
+    const std::string mine = dir.filePath("mine").toStdString();
+    const auto write = [](const std::string& path, const char* text) {
+        std::ofstream(path) << text;
+    };
+    const auto read = [](const std::string& path) {
+        std::ifstream in(path);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    // Each way, as on a file system that lacks the ways before it.
+    for (const NoReplaceWay way : {NoReplaceWay::Rename, NoReplaceWay::Link, NoReplaceWay::Check}) {
+        SCOPED_TRACE(static_cast<int>(way));
+        write(mine, "first");
+        EXPECT_EQ(MoveWithoutReplacing(mine, output, way), 0);
+        write(mine, "second");
+        EXPECT_EQ(MoveWithoutReplacing(mine, output, way), EEXIST);
+        EXPECT_EQ(read(output), "first");
+        EXPECT_EQ(read(mine), "second");
+        std::remove(output.c_str());
+    }
+    std::remove(mine.c_str());
+
+    // The name was free at the check; another file takes it while the encode runs.
+    std::string partial;
+    {
+        TempOutput temp;
+        ASSERT_TRUE(temp.Create(output));
+        partial = temp.path();
+        write(partial, "encoded");
+        write(output, "another's");
+        const auto committed = temp.Commit(false);
+        ASSERT_TRUE(committed) << committed.why();
+        EXPECT_EQ(*committed, TempOutput::Committed::NameTaken);
+        EXPECT_EQ(read(output), "another's");
+    }
+    EXPECT_NE(::access(partial.c_str(), F_OK), 0) << "discarded with its object";
+    // Agreed to: replaced.
+    TempOutput temp;
+    ASSERT_TRUE(temp.Create(output));
+    write(temp.path(), "encoded");
+    const auto committed = temp.Commit(true);
+    ASSERT_TRUE(committed) << committed.why();
+    EXPECT_EQ(*committed, TempOutput::Committed::Done);
+    EXPECT_EQ(read(output), "encoded");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"trip.mp4"});
 }

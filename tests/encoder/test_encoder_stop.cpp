@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <signal.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -193,12 +194,22 @@ TEST_F(EncoderStop, TheNextEncodeRemovesWhatAKilledBridgeLeftAndNothingElse)
     const QString live = ".other.mp4.partial-" + host + "-" + QString::number(::getpid()) + "-abcDE1";
     const QString elsewhere
         = ".other.mp4.partial-" + QString(host).replace(0, 1, host[0] == 'f' ? "e" : "f") + "-" + parts[2] + "-abcDE2";
-    const QStringList keep {live, elsewhere, "other.mp4.partial-" + host + "-" + parts[2] + "-abcDE3",
-                            ".other.mp4.partial-" + host + "-" + parts[2] + "-abc", ".notes.txt"};
+    // So must one whose pid looks dead but whose writer still holds it: a bridge in another sandbox, whose
+    // pids this one cannot see.
+    const QString held = ".held.mp4.partial-" + host + "-" + parts[2] + "-abcDE4";
+    const QStringList keep {live,
+                            elsewhere,
+                            "other.mp4.partial-" + host + "-" + parts[2] + "-abcDE3",
+                            ".other.mp4.partial-" + host + "-" + parts[2] + "-abc",
+                            ".notes.txt",
+                            held};
     for (const QString& name : keep) {
         QFile file(out_.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
+    QFile holder(out_.filePath(held));
+    ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
+    ASSERT_EQ(::flock(holder.handle(), LOCK_EX | LOCK_NB), 0);
 
     const auto next
         = bridge::Run(bridge::EncodeArguments(dir_->filePath("long.mkv"), out_.filePath("next.mp4"), 160, 120));

@@ -189,7 +189,7 @@ TEST(LanguageFile, TheProgramsOwnFileHasEveryKeyInAllNineLanguages)
                             "reason_notreached",
                             "reason_cancelled",
                             "reason_notreplaced",
-                            "reason_nametaken",
+                            "outcome_copied",
                             "console_failedreason",
                             "console_nosubtitles",
                             "console_notconverted",

@@ -6,11 +6,13 @@ namespace {
 QPointer<FakeRunner> lastStarted;
 } // namespace
 
-std::optional<CommandRunner::RunError> FakeRunner::Run(const QString& cmd)
+std::optional<CommandRunner::RunError> FakeRunner::Run(const QString& cmd, const Environment& variables)
 {
     command = cmd;
     lastStarted = this;
+    environment = variables;
     log_->commands << cmd;
+    log_->environments << variables;
     runError = log_->nextRunError;
     log_->nextRunError.reset();
     return runError;

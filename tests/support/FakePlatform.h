@@ -157,7 +157,7 @@ public:
         : log_(std::move(log))
     {
     }
-    std::optional<RunError> Run(const QString& cmd) override;
+    std::optional<RunError> Run(const QString& cmd, const Environment& environment = {}) override;
     void Stop() override;
     bool Succeeded() const override { return succeeded; }
 
@@ -171,6 +171,7 @@ public:
     void failToStart(const RunError& error) { emit StartFailed(error); }
 
     QString command;
+    Environment environment;
     bool stopped = false;
     bool succeeded = false;
     std::optional<RunError> runError;
@@ -183,6 +184,7 @@ private:
 struct RunnerLog
 {
     QStringList commands;
+    QList<CommandRunner::Environment> environments; // of each command
     int stops = 0;
     // The next runner's Run() fails with this error.
     std::optional<CommandRunner::RunError> nextRunError;

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
@@ -88,14 +89,38 @@ TEST(CommandLine, FilesReachTheListAsADropWouldBringThem)
     EXPECT_EQ(w.f().WindowHeightTwips(), SingleLayoutHeight + LayoutStep);
 }
 
-TEST(UserFolders, AReadOnlyProgramFolderSendsWorkingFilesToTheUsersFolders)
+TEST(UserFolders, WorkingFilesAreTheUsersAloneAndAReadOnlyProgramFolderSendsTheDestinationThere)
 {
     TestApp();
     QTemporaryDir program;
     ASSERT_TRUE(program.isValid());
     DesktopSystem writable(program.path());
-    EXPECT_EQ(writable.workingFolder(), program.path());
     EXPECT_EQ(writable.defaultDestination(), program.path() + "/iPhoneMovies/");
+    // Never the program folder, which every batch shares: the session's runtime folder, else the cache.
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    const std::optional<QByteArray> session
+        = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR") ? std::optional(qgetenv("XDG_RUNTIME_DIR")) : std::nullopt;
+    const auto restore = [&session] {
+        session ? qputenv("XDG_RUNTIME_DIR", *session) : qunsetenv("XDG_RUNTIME_DIR");
+    };
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    const QString inSession = writable.workingFolder();
+    qunsetenv("XDG_RUNTIME_DIR");
+    const QString inCache = writable.workingFolder();
+    restore();
+    EXPECT_EQ(inSession, runtime.filePath("reelpocket"));
+    EXPECT_EQ(inCache, QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
+    for (const QString& folder : {inSession, inCache})
+        EXPECT_EQ(QFileInfo(folder).permissions() & 0x0077, 0) << folder.toStdString() << ": nobody else may enter";
+    // One left open to others is narrowed; a link in its place is not used.
+    ASSERT_TRUE(QFile::setPermissions(inSession, QFileDevice::Permissions(0x7777)));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    EXPECT_EQ(writable.workingFolder(), inSession);
+    EXPECT_EQ(QFileInfo(inSession).permissions() & 0x0077, 0);
+    ASSERT_TRUE(QDir(inSession).removeRecursively() && QFile::link(program.path(), inSession));
+    EXPECT_EQ(writable.workingFolder(), inCache);
+    restore();
 
     // Read-only as an installed program folder is: root writes through permissions, so for root the
     // folder becomes a read-only file system.
@@ -105,16 +130,12 @@ TEST(UserFolders, AReadOnlyProgramFolderSendsWorkingFilesToTheUsersFolders)
     else
         ASSERT_TRUE(QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::ExeOwner));
     DesktopSystem readOnly(program.path());
-    const QString working = readOnly.workingFolder();
     const QString destination = readOnly.defaultDestination();
     if (::geteuid() == 0)
         ::umount(path.constData());
     else
         QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    EXPECT_EQ(working, QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
-    EXPECT_TRUE(QFileInfo(working).isDir());
-    EXPECT_TRUE(FolderIsWritable(working));
     EXPECT_EQ(destination, QStandardPaths::writableLocation(QStandardPaths::MoviesLocation) + "/iPhoneMovies/");
 }
 

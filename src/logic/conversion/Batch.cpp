@@ -7,6 +7,7 @@
 #include "SubtitleScriptWriter.h"
 #include "text/TextReading.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -30,8 +31,9 @@ Batch::Batch(Platform& platform, const Localisation& lang, BatchView& view, QObj
 
 Batch::~Batch()
 {
-    // No encoder outlives the batch.
+    // No encoder outlives the batch, and no script either.
     StopRunner();
+    RemoveScript();
 }
 
 QString Batch::T(const QString& key) const
@@ -47,7 +49,8 @@ QString Batch::MessageText(const FileMessage& message) const
 void Batch::StartConversion(const QStringList& sources, const QString& destination, const BatchOptions& options)
 {
     ending_ = BatchSummary::Ending::None;
-    QString refusal;
+    // A language file without the message's text must still refuse: an empty list would start a batch of nothing.
+    std::optional<QString> refusal;
     if (sources.size() > MaxSources)
         refusal = T(QStringLiteral("error_toomanysources"));
     else if (sources.isEmpty())
@@ -57,8 +60,8 @@ void Batch::StartConversion(const QStringList& sources, const QString& destinati
     // Found out once, before the room question and the first probe, rather than file by file.
     else if (!CanCreateFileIn(destination))
         refusal = MessageText({destination, QStringLiteral("error_badDestination")});
-    if (!refusal.isEmpty()) {
-        platform_.messages->showOk(refusal);
+    if (refusal) {
+        platform_.messages->showOk(*refusal);
         // No job of an earlier batch belongs to this one.
         jobs_.clear();
         ending_ = BatchSummary::Ending::Refused;
@@ -116,7 +119,8 @@ JobFiles Batch::ExamineSource(int row) const
     facts.outputExists = FileExists(facts.output);
     facts.outputIsSource = SameFile(facts.output, facts.file);
     facts.subtitlesFound = SubtitlesAvailable(platform_.system->programFolder(), facts.file);
-    facts.scriptPath = SubtitleScriptPath(platform_.system->workingFolder());
+    if (facts.subtitlesFound)
+        facts.scriptPath = NewSubtitleScriptPath(platform_.system->workingFolder());
     return facts;
 }
 
@@ -200,6 +204,7 @@ void Batch::OnRunnerCompleted(const QString& res)
             StartEncoding();
         }
     } else if (phase_ == Phase::Conversion) {
+        RemoveScript();
         RecordEncodeResult(res);
         ++currentIndex_;
         StartEncoding();
@@ -209,13 +214,15 @@ void Batch::OnRunnerCompleted(const QString& res)
 void Batch::RecordEncodeResult(const QString& res)
 {
     if (!EncodeSucceeded(runner_ && runner_->Succeeded(), FileExists(OutputFileName()))) {
+        // The file there now is another's, not this encode's: the encoder says so on its failure line.
         SetOutcome(currentIndex_, {JobState::Failed, {}, ReadEncodeFailure(res), {}});
         return;
     }
     // The video is the user's and it is there; the subtitles it went without are named with it.
     const QStringList leftOut = SubtitlesLeftOut(res);
-    SetOutcome(currentIndex_,
-               {leftOut.isEmpty() ? JobState::Converted : JobState::ConvertedWithoutSubtitles, {}, {}, leftOut});
+    JobOutcome converted {leftOut.isEmpty() ? JobState::Converted : JobState::ConvertedWithoutSubtitles, {}, {}, leftOut};
+    converted.copied = VideoCopied(res);
+    SetOutcome(currentIndex_, converted);
 }
 
 void Batch::OnStartFailed(const CommandRunner::RunError& error)
@@ -225,6 +232,7 @@ void Batch::OnStartFailed(const CommandRunner::RunError& error)
     if (phase_ == Phase::Info) {
         StopBeforeEncoding(JobOutcome {JobState::Refused, QStringLiteral("reason_encoderstart"), failure, {}}, true);
     } else if (phase_ == Phase::Conversion) {
+        RemoveScript();
         SetOutcome(currentIndex_, {JobState::Failed, {}, failure, {}});
         ++currentIndex_;
         StartEncoding();
@@ -257,15 +265,16 @@ void Batch::StartEncoding()
         progress_.Maximum = static_cast<float>(job.durationSeconds);
         view_.ShowProgressMaximum(progress_.Maximum);
         SetOutcome(currentIndex_, {JobState::Converting, {}, {}, {}});
-        const QString folder = platform_.system->programFolder();
-        // Without its own script the encoder would read whatever script was there before.
-        if (options_.burnInSubtitles && SubtitlesAvailable(folder, job.File)
-            && !WriteSubtitleScript(folder, platform_.system->workingFolder(), job.File)) {
-            const QString script = SubtitleScriptPath(platform_.system->workingFolder());
-            SetOutcome(currentIndex_, {JobState::Failed, {}, EncodeFailure {EncodeFailure::Kind::Unknown, script}, {}});
+        if (!job.script.isEmpty() && !WriteScript(job)) {
+            SetOutcome(currentIndex_,
+                       {JobState::Failed, {}, EncodeFailure {EncodeFailure::Kind::Unknown, job.script}, {}});
             continue;
         }
-        if (const auto error = RunCommand(job.commandLine)) {
+        // The encoder keeps a file that takes the output's name meanwhile unless the user agreed to replace it.
+        const CommandRunner::Environment environment {
+            {QLatin1String(NoReplaceVariable), job.keepExisting ? QStringLiteral("1") : QStringLiteral("0")}};
+        if (const auto error = RunCommand(job.commandLine, environment)) {
+            RemoveScript();
             SetOutcome(currentIndex_,
                        {JobState::Failed,
                         {},
@@ -276,6 +285,25 @@ void Batch::StartEncoding()
         return;
     }
     FinishBatch();
+}
+
+bool Batch::WriteScript(const Job& job)
+{
+    // A script of the job's own, in a folder of the user's own: nothing another job or another batch
+    // writes can stand in for it. It goes when its encode has ended.
+    RemoveStaleSubtitleScripts(platform_.system->workingFolder());
+    script_ = job.script;
+    if (WriteSubtitleScript(platform_.system->programFolder(), job.script, job.File))
+        return true;
+    RemoveScript();
+    return false;
+}
+
+void Batch::RemoveScript()
+{
+    if (!script_.isEmpty())
+        QFile::remove(script_);
+    script_.clear();
 }
 
 void Batch::FinishBatch()
@@ -298,8 +326,12 @@ QString Batch::EndMessage() const
         blocks << T(QStringLiteral("cmdCancel_convertedbefore")) + QLatin1Char('\n')
                 + summary.ConvertedSources().join(QLatin1Char('\n'));
     const QChar separator = platform_.system->decimalSeparator();
-    for (const Job& job : summary.Failed())
-        blocks << job.File + QStringLiteral(":\n") + OutcomeReason(lang_, job.outcome, separator);
+    for (const Job& job : summary.Failed()) {
+        // The name another file took is what the user looks for.
+        const bool taken = job.outcome.failure && job.outcome.failure->kind == EncodeFailure::Kind::NameTaken;
+        blocks << (taken ? OutputPath(destination_, job.File) : job.File) + QStringLiteral(":\n")
+                + OutcomeReason(lang_, job.outcome, separator);
+    }
     for (const QString& subtitles : summary.SubtitlesLeftOut())
         blocks << MessageText({subtitles, QStringLiteral("error_subtitlesleftout")});
     return blocks.join(QStringLiteral("\n\n"));
@@ -362,6 +394,7 @@ void Batch::ConfirmCancel()
     // Cleared first, so a completion caused by the stop is ignored.
     phase_ = Phase::Idle;
     StopRunner();
+    RemoveScript();
     ReturnToIdle();
     view_.ShowCancelled();
     view_.CancelAnswered(true, closeAfterCancel_);
@@ -388,13 +421,14 @@ bool Batch::MayClose()
     return true;
 }
 
-std::optional<CommandRunner::RunError> Batch::RunCommand(const QString& cmd)
+std::optional<CommandRunner::RunError> Batch::RunCommand(const QString& cmd,
+                                                        const CommandRunner::Environment& environment)
 {
     runner_ = RunnerRef(platform_.createRunner().release());
     connect(runner_.get(), &CommandRunner::Output, this, &Batch::HandleEncoderOutput);
     connect(runner_.get(), &CommandRunner::Completed, this, &Batch::OnRunnerCompleted);
     connect(runner_.get(), &CommandRunner::StartFailed, this, &Batch::OnStartFailed);
-    return runner_->Run(cmd);
+    return runner_->Run(cmd, environment);
 }
 
 void Batch::StopRunner()

@@ -88,7 +88,8 @@ private:
     void TimerTick();
     // Starts a command line through a fresh runner; the error when it cannot be started, and then no
     // completion follows. One that fails to start later is handled by OnStartFailed.
-    std::optional<CommandRunner::RunError> RunCommand(const QString& cmd);
+    std::optional<CommandRunner::RunError> RunCommand(const QString& cmd,
+                                                      const CommandRunner::Environment& environment = {});
     // Restarts the elapsed-time count and shows the converting look.
     void ShowConverting();
 
@@ -103,6 +104,10 @@ private:
     void StartEncoding();
     void FinishBatch();
     void RecordEncodeResult(const QString& res);
+    // Writes the job's subtitle script; false when it could not be written.
+    bool WriteScript(const Job& job);
+    // Removes the script of the encode that ran or was about to run.
+    void RemoveScript();
     // A command that did not start: before the first encode the batch stops there; an encode has failed
     // and the next one is tried.
     void OnStartFailed(const CommandRunner::RunError& error);
@@ -137,5 +142,6 @@ private:
     BatchSummary::Ending ending_ = BatchSummary::Ending::None;
     QString endElapsedText_; // the last job's elapsed time when the batch ended
     RunnerRef runner_; // a fresh one for every command line
+    QString script_; // the subtitle script of the current encode; empty when none
     QTimer* timer_;
 };

@@ -102,3 +102,9 @@ EncodeFailure ReadEncodeFailure(const QString& encoderOutput)
     }
     return failure;
 }
+
+bool VideoCopied(const QString& encoderOutput)
+{
+    const QString marker = QString::fromLatin1(VideoCopiedMarker);
+    return encoderOutput.startsWith(marker) || encoderOutput.contains(QLatin1Char('\n') + marker);
+}

@@ -46,3 +46,12 @@ inline constexpr char EncodeFailedMarker[] = "ffmpeg.exe: failed: ";
 // Why a failed encode left no output, as its output says: the last failure line; without one, an unknown
 // failure with the last line of the output as its detail.
 EncodeFailure ReadEncodeFailure(const QString& encoderOutput);
+
+// Starts the line the encoder prints when it copies the video as it is, because it already plays on iPhone.
+inline constexpr char VideoCopiedMarker[] = "ffmpeg.exe: copied, already plays on iPhone";
+
+// Whether an encoder's output says it copied the video rather than encoding it.
+bool VideoCopied(const QString& encoderOutput);
+
+// The variable that tells the encoder, with "1", that the user did not agree to replace the output.
+inline constexpr char NoReplaceVariable[] = "REELPOCKET_NO_REPLACE";

@@ -43,6 +43,8 @@ struct JobOutcome
     std::optional<EncodeFailure> failure;
     // ConvertedWithoutSubtitles: the subtitle files left out.
     QStringList subtitlesLeftOut;
+    // Converted either way: the video already played on iPhone and was copied, not encoded again.
+    bool copied = false;
 
     bool IsConverted() const { return state == JobState::Converted || state == JobState::ConvertedWithoutSubtitles; }
     // Over for this batch: nothing more will happen to the job.

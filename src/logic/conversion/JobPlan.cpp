@@ -58,9 +58,13 @@ JobPlan PlanJob(const JobFiles& source, const QString& probeText, const BatchOpt
         return Refused(plan, source.file, "error_badsource");
     const QString cap = job.mediaInfo->FrameRate > 30 ? QStringLiteral(" -r 30") : QString();
 
-    const QString input = options.burnInSubtitles && source.subtitlesFound ? source.scriptPath : source.file;
+    const bool subtitled = options.burnInSubtitles && source.subtitlesFound;
+    const QString input = subtitled ? source.scriptPath : source.file;
     if (HasQuote(input))
         return Refused(plan, source.file, "error_badsource");
+    if (subtitled)
+        job.script = input;
+    job.keepExisting = !source.outputExists;
 
     // The command line.
     job.commandLine = EncoderCommand(options.Format(), input, cap, size->width(), size->height(), out);

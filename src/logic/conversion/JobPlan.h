@@ -17,7 +17,7 @@ struct JobFiles
     bool outputExists = false; // a file, not a folder, already carries the output's name
     bool outputIsSource = false; // the output is another spelling of the source itself (a link, "./", "//")
     bool subtitlesFound = false; // a subtitle file beside the source, and what burns it in
-    QString scriptPath; // the subtitle script the encoder reads instead of the source
+    QString scriptPath; // the subtitle script the encoder would read instead of the source, this job's own
 };
 
 // A message about one file: the path, ":", a line feed, and the text of the key.

@@ -58,7 +58,7 @@ QString FailureText(const Localisation& lang, const EncodeFailure& failure, QCha
     case Kind::SourceIsOutput:
         return T(lang, "error_SourceDestintaionSame");
     case Kind::NameTaken:
-        return T(lang, "reason_nametaken");
+        return T(lang, "error_outputtaken");
     case Kind::Unknown:
         break;
     }
@@ -88,7 +88,7 @@ QString OutcomeText(const Localisation& lang, const JobOutcome& outcome, QChar d
     case JobState::Converting:
         return T(lang, "outcome_converting");
     case JobState::Converted:
-        return T(lang, "outcome_converted");
+        return T(lang, outcome.copied ? "outcome_copied" : "outcome_converted");
     case JobState::ConvertedWithoutSubtitles:
         return FillIn(T(lang, "outcome_nosubtitles"), {FileNames(outcome.subtitlesLeftOut)});
     case JobState::Failed:
@@ -120,7 +120,7 @@ QString OutcomeLine(const Localisation& lang, const Job& job, QChar decimalSepar
     const QString reason = OutcomeReason(lang, outcome, decimalSeparator);
     switch (outcome.state) {
     case JobState::Converted:
-        return FillIn(T(lang, "console_converted"), {job.File});
+        return FillIn(T(lang, outcome.copied ? "console_copied" : "console_converted"), {job.File});
     case JobState::ConvertedWithoutSubtitles:
         return FillIn(T(lang, "console_nosubtitles"), {job.File, outcome.subtitlesLeftOut.join(QStringLiteral(", "))});
     case JobState::Failed:

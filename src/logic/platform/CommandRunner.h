@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <optional>
@@ -17,11 +18,14 @@ public:
         int number = 0;
     };
 
+    // Variables set for the command on top of the program's own environment.
+    using Environment = QMap<QString, QString>;
+
     using QObject::QObject;
     ~CommandRunner() override = default;
 
     // Starts the command line and returns at once; an error when it cannot be started.
-    virtual std::optional<RunError> Run(const QString& cmd) = 0;
+    virtual std::optional<RunError> Run(const QString& cmd, const Environment& environment = {}) = 0;
     virtual void Stop() = 0;
     // True when the finished process exited normally with status 0.
     virtual bool Succeeded() const = 0;

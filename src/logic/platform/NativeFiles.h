@@ -15,3 +15,9 @@ QByteArray NativeTextBytes(const QString& text);
 // A new file can be made in the folder: a uniquely named file is created there (hidden where names can hide it)
 // and removed again.
 bool CanCreateFileIn(const QString& folder);
+// Makes the folder (and what leads to it) when it is missing, for this user alone. True when it is a folder,
+// not a link, that belongs to this user and that nobody else can enter (its permissions are narrowed when
+// needed); false otherwise, and the folder must then not be used for private files.
+bool MakePrivateFolder(const QString& folder);
+// Whether a process with this id may still run on this machine; true also when the system cannot tell.
+bool ProcessMayBeRunning(qint64 pid);

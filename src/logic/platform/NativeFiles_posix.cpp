@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,4 +44,27 @@ bool CanCreateFileIn(const QString& folder)
     ::close(descriptor);
     ::unlink(name.constData());
     return true;
+}
+
+bool MakePrivateFolder(const QString& folder)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    // What leads to it is made as usual; the folder itself is made private from the start.
+    QDir().mkpath(QFileInfo(folder).path());
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat info
+    {
+    };
+    if (::lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid())
+        return false;
+    return (info.st_mode & 077) == 0 || ::chmod(path.constData(), 0700) == 0;
+}
+
+bool ProcessMayBeRunning(qint64 pid)
+{
+    if (pid <= 0)
+        return true;
+    // EPERM: it runs, as another user.
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <windows.h>
 
 PathStyle NativePathStyle()
 {
@@ -28,4 +29,21 @@ bool CanCreateFileIn(const QString& folder)
     // Permissions alone do not tell: read-only media and access rules inherited from above change the answer.
     QTemporaryFile file(QDir(folder).filePath(QStringLiteral("~reelpocket-XXXXXX.tmp")));
     return file.open(); // and removed as it goes
+}
+
+bool MakePrivateFolder(const QString& folder)
+{
+    // The user's own profile folders are private already.
+    const QFileInfo info(folder);
+    return (info.isDir() || QDir().mkpath(folder)) && !QFileInfo(folder).isSymLink();
+}
+
+bool ProcessMayBeRunning(qint64 pid)
+{
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    if (!process)
+        return ::GetLastError() != ERROR_INVALID_PARAMETER;
+    const bool running = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    ::CloseHandle(process);
+    return running;
 }

@@ -81,8 +81,8 @@ public:
     virtual ~SystemFacts() = default;
     // The folder holding the program, without a trailing separator (except at a root).
     virtual QString programFolder() = 0;
-    // Where the program writes its working files (the subtitle script): the program folder when the user
-    // can write there, else a folder of the program's own in the user's cache. No trailing separator.
+    // Where the program writes its working files (the subtitle scripts): a folder of the user's own that
+    // nobody else can enter, never the program folder. No trailing separator.
     virtual QString workingFolder() = 0;
     // The first-start destination, with its trailing separator: "iPhoneMovies" in the program folder when
     // the user can write there, else in the user's Videos folder.
