@@ -114,14 +114,20 @@ QIcon RowMark(const JobOutcome& outcome)
     // after the application object is gone.
     static auto* made = new std::map<std::pair<int, int>, QIcon>;
     const std::optional<Look> look = LookOf(outcome);
-    if (!look)
-        return QIcon();
-    const std::pair<int, int> key {look->disc.rgb(), static_cast<int>(look->sign)};
+    const std::pair<int, int> key
+        = look ? std::pair {static_cast<int>(look->disc.rgb()), static_cast<int>(look->sign)} : std::pair {0, -1};
     auto found = made->find(key);
     if (found == made->end()) {
         QIcon icon;
-        for (const int size : {16, 24, 32, 48})
-            icon.addPixmap(Draw(*look, size));
+        for (const int size : {16, 24, 32, 48}) {
+            QPixmap pixmap(size, size);
+            pixmap.fill(Qt::transparent);
+            if (look)
+                pixmap = Draw(*look, size);
+            // The list is disabled while the batch runs; its marks keep their colours.
+            icon.addPixmap(pixmap, QIcon::Normal);
+            icon.addPixmap(pixmap, QIcon::Disabled);
+        }
         found = made->emplace(key, icon).first;
     }
     return found->second;

@@ -220,7 +220,8 @@ void Batch::RecordEncodeResult(const QString& res)
     }
     // The video is the user's and it is there; the subtitles it went without are named with it.
     const QStringList leftOut = SubtitlesLeftOut(res);
-    JobOutcome converted {leftOut.isEmpty() ? JobState::Converted : JobState::ConvertedWithoutSubtitles, {}, {}, leftOut};
+    JobOutcome converted {
+        leftOut.isEmpty() ? JobState::Converted : JobState::ConvertedWithoutSubtitles, {}, {}, leftOut};
     converted.copied = VideoCopied(res);
     SetOutcome(currentIndex_, converted);
 }
@@ -422,7 +423,7 @@ bool Batch::MayClose()
 }
 
 std::optional<CommandRunner::RunError> Batch::RunCommand(const QString& cmd,
-                                                        const CommandRunner::Environment& environment)
+                                                         const CommandRunner::Environment& environment)
 {
     runner_ = RunnerRef(platform_.createRunner().release());
     connect(runner_.get(), &CommandRunner::Output, this, &Batch::HandleEncoderOutput);
