@@ -3,6 +3,7 @@
 #include "Console.h"
 #include "CopyRun.h"
 #include "EncoderRun.h"
+#include "FailureReason.h"
 #include "FileTimes.h"
 #include "FilterChain.h"
 #include "MovieTags.h"
@@ -106,16 +107,41 @@ std::optional<double> DeclaredSeconds(const Request& request, const Translation&
     return carried ? carried : container;
 }
 
-int Fail(Console& console, const std::string& why)
+int Fail(Console& console, FailureKind kind, const std::string& detail)
 {
-    console.Message("ffmpeg.exe: " + why + "\n");
+    console.Message(FailureLine(kind, detail));
     return 1;
 }
 
+int Stopped(Console& console, int signal)
+{
+    console.Message(FailureLine(FailureKind::Cancelled, "stopped, no output written"));
+    return 128 + signal;
+}
+
+// What an encode that ran but left no good file says: a full destination whatever else went wrong (ffmpeg
+// may even exit with 0 then), else the encoder's own last error.
+int EncoderFailed(Console& console, const RunOutcome& outcome, const TempOutput& temp, const std::string& output,
+                  const std::string& fallback)
+{
+    // The user knows the file by the name it was to have, not by the hidden one ffmpeg wrote.
+    std::string last = outcome.errors.lastError();
+    for (size_t at = last.find(temp.path()); !temp.path().empty() && at != std::string::npos;
+         at = last.find(temp.path(), at + output.size()))
+        last.replace(at, temp.path().size(), output);
+    const std::string folder = output.substr(0, output.rfind('/') + 1);
+    if (outcome.errors.noSpace() || FolderIsFull(folder))
+        return Fail(console, FailureKind::DestinationFull, last.empty() ? "No space left on device" : last);
+    return Fail(console, FailureKind::EncoderError, last.empty() ? fallback : last);
+}
+
+// The exit status of a child that could not run the ffmpeg program.
+constexpr int kCannotExec = 127;
+
+// Taken between the check and the commit, or before the start: the user is told which name.
 int NameTaken(Console& console, const std::string& output)
 {
-    console.Message(kOutputTaken + output + "\n");
-    return 1;
+    return Fail(console, FailureKind::NameTaken, output);
 }
 
 bool MayReplace(const Request& request)
@@ -169,32 +195,33 @@ int RunEncode(const Request& request, int parentAtStart)
     SignalWatch signals(parentAtStart);
     const auto ffmpeg = FindFfmpeg();
     if (!ffmpeg)
-        return Fail(console, "the ffmpeg program was not found on PATH; install FFmpeg (Debian package \"ffmpeg\")");
+        return Fail(console, FailureKind::EncoderMissing,
+                    "the ffmpeg program was not found on PATH; install FFmpeg (Debian package \"ffmpeg\")");
 
     std::string input = request.input;
     std::string subtitles;
     if (IsSubtitleScriptName(input)) {
         const auto script = ReadSubtitleScript(input);
         if (!script)
-            return Fail(console, script.why());
+            return Fail(console, FailureKind::EncoderError, script.why());
         input = script->source;
         subtitles = script->subtitles;
     }
 
     // The same file under another name (a second slash, a linked folder): replacing it would lose the source.
     if (SameFile(input, request.output))
-        return Fail(console, "'" + request.output + "' is the source itself, not replaced");
+        return Fail(console, FailureKind::SourceIsOutput,
+                    "'" + request.output + "' is the source itself, not replaced");
     if (!request.overwrite && ::access(request.output.c_str(), F_OK) == 0)
-        return Fail(console, "'" + request.output + "' already exists, not replaced without -y");
+        return Fail(console, FailureKind::NameTaken,
+                    "'" + request.output + "' already exists, not replaced without -y");
     // Taken between the program's check and this start: nothing to encode for.
     if (!MayReplace(request) && ::access(request.output.c_str(), F_OK) == 0)
         return NameTaken(console, request.output);
 
     const SourceQuery query = QuerySource(AbsolutePath(input), subtitles, signals);
-    if (query.stoppedBy != 0) {
-        console.Message("ffmpeg.exe: stopped, no output written\n");
-        return 128 + query.stoppedBy;
-    }
+    if (query.stoppedBy != 0)
+        return Stopped(console, query.stoppedBy);
     const Translation translation = TranslateOutputOptions(request.outputOptions);
     EncodeSetup setup;
     setup.input = AbsolutePath(input);
@@ -214,23 +241,29 @@ int RunEncode(const Request& request, int parentAtStart)
 
     TempOutput temp;
     const std::string output = AbsolutePath(request.output);
+    const std::string folder = output.substr(0, output.rfind('/') + 1);
     if (const auto created = temp.Create(output); !created)
-        return Fail(console, created.why());
+        return Fail(console, WriteFailure(created.why()), created.why());
     // What a killed bridge left behind in this folder.
-    TempOutput::RemoveStale(output.substr(0, output.rfind('/') + 1));
+    TempOutput::RemoveStale(folder);
     setup.partial = temp.path();
 
     CopyPlan copy = PlanCopy(request, translation, setup);
     const RunOutcome outcome = RunCopyOrEncode(*ffmpeg, request, translation, setup, copy, signals, console);
     if (outcome.stoppedBy != 0) {
         temp.Discard();
-        console.Message("ffmpeg.exe: stopped, no output written\n");
-        return 128 + outcome.stoppedBy;
+        return Stopped(console, outcome.stoppedBy);
     }
-    if (outcome.exitCode != 0) {
+    if (!outcome.started || outcome.exitCode == kCannotExec) {
         temp.Discard();
-        return Fail(console,
-                    "encoding failed (ffmpeg exit status " + std::to_string(outcome.exitCode) + "), no output written");
+        return Fail(console, FailureKind::EncoderMissing, "cannot start " + *ffmpeg);
+    }
+    // The verdict on a full destination comes before the partial file is removed and frees its room.
+    if (outcome.exitCode != 0 || outcome.errors.noSpace()) {
+        const int failed
+            = EncoderFailed(console, outcome, temp, output, "ffmpeg exit status " + std::to_string(outcome.exitCode));
+        temp.Discard();
+        return failed;
     }
     // The capture's tags that ffmpeg cannot write; the video is kept without them rather than lost.
     const std::string userData = IsMovFamily(setup.format) && query.facts ? CaptureUserData(query.facts->capture) : "";
@@ -240,26 +273,24 @@ int RunEncode(const Request& request, int parentAtStart)
     }
     const auto readBack = OutputReadsBack(temp.path(), setup.format);
     if (!readBack) {
+        const int failed = EncoderFailed(console, outcome, temp, output, readBack.why());
         temp.Discard();
-        return Fail(console, readBack.why() + ", no output written");
+        return failed;
     }
     const double seconds = *readBack;
     const auto declared = DeclaredSeconds(request, translation, query.facts, outcome.declaredSeconds);
     if (declared && seconds > 0 && !CutsTheTime(request) && ClearlyShort(seconds, *declared)) {
         temp.Discard();
-        return Fail(console,
-                    "the output lasts " + SecondsText(seconds) + " s but the source declares " + SecondsText(*declared)
-                        + " s: the source is cut short or damaged, no output written");
+        return Fail(console, FailureKind::SourceShort, SecondsText(seconds) + " " + SecondsText(*declared));
     }
     if (const int signal = signals.Take()) {
         temp.Discard();
-        console.Message("ffmpeg.exe: stopped, no output written\n");
-        return 128 + signal;
+        return Stopped(console, signal);
     }
     CopyFileTimes(input, temp.path());
     const auto committed = temp.Commit(MayReplace(request));
     if (!committed)
-        return Fail(console, committed.why());
+        return Fail(console, WriteFailure(committed.why()), committed.why());
     if (*committed == TempOutput::Committed::NameTaken) {
         // Kept under another name it would be a file nobody asked for, found by nobody looking for the
         // output's name: the encode goes, and the user is told which name was taken.

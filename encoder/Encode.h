@@ -20,10 +20,6 @@ inline constexpr char kSubtitlesLeftOut[] = "ffmpeg.exe: subtitles skipped, unre
 // Without it "-y" replaces, as for a bridge started by hand.
 inline constexpr char kNoReplaceVariable[] = "REELPOCKET_NO_REPLACE";
 
-// Printed, followed by the output's path and a line feed, when the output's name was taken by another file
-// while it was encoded; that file is kept and this encode is discarded.
-inline constexpr char kOutputTaken[] = "ffmpeg.exe: the output's name was taken meanwhile, not replaced: ";
-
 // What ffmpeg is told besides the translated options.
 struct EncodeSetup
 {

@@ -156,6 +156,7 @@ RunOutcome RunEncoder(const std::string& program, const std::vector<std::string>
         ::close(progress[0]);
         return outcome;
     }
+    outcome.started = true;
 
     FfmpegLog log;
     MessageFilter messages;
@@ -210,6 +211,7 @@ RunOutcome RunEncoder(const std::string& program, const std::vector<std::string>
     if (outcome.stoppedBy == 0) {
         console.Message(messages.Feed(log.Finish()) + messages.Finish());
         outcome.declaredSeconds = log.declaredSeconds();
+        outcome.errors = log.errors();
         if (!figures.end)
             console.Report(FormatReport(figures));
         console.EndReports();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Console.h"
+#include "FailureReason.h"
 
 #include <optional>
 #include <string>
@@ -33,6 +34,8 @@ struct RunOutcome
     int exitCode = -1; // ffmpeg's exit status; 128 + signal when it was killed
     int stoppedBy = 0; // the signal that stopped the run, 0 when it ran to its end
     std::optional<double> declaredSeconds; // the input's duration as ffmpeg found it declared
+    bool started = false; // false when ffmpeg could not be started at all
+    EncoderErrors errors; // what its warnings and errors said
 };
 
 // Runs ffmpeg with `args` (which must ask for "-loglevel level+info"); its figures come on descriptor 3

@@ -70,8 +70,10 @@ std::string FfmpegLog::Line(const std::string& line)
     const std::string text = line.substr(pos + level.size() + 3);
     if (text.find("Estimating duration from bitrate") != std::string::npos)
         estimated_ = true;
-    if (level != "info" && level != "verbose" && level != "debug" && level != "trace")
+    if (level != "info" && level != "verbose" && level != "debug" && level != "trace") {
+        errors_.Note(level, prefix + text);
         return prefix + text + "\n";
+    }
     // The input's description comes first: "  Duration: 00:01:23.45, start: ...".
     if (prefix.empty() && !inputDone_) {
         if (text.rfind("Output #", 0) == 0 || text.rfind("Stream mapping:", 0) == 0) {

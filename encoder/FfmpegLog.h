@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FailureReason.h"
 #include "LineSplitter.h"
 
 #include <optional>
@@ -20,6 +21,8 @@ public:
     // The duration the input declared when ffmpeg opened it, in seconds; nullopt when it declared none,
     // or only guessed it from the bit rate.
     std::optional<double> declaredSeconds() const { return estimated_ ? std::nullopt : declared_; }
+    // What the warnings and errors said about a failure.
+    const EncoderErrors& errors() const { return errors_; }
 
 private:
     std::string Line(const std::string& line);
@@ -27,4 +30,5 @@ private:
     std::optional<double> declared_;
     bool estimated_ = false;
     bool inputDone_ = false;
+    EncoderErrors errors_;
 };

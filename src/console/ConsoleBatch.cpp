@@ -95,19 +95,11 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
     const ProgressStyle style = arguments.quiet ? ProgressStyle::Quiet
         : Terminal::OutputIsTerminal()          ? ProgressStyle::Terminal
                                                 : ProgressStyle::Lines;
-    Batch* batchRef = nullptr;
-    ConsoleView view(
-        lang, style,
-        [&batchRef] {
-            const Batch& b = *batchRef;
-            return b.CurrentIndex() < b.SourceCount() ? b.Jobs().at(b.CurrentIndex()).File : QString();
-        },
-        [&batchRef] { return static_cast<int>(batchRef->FailedSources().size()); });
+    ConsoleView view(lang, style, platform.system->decimalSeparator());
     messages->beforeMessage = [&view] {
         view.EndLine();
     };
     Batch batch(platform, lang, view);
-    batchRef = &batch;
 
     bool interrupted = false;
     QEventLoop loop;
@@ -123,9 +115,6 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
             loop.quit();
     });
 
-    view.copiedCount = [&batch] {
-        return static_cast<int>(batch.CopiedSources().size());
-    };
     view.onEnd = [&loop] {
         loop.quit();
     };
@@ -140,8 +129,8 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
 
     if (interrupted)
         return ConvertExit::Interrupted;
-    const BatchSummary& summary = batch.Summary();
+    const BatchSummary summary = batch.Summary();
     if (summary.ending == BatchSummary::Ending::Finished)
-        return summary.failedSources.isEmpty() ? ConvertExit::AllConverted : ConvertExit::SomeFailed;
+        return summary.Failed().empty() ? ConvertExit::AllConverted : ConvertExit::SomeFailed;
     return ConvertExit::NothingEncoded;
 }

@@ -1,16 +1,15 @@
 #include "ConsoleView.h"
 
+#include "conversion/OutcomeText.h"
 #include "desktop/Terminal.h"
 
 #include <QFileInfo>
 #include <cstdio>
 
-ConsoleView::ConsoleView(const Localisation& lang, ProgressStyle style, std::function<QString()> currentSource,
-                         std::function<int()> failedCount)
+ConsoleView::ConsoleView(const Localisation& lang, ProgressStyle style, QChar decimalSeparator)
     : lang_(lang)
     , style_(style)
-    , currentSource_(std::move(currentSource))
-    , failedCount_(std::move(failedCount))
+    , decimalSeparator_(decimalSeparator)
 {
 }
 
@@ -45,18 +44,36 @@ void ConsoleView::ShowJobCounter(int job, int count)
     counter_ = QStringLiteral("(%1/%2)").arg(job).arg(count);
 }
 
-void ConsoleView::ShowProgressMaximum(double)
+void ConsoleView::ShowProgressMaximum(double) { }
+
+void ConsoleView::ShowJob(int, const Job& job)
 {
-    EndJob();
-    source_ = currentSource_();
-    failedAtStart_ = failedCount_();
-    copiedAtStart_ = copiedCount ? copiedCount() : 0;
-    percent_ = QStringLiteral("0%");
-    elapsed_ = remaining_ = QStringLiteral("00:00:00");
-    if (style_ == ProgressStyle::Lines)
-        Print(T(QStringLiteral("cmdConvert_ing")) + QLatin1Char(' ') + counter_ + (counter_.isEmpty() ? "" : " ")
-              + source_);
-    Redraw();
+    const JobState state = job.outcome.state;
+    if (state == JobState::Converting) {
+        source_ = job.File;
+        percent_ = QStringLiteral("0%");
+        elapsed_ = remaining_ = QStringLiteral("00:00:00");
+        if (style_ == ProgressStyle::Lines)
+            Print(T(QStringLiteral("cmdConvert_ing")) + QLatin1Char(' ') + counter_ + (counter_.isEmpty() ? "" : " ")
+                  + source_);
+        Redraw();
+        return;
+    }
+    if (!job.outcome.IsFinal() || style_ == ProgressStyle::Quiet) {
+        source_.clear();
+        return;
+    }
+    // On a terminal the file's progress line stays as it ended, and only what went wrong gets a line.
+    // A copy is said there too: it is why the file took seconds.
+    const bool said = style_ == ProgressStyle::Lines || state == JobState::Failed
+        || state == JobState::ConvertedWithoutSubtitles || state == JobState::Refused || job.outcome.copied;
+    if (job.File == source_)
+        Redraw();
+    source_.clear();
+    if (said)
+        Print(OutcomeLine(lang_, job, decimalSeparator_));
+    else
+        EndLine();
 }
 
 void ConsoleView::ShowProgress(const ProgressDisplay& progress)
@@ -74,33 +91,12 @@ void ConsoleView::ShowElapsed(const QString& text)
     Redraw();
 }
 
-void ConsoleView::EndJob()
-{
-    if (source_.isEmpty())
-        return;
-    // A file that did not produce its output is among the batch's failures by now.
-    const bool failed = failedCount_() > failedAtStart_;
-    const bool copied = !failed && copiedCount && copiedCount() > copiedAtStart_;
-    const QString key = failed ? QStringLiteral("console_failed")
-        : copied               ? QStringLiteral("console_copied")
-                               : QStringLiteral("console_converted");
-    // On a terminal the file's progress line stays as it ended; the failures are listed at the end. A copy is
-    // said there too: it is why the file took seconds.
-    if (style_ == ProgressStyle::Lines || (style_ == ProgressStyle::Terminal && copied))
-        Print(FillIn(T(key), {source_}));
-    else
-        EndLine();
-    source_.clear();
-}
-
 void ConsoleView::ShowFinished(const BatchSummary& summary)
 {
-    if (style_ == ProgressStyle::Terminal)
-        Redraw();
-    EndJob();
+    EndLine();
     finished_ = true;
-    converted_ = summary.converted;
-    failed_ = static_cast<int>(summary.failedSources.size());
+    converted_ = summary.Converted();
+    failed_ = static_cast<int>(summary.Failed().size());
     Print(FillIn(T(QStringLiteral("notify_done")), {QString::number(converted_), QString::number(failed_)}));
     if (onEnd)
         onEnd();

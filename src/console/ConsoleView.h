@@ -3,30 +3,28 @@
 #include "conversion/BatchView.h"
 #include "localisation/Language.h"
 
+#include <QChar>
 #include <functional>
 
 // How a run shows its progress: one line rewritten in place on a terminal, a line per file start and end
 // otherwise, nothing but failures and the summary when quiet.
 enum class ProgressStyle { Terminal, Lines, Quiet };
 
-// A batch's progress on standard output. Messages (failures, refusals) reach standard error through the
-// batch's message boxes, not through this view.
+// A batch's progress on standard output, and each file's result with its reason. Messages (the end-of-batch
+// list, refusals) reach standard error through the batch's message boxes, not through this view.
 class ConsoleView : public BatchView
 {
 public:
-    // `currentSource` names the file being encoded; `failedCount` says how many have failed so far.
-    ConsoleView(const Localisation& lang, ProgressStyle style, std::function<QString()> currentSource,
-                std::function<int()> failedCount);
+    ConsoleView(const Localisation& lang, ProgressStyle style, QChar decimalSeparator);
     // Called once the batch has finished or was cancelled.
     std::function<void()> onEnd;
-    // How many files so far were copied as they were rather than encoded; unset, none are said to be.
-    std::function<int()> copiedCount;
 
     void ShowConverting() override;
     void ShowJobCounter(int job, int count) override;
     void ShowProgressMaximum(double seconds) override;
     void ShowProgress(const ProgressDisplay& progress) override;
     void ShowElapsed(const QString& text) override;
+    void ShowJob(int index, const Job& job) override;
     void ShowFinished(const BatchSummary& summary) override;
     void ShowCancelled() override;
     void AskToCancel() override;
@@ -46,20 +44,15 @@ private:
     QString T(const QString& key) const;
     void Print(const QString& text);
     void Redraw();
-    // The end of the file that was encoding: one line saying how it went.
-    void EndJob();
 
     const Localisation& lang_;
     ProgressStyle style_;
-    std::function<QString()> currentSource_;
-    std::function<int()> failedCount_;
+    QChar decimalSeparator_;
     QString source_; // the file being encoded; empty between files
     QString counter_; // "(2/5)" in a batch of several files
     QString percent_ = QStringLiteral("0%");
     QString elapsed_ = QStringLiteral("00:00:00");
     QString remaining_ = QStringLiteral("00:00:00");
-    int failedAtStart_ = 0;
-    int copiedAtStart_ = 0;
     bool lineOpen_ = false;
     bool finished_ = false;
     bool cancelled_ = false;

@@ -20,6 +20,7 @@ DestinationField::DestinationField(FileDialogs& dialogs, QWidget* parent)
     txtDestination_->setAcceptDrops(true);
     txtDestination_->installEventFilter(this);
     connect(cmdDestination_, &QPushButton::clicked, this, &DestinationField::BrowseDestination);
+    connect(txtDestination_, &QLineEdit::textChanged, this, &DestinationField::textChanged);
 }
 
 QString DestinationField::Text() const

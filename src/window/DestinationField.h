@@ -26,6 +26,10 @@ public:
     // The destination becomes the first dropped folder, or the folder of the first dropped file.
     DropEffect DropDestination(const QMimeData* data);
 
+signals:
+    // The folder's text has changed, by typing, picking or dropping.
+    void textChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

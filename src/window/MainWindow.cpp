@@ -120,6 +120,9 @@ void MainWindow::connectEvents()
 
     connect(cmdSourceFile_, &QPushButton::clicked, sourceList_, &SourceList::AddSourcesFromDialog);
     connect(sourceList_, &SourceList::contentChanged, this, &MainWindow::UpdateLayout);
+    // The rows' marks tell of the last batch's list and destination; a change to either ends them.
+    connect(destination_, &DestinationField::textChanged, sourceList_, &SourceList::ClearMarks);
+    connect(sourceList_, &SourceList::marksCleared, this, [this] { rowOutcomes_.clear(); });
     connect(lblSubtitlesTip_, &LinkLabel::activated, this, [this] { links_.OpenSubtitlesHelpPage(); });
 
     connect(chkOverwrite_, &QCheckBox::clicked, this, &MainWindow::OptionClicked);

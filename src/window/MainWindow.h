@@ -8,6 +8,7 @@
 
 #include <QMargins>
 #include <QWidget>
+#include <vector>
 
 class Batch;
 class DestinationField;
@@ -73,6 +74,7 @@ public:
     void ShowProgressMaximum(double seconds) override;
     void ShowProgress(const ProgressDisplay& progress) override;
     void ShowElapsed(const QString& text) override;
+    void ShowJob(int index, const Job& job) override;
     void ShowFinished(const BatchSummary& summary) override;
     void ShowCancelled() override;
     void AskToCancel() override;
@@ -101,6 +103,8 @@ private:
     void RestorePosition(const WindowPosition& position);
     void StartVersionCheck(const QString& url);
     void EndVersionCheck();
+    // Each source's row marked with the outcome of its job, in the current language.
+    void ShowRowMarks();
     QString T(const char* key) const;
 
     Platform& platform_;
@@ -111,6 +115,10 @@ private:
     bool startedUp_ = false;
     bool unloaded_ = false;
     QMargins frame_;
+    // What the list's rows show of the last batch, one per row; empty once the marks are gone.
+    std::vector<JobOutcome> rowOutcomes_;
+    // A source refused the batch: the list takes the focus once the batch is over, so Delete removes it.
+    bool focusListAfterBatch_ = false;
 
     Batch* batch_;
     TabControl* tabMain_;

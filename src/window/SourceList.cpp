@@ -1,5 +1,6 @@
 #include "SourceList.h"
 
+#include "RowMarks.h"
 #include "Twips.h"
 #include "conversion/Paths.h"
 #include "platform/Platform.h"
@@ -16,6 +17,8 @@
 
 namespace {
 const QString RowDragType = QStringLiteral("application/x-reelpocket-source-row");
+// The state a row's mark shows.
+constexpr int MarkRole = Qt::UserRole + 1;
 } // namespace
 
 SourceList::SourceList(FileDialogs& dialogs, QWidget* parent)
@@ -26,6 +29,68 @@ SourceList::SourceList(FileDialogs& dialogs, QWidget* parent)
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
+    // A mark tells of the list as the batch saw it: any change to the rows ends it.
+    QAbstractItemModel* rows = model();
+    connect(rows, &QAbstractItemModel::rowsInserted, this, &SourceList::ClearMarks);
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, &SourceList::ClearMarks);
+    connect(rows, &QAbstractItemModel::rowsMoved, this, &SourceList::ClearMarks);
+    connect(rows, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
+                    ClearMarks();
+            });
+}
+
+void SourceList::SetMark(int row, const JobOutcome& outcome, const QString& text, const QString& details)
+{
+    QListWidgetItem* entry = item(row);
+    if (!entry)
+        return;
+    const bool had = entry->data(MarkRole).isValid();
+    const JobState state = outcome.state;
+    const bool marked = state != JobState::Waiting && state != JobState::Probed;
+    marks_ += (marked ? 1 : 0) - (had ? 1 : 0);
+    entry->setIcon(RowMark(outcome));
+    entry->setToolTip(marked ? details : QString());
+    entry->setData(Qt::AccessibleDescriptionRole, marked ? text : QString());
+    entry->setData(MarkRole, marked ? QVariant(static_cast<int>(state)) : QVariant());
+}
+
+JobState SourceList::MarkOf(int row) const
+{
+    const QListWidgetItem* entry = item(row);
+    return entry && entry->data(MarkRole).isValid() ? static_cast<JobState>(entry->data(MarkRole).toInt())
+                                                    : JobState::Waiting;
+}
+
+bool SourceList::HasMarks() const
+{
+    return marks_ > 0;
+}
+
+void SourceList::ClearMarks()
+{
+    if (marks_ == 0)
+        return;
+    marks_ = 0;
+    for (int i = 0; i < count(); ++i) {
+        QListWidgetItem* row = item(i);
+        row->setIcon(QIcon());
+        row->setToolTip(QString());
+        row->setData(Qt::AccessibleDescriptionRole, QVariant());
+        row->setData(MarkRole, QVariant());
+    }
+    emit marksCleared();
+}
+
+void SourceList::SelectOnly(int row)
+{
+    QListWidgetItem* entry = item(row);
+    if (!entry)
+        return;
+    clearSelection();
+    setCurrentItem(entry, QItemSelectionModel::ClearAndSelect);
+    scrollToItem(entry);
 }
 
 QStringList SourceList::Sources() const

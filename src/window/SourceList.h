@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileDrop.h"
+#include "conversion/JobOutcome.h"
 
 #include <QListWidget>
 #include <optional>
@@ -39,9 +40,22 @@ public:
     // The grey hint an empty list shows, and the name a screen reader says.
     void SetTexts(const QString& hint, const QString& accessibleName);
 
+    // Marks a row with its job's state: the state's mark, `text` as the row's description for a screen
+    // reader, `details` as its tooltip. A waiting job's row carries no mark. The marks go when a row is
+    // added, removed, moved or renamed.
+    void SetMark(int row, const JobOutcome& outcome, const QString& text, const QString& details);
+    // The state a row's mark shows; Waiting when it has none.
+    JobState MarkOf(int row) const;
+    bool HasMarks() const;
+    void ClearMarks();
+    // Selects that row alone and shows it, so Delete removes it.
+    void SelectOnly(int row);
+
 signals:
     // Rows were added or removed (once per removed row), or the dialog was closed.
     void contentChanged();
+    // The rows' marks are gone.
+    void marksCleared();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -64,4 +78,5 @@ private:
     QString hint_;
     std::optional<QPoint> pressPos_;
     int dragStartRow_ = 0;
+    int marks_ = 0; // rows that carry a mark
 };

@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "ProgressPanel.h"
 #include "SourceList.h"
+#include "conversion/OutcomeText.h"
 #include "localisation/Language.h"
 
 #include <QCheckBox>
@@ -32,10 +33,11 @@ void MainWindow::ShowConverting()
 void MainWindow::ShowFinished(const BatchSummary& summary)
 {
     ApplyWindowTexts();
-    const int failed = static_cast<int>(summary.failedSources.size());
-    const int total = summary.converted + failed;
+    const int converted = summary.Converted();
+    const int failed = static_cast<int>(summary.Failed().size());
+    const int total = converted + failed;
     // A batch with failures is not shown complete: bar and percentage give the share that was converted.
-    const double share = total > 0 ? static_cast<double>(summary.converted) / total : 1;
+    const double share = total > 0 ? static_cast<double>(converted) / total : 1;
     const QString percent = QString::number(qRound(share * 100)) + QLatin1Char('%');
     setWindowTitle(T("frmCaption") + QStringLiteral(" - ") + percent);
     progress_->ShowShare(percent, share);
@@ -54,4 +56,34 @@ void MainWindow::ShowCancelled()
 {
     ApplyWindowTexts();
     progress_->ShowStatus(T("cmdCancel_ed"), CancelledColour);
+    if (focusListAfterBatch_)
+        sourceList_->setFocus();
+    focusListAfterBatch_ = false;
+}
+
+void MainWindow::ShowJob(int index, const Job& job)
+{
+    // A list changed behind the batch's back has rows the batch does not know.
+    if (index >= sourceList_->count() || sourceList_->item(index)->text() != job.File)
+        return;
+    if (rowOutcomes_.size() != static_cast<size_t>(sourceList_->count()))
+        rowOutcomes_.assign(sourceList_->count(), JobOutcome {});
+    rowOutcomes_[index] = job.outcome;
+    const QChar separator = platform_.system->decimalSeparator();
+    sourceList_->SetMark(index, job.outcome, OutcomeText(lang_, job.outcome, separator),
+                         OutcomeDetails(lang_, job.outcome, separator));
+    if (job.outcome.state == JobState::Refused) {
+        sourceList_->SelectOnly(index);
+        focusListAfterBatch_ = true;
+    }
+}
+
+void MainWindow::ShowRowMarks()
+{
+    const QChar separator = platform_.system->decimalSeparator();
+    for (size_t row = 0; row < rowOutcomes_.size() && static_cast<int>(row) < sourceList_->count(); ++row) {
+        const JobOutcome& outcome = rowOutcomes_[row];
+        sourceList_->SetMark(static_cast<int>(row), outcome, OutcomeText(lang_, outcome, separator),
+                             OutcomeDetails(lang_, outcome, separator));
+    }
 }

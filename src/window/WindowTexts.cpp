@@ -37,6 +37,7 @@ void MainWindow::ApplyWindowTexts()
     // What a screen reader says of the controls without a caption of their own.
     progress_->SetAccessibleNames(T("pBar_name"), T("lblPercent_name"), T("lblTimeE_name"), T("lblTimeR_name"));
     sourceList_->SetTexts(T("lstSource_hint"), T("lstSource_name"));
+    ShowRowMarks();
 
     cmdSourceFile_->setText(T("cmdSourceFile"));
     destination_->SetTexts(T("cmdDestination"), T("txtDestination_name"));

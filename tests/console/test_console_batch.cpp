@@ -1,6 +1,7 @@
 // `reelpocket --convert`: the real program, without a display, on small videos made at test time.
 #include "support/MediaFixtures.h"
 #include "support/MediaSuite.h"
+#include "support/SmallDisk.h"
 #include "support/TestPaths.h"
 #include "support/TestWindow.h"
 #include "support/Wait.h"
@@ -45,6 +46,19 @@ protected:
         ok_ = ok_ && whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly)
             && cut.write(whole.read(whole.size() / 2)) > 0;
         cut.close();
+        // Noise that needs the encoder's whole bit rate: more than a small stick holds.
+        ok_ = ok_
+            && media::Generate({"-f", "lavfi", "-i", "nullsrc=s=640x480:r=25:d=3,geq=lum='random(1)*255':cb=128:cr=128",
+                                "-c:v", "mpeg4", "-q:v", "2"},
+                               Source("noise.avi"))
+            && QFile::copy(Source("a.avi"), Source("film.avi"));
+        // Bytes that are no text in any encoding, zeros among them.
+        QByteArray bytes(4096, '\0');
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<char>((i * 131 + 7) % 256);
+        QFile junk(Source("film.srt"));
+        ok_ = ok_ && junk.open(QIODevice::WriteOnly) && junk.write(bytes) > 0;
+        junk.close();
         QFile text(Source("notes.avi"));
         ok_ = ok_ && text.open(QIODevice::WriteOnly) && text.write("not a video\n") > 0;
         // Two sources of one name in two folders, with different pictures and subtitles of their own.
@@ -202,7 +216,7 @@ TEST_F(ConsoleBatch, TheEncoderIsGivenTheWindowsCommandLines)
         SetCheckValue(w.c().chkSubtitles, 1);
         QTest::mouseClick(w.c().cmdConvert, Qt::LeftButton);
         ASSERT_TRUE(WaitUntil([&] { return !w.batch().IsRunning(); }, 60000, "the window's batch"));
-        ASSERT_EQ(w.batch().ConvertedCount(), 2);
+        ASSERT_EQ(w.batch().Summary().Converted(), 2);
     }
     const QStringList window = TakeCommands(folder.path());
     ASSERT_EQ(window.size(), 4) << "a probe and an encode for each source";
@@ -238,6 +252,12 @@ TEST_F(ConsoleBatch, RefusedRunsEndWithTwoAndSayWhy)
     Outcome run = Convert({"--to", out_.path(), "a.avi", "notes.avi"});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains(Source("notes.avi") + ":\nThis file is not a video")) << run.err.toStdString();
+    // Each file is named with why it was not converted.
+    EXPECT_EQ(run.out,
+              "Not converted: " + Source("a.avi")
+                  + " — The conversion stopped before this file.\nNot converted: " + Source("notes.avi")
+                  + " — This file is not a video that can be converted. Please add a valid "
+                    "video file.\n");
     EXPECT_TRUE(OutputFolder().isEmpty()) << "every question and check comes before the first encode";
 
     run = Convert({"--to", out_.filePath("missing"), "a.avi"});
@@ -251,15 +271,41 @@ TEST_F(ConsoleBatch, RefusedRunsEndWithTwoAndSayWhy)
     EXPECT_TRUE(OutputFolder().isEmpty());
 }
 
-TEST_F(ConsoleBatch, AFileThatFailsEndsWithOne)
+TEST_F(ConsoleBatch, EachFileIsNamedWithWhatBecameOfItAndFailuresEndWithOne)
 {
-    const Outcome run = Convert({"--to", out_.path(), "cut.mp4", "a.avi"});
+    // Subtitles that cannot be read, a source cut short, and one too large for what the stick has left.
+    const QString stick = out_.filePath("stick");
+    const SmallDisk disk(stick, "size=256k");
+    ASSERT_TRUE(disk.mounted) << "cannot mount a small file system";
+    // The outputs may not fit in what is free: yes, go on.
+    const QStringList files {"--yes", "--subtitles", "--to", stick, "film.avi", "cut.mp4", "noise.avi"};
+    const Outcome run = Convert(files);
     EXPECT_EQ(run.exitCode, 1) << run.out.toStdString();
-    EXPECT_EQ(OutputFolder(), QStringList({"a.mp4"}));
-    EXPECT_TRUE(run.out.contains("Failed: " + Source("cut.mp4"))) << run.out.toStdString();
-    EXPECT_TRUE(run.err.contains(Source("cut.mp4") + ":\nThe conversion of this file failed."))
-        << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains("1 converted, 1 failed"));
+    EXPECT_EQ(QDir(stick).entryList(QDir::Files | QDir::Hidden), QStringList({"film.mp4"}));
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 7) << run.out.toStdString();
+    EXPECT_EQ(lines[1],
+              "Converted without subtitles: " + Source("film.avi") + " — " + Source("film.srt")
+                  + " could not be read.");
+    EXPECT_TRUE(QRegularExpression("^Failed: " + QRegularExpression::escape(Source("cut.mp4"))
+                                   + " — The source is cut short or damaged: only [0-9.]+ of its 8 seconds could be "
+                                     "read\\.$")
+                    .match(lines[3])
+                    .hasMatch())
+        << lines[3].toStdString();
+    EXPECT_EQ(lines[5], "Failed: " + Source("noise.avi") + " — The destination is full.");
+    EXPECT_EQ(lines[6], "Conversion finished: 1 converted, 2 failed.");
+    EXPECT_TRUE(run.err.contains(Source("noise.avi") + ":\nThe destination is full.")) << run.err.toStdString();
+
+    // Quiet, and in French: only the summary on standard output, the failures with their reasons on error.
+    ASSERT_TRUE(QFile::remove(stick + "/film.mp4"));
+    const Outcome quiet = Convert(QStringList {"--quiet", "--language", "français"} + files);
+    EXPECT_EQ(quiet.exitCode, 1);
+    EXPECT_EQ(quiet.out, "Conversion terminée : 1 convertie(s), 2 en échec.\n");
+    EXPECT_TRUE(quiet.err.contains(Source("cut.mp4") + ":\nLa source est tronquée ou endommagée : seules "))
+        << quiet.err.toStdString();
+    EXPECT_TRUE(quiet.err.contains(Source("noise.avi") + ":\nLa destination est pleine.")) << quiet.err.toStdString();
+    EXPECT_TRUE(quiet.err.contains(Source("film.srt") + ":\nCes sous-titres n'ont pas pu être lus."));
 }
 
 TEST_F(ConsoleBatch, InterruptOrTerminationStopsTheEncodeAndLeavesNothingBehind)

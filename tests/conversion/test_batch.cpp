@@ -1,7 +1,9 @@
 // The batch's state machine on its own: fake runner and message boxes, a recording view, no widgets.
 #include "conversion/Batch.h"
 #include "conversion/EncoderCommand.h"
+#include "conversion/OutcomeText.h"
 #include "localisation/Language.h"
+#include "support/BatchTimer.h"
 #include "support/FakePlatform.h"
 #include "support/TestPaths.h"
 
@@ -44,8 +46,8 @@ public:
     void ShowFinished(const BatchSummary& s) override
     {
         calls << QStringLiteral("finished %1 converted, %2 failed%3")
-                     .arg(s.converted)
-                     .arg(s.failedSources.size())
+                     .arg(s.Converted())
+                     .arg(s.FailedSources().size())
                      .arg(s.howToPageDue ? ", page due" : "");
     }
     void ShowCancelled() override { calls << "cancelled"; }
@@ -54,7 +56,17 @@ public:
     {
         calls << QStringLiteral("answered %1 %2").arg(confirmed ? "yes" : "no", closeWindow ? "close" : "stay");
     }
+    // Every job as the view was last told of it, by index, and each telling in order.
+    void ShowJob(int index, const Job& job) override
+    {
+        if (jobs.size() <= static_cast<size_t>(index))
+            jobs.resize(index + 1);
+        jobs[index] = job;
+        told << QStringLiteral("%1 %2").arg(index).arg(static_cast<int>(job.outcome.state));
+    }
     QStringList calls;
+    std::vector<Job> jobs;
+    QStringList told;
 };
 
 QString ProbeText(int seconds = 10, int fps = 25)
@@ -96,7 +108,10 @@ struct BatchTest : ::testing::Test
     {
         batch->StartConversion(list(count), destination.path() + QLatin1Char('/'), options);
     }
-    FakeRunner* runner() const { return CurrentRunner(*batch); }
+    FakeRunner* runner() const { return CurrentRunner(); }
+    // A second of the job's elapsed time, as the batch's own timer gives it.
+    void tick() const { TickBatchTimer(*batch); }
+    JobState state(int i) const { return batch->Jobs().at(i).outcome.state; }
     const QStringList& commands() const { return fake.runners->commands; }
     void encodeDone(bool ok)
     {
@@ -127,15 +142,14 @@ TEST_F(BatchTest, ProbesEverySourceThenEncodesThemInOrder)
         encodeDone(i != 1);
     }
     EXPECT_EQ(batch->ConversionPhase(), Phase::Idle);
-    EXPECT_EQ(batch->ConvertedCount(), 2);
-    EXPECT_EQ(batch->FailedSources(), QStringList {source(1)});
+    EXPECT_EQ(batch->Summary().Converted(), 2);
+    EXPECT_EQ(batch->Summary().FailedSources(), QStringList {source(1)});
     EXPECT_FALSE(batch->Timer().isActive());
     EXPECT_EQ(
         view.calls,
         QStringList({"converting", "converting", "counter 1/3", "maximum 10", "converting", "counter 2/3", "maximum 11",
                      "converting", "counter 3/3", "maximum 12", "finished 2 converted, 1 failed, page due"}));
     EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Finished);
-    EXPECT_EQ(batch->Summary().failedSources, QStringList {source(1)});
     // The failure is named; the how-to page is due because something was converted, and the front end opens it.
     EXPECT_EQ(fake.messages->shown, QStringList {source(1) + ":\n" + T("error_encodefailed")});
     EXPECT_TRUE(fake.shell->urls.isEmpty());
@@ -226,14 +240,14 @@ TEST_F(BatchTest, CancelQuestionCloseRuleAndLateCompletions)
     FakeRunner* probe = runner();
     batch->ConfirmCancel();
     EXPECT_TRUE(probe->stopped);
-    EXPECT_EQ(batch->Runner(), nullptr);
+    EXPECT_EQ(CurrentRunner(), nullptr);
     EXPECT_EQ(view.calls, QStringList({"ask", "cancelled", "answered yes close"}));
     EXPECT_FALSE(batch->IsRunning());
     EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Cancelled);
     EXPECT_TRUE(batch->MayClose());
 
     // A completion that still arrives after the stop changes nothing.
-    batch->OnRunnerCompleted(ProbeText());
+    probe->finish(ProbeText());
     EXPECT_EQ(commands().size(), 2);
 }
 
@@ -242,8 +256,8 @@ TEST_F(BatchTest, ReportsAndTicksBecomeProgress)
     start(1);
     runner()->finish(ProbeText(40));
     view.calls.clear();
-    batch->TimerTick();
-    batch->TimerTick();
+    tick();
+    tick();
     runner()->output(QStringLiteral("size= 10kB ti"));
     runner()->output(QStringLiteral("me=10.00 bitrate= 8.0kbits/s\r"));
     runner()->output(QStringLiteral("size= 20kB time=41.00 bitrate= 8.0kbits/s\r"));
@@ -259,15 +273,19 @@ TEST_F(BatchTest, ReportsAndTicksBecomeProgress)
 TEST_F(BatchTest, ACommandThatCannotStartIsReportedAndNotWaitedFor)
 {
     const CommandRunner::RunError notFound {"File not found", "ShellRpk", 53};
-    const QString shown = "File not found - ShellRpk - 53";
-    // No completion follows a command that never ran: a probe that cannot start ends the batch there.
+    const QString cannotStart = T("reason_encoderstart");
+    // No completion follows a command that never ran: a probe that cannot start ends the batch there, and
+    // the user reads why rather than the runner's error number.
     fake.runners->nextRunError = notFound;
     start(2);
-    EXPECT_EQ(fake.messages->shown, QStringList {shown});
+    EXPECT_EQ(fake.messages->shown, QStringList {source(0) + ":\n" + cannotStart});
+    EXPECT_EQ(batch->Jobs().at(0).outcome.failure->detail, "File not found");
     EXPECT_FALSE(batch->IsRunning());
     EXPECT_FALSE(batch->Timer().isActive());
     EXPECT_EQ(view.calls, QStringList({"converting", "cancelled"}));
     EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Refused);
+    EXPECT_EQ(state(0), JobState::Refused);
+    EXPECT_EQ(state(1), JobState::NotReached);
 
     // An encode that cannot start, at once or later, has failed, and the next one is tried.
     fake.messages->shown.clear();
@@ -283,9 +301,7 @@ TEST_F(BatchTest, ACommandThatCannotStartIsReportedAndNotWaitedFor)
     EXPECT_EQ(commands().size(), 6);
     encodeDone(true);
     EXPECT_EQ(fake.messages->shown,
-              QStringList({shown, shown,
-                           source(0) + ":\n" + T("error_encodefailed") + "\n\n" + source(1) + ":\n"
-                               + T("error_encodefailed")}));
+              QStringList {source(0) + ":\n" + cannotStart + "\n\n" + source(1) + ":\n" + cannotStart});
     EXPECT_EQ(view.calls.last(), "finished 1 converted, 2 failed, page due");
 }
 
@@ -301,8 +317,8 @@ TEST_F(BatchTest, AFailedReencodeOverAnExistingOutputCountsAsFailed)
     runner()->finish(ProbeText());
     ASSERT_EQ(fake.messages->asked.size(), 1);
     runner()->finish(QStringLiteral("encoding failed\n"), false);
-    EXPECT_EQ(batch->ConvertedCount(), 0);
-    EXPECT_EQ(batch->FailedSources(), QStringList {source(0)});
+    EXPECT_EQ(batch->Summary().Converted(), 0);
+    EXPECT_EQ(batch->Summary().FailedSources(), QStringList {source(0)});
     // Nothing to put on the phone.
     EXPECT_EQ(view.calls.last(), "finished 0 converted, 1 failed");
 }
@@ -438,11 +454,11 @@ TEST_F(BatchTest, AnEncodeMayReplaceOnlyAnOutputTheUserAgreedToReplace)
     QFile taken(output(0));
     ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
     taken.close();
-    runner()->finish(QString::fromLatin1(OutputTakenMarker) + output(0) + "\n", false);
+    runner()->finish(QString::fromLatin1(EncodeFailedMarker) + "name-taken " + output(0) + "\n", false);
     EXPECT_EQ(runner()->environment.value(NoReplaceVariable), "0");
     encodeDone(true);
-    EXPECT_EQ(batch->Summary().converted, 1);
-    EXPECT_EQ(batch->Summary().failedSources, QStringList {source(0)});
+    EXPECT_EQ(batch->Summary().Converted(), 1);
+    EXPECT_EQ(batch->Summary().FailedSources(), QStringList {source(0)});
     EXPECT_EQ(fake.messages->shown.last(), output(0) + ":\n" + T("error_outputtaken"));
     // Probes are given nothing of the kind.
     EXPECT_TRUE(fake.runners->environments.first().isEmpty());
@@ -484,7 +500,7 @@ TEST_F(BatchTest, RunsOnMessagesSystemFactsAndRunnersAlone)
     encodeDone(true);
     encodeDone(true);
     EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Finished);
-    EXPECT_EQ(batch->Summary().converted, 2);
+    EXPECT_EQ(batch->Summary().Converted(), 2);
     EXPECT_TRUE(batch->Summary().howToPageDue);
     // Probe output is no progress report.
     EXPECT_FALSE(view.calls.join('|').contains("progress"));
@@ -501,4 +517,68 @@ TEST_F(BatchTest, TheTailOfOneJobLeadsTheNextJobsFirstReport)
     runner()->output(QStringLiteral("me=50.00 bitrate= 1.0kbits/s\r"));
     EXPECT_EQ(batch->Progress().PositionText, "50");
     EXPECT_EQ(view.calls.last(), "progress 50 00:00:00 25%");
+}
+
+TEST_F(BatchTest, EveryJobCarriesItsOutcomeAndTheViewHearsOfItByIndex)
+{
+    // Converted, failed for the encoder's reason, and converted without its unreadable subtitles.
+    start(3);
+    for (int i = 0; i < 3; ++i)
+        runner()->finish(ProbeText());
+    EXPECT_EQ(state(0), JobState::Converting);
+    EXPECT_EQ(state(2), JobState::Probed);
+    encodeDone(true);
+    runner()->finish("size= 1kB time=2.00 bitrate= 8.0kbits/s\r[mp4] Error writing trailer\nffmpeg.exe: failed: "
+                     "destination-full [mp4] Error writing trailer of /d/clip1.mp4: No space left on device\n",
+                     false);
+    QFile(output(2)).open(QIODevice::WriteOnly);
+    runner()->finish(QString(SubtitlesLeftOutMarker) + sources.filePath("clip2.srt") + "\n");
+    EXPECT_EQ(state(0), JobState::Converted);
+    ASSERT_EQ(state(1), JobState::Failed);
+    EXPECT_EQ(batch->Jobs().at(1).outcome.failure->kind, EncodeFailure::Kind::DestinationFull);
+    EXPECT_EQ(batch->Jobs().at(1).outcome.failure->detail,
+              "[mp4] Error writing trailer of /d/clip1.mp4: No space left on device");
+    EXPECT_EQ(state(2), JobState::ConvertedWithoutSubtitles);
+    ASSERT_EQ(view.jobs.size(), 3u);
+    EXPECT_EQ(view.jobs[1].outcome.state, JobState::Failed);
+    EXPECT_EQ(view.jobs[2].outcome.subtitlesLeftOut, QStringList {sources.filePath("clip2.srt")});
+    EXPECT_EQ(view.told.mid(view.told.indexOf("0 3")), QStringList({"0 3", "0 4", "1 3", "1 6", "2 3", "2 5"}));
+    // The counts come from the jobs; the failure is named with its reason.
+    EXPECT_EQ(view.calls.last(), "finished 2 converted, 1 failed, page due");
+    EXPECT_EQ(fake.messages->shown.last(),
+              source(1) + ":\n" + T("reason_destinationfull") + "\n\n" + sources.filePath("clip2.srt") + ":\n"
+                  + T("error_subtitlesleftout"));
+
+    // A refused source: the jobs around it were not reached, and the view hears of them in list order.
+    BatchOptions replace;
+    replace.askBeforeOverwrite = false;
+    view.told.clear();
+    start(3, replace);
+    runner()->finish(ProbeText());
+    runner()->finish("Unknown format\n");
+    EXPECT_EQ(state(0), JobState::NotReached);
+    EXPECT_EQ(state(1), JobState::Refused);
+    EXPECT_EQ(batch->Jobs().at(1).outcome.reasonKey, "error_badsource");
+    EXPECT_EQ(batch->Jobs().at(2).outcome.reasonKey, "reason_notreached");
+    EXPECT_EQ(view.told, QStringList({"0 0", "1 0", "2 0", "0 1", "0 7", "1 2", "2 7"}));
+
+    // Cancelled during the second encode: the first is converted, and the message says so.
+    fake.messages->shown.clear();
+    start(3, replace);
+    for (int i = 0; i < 3; ++i)
+        runner()->finish(ProbeText());
+    encodeDone(true);
+    batch->ConfirmCancel();
+    EXPECT_EQ(state(0), JobState::Converted);
+    EXPECT_EQ(state(1), JobState::NotReached);
+    EXPECT_EQ(batch->Jobs().at(1).outcome.reasonKey, "reason_cancelled");
+    EXPECT_EQ(state(2), JobState::NotReached);
+    EXPECT_EQ(batch->Summary().ending, BatchSummary::Ending::Cancelled);
+    EXPECT_EQ(fake.messages->shown, QStringList {T("cmdCancel_convertedbefore") + "\n" + source(0)});
+
+    // A source cut short says how much of it could be read, in the user's numbers.
+    const EncodeFailure cut = ReadEncodeFailure("ffmpeg.exe: failed: source-short 3.96 8.00\nsize= 1kB\r");
+    EXPECT_EQ(FailureText(lang, cut, QLatin1Char(',')), FillIn(T("reason_sourceshort"), {"4", "8"}));
+    // No failure line: the encoder's last words are kept.
+    EXPECT_EQ(ReadEncodeFailure("Killed\nsize= 1kB time=2.00 bitrate= 8.0kbits/s\r").detail, "Killed");
 }

@@ -44,7 +44,7 @@ struct BatchWindow : TestWindow
     QString source(int i) const { return sources.filePath(QStringLiteral("clip%1.avi").arg(i)); }
     QString output(int i) const { return destination.filePath(QStringLiteral("clip%1.mp4").arg(i)); }
     QString status() const { return c().lblStatus->title(); }
-    FakeRunner* runner() const { return CurrentRunner(*c().batch); }
+    FakeRunner* runner() const { return CurrentRunner(); }
     const QStringList& commands() const { return fake.runners->commands; }
 
     void finishProbe() { runner()->finish(ProbeText()); }
@@ -127,7 +127,7 @@ TEST(StartConversion, ThreeSourcesAreProbedThenEncodedInListOrderWithACounter)
     }
     EXPECT_EQ(b.commands().size(), 6);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdConvert_ed")));
-    EXPECT_EQ(b.c().batch->ConvertedCount(), 3);
+    EXPECT_EQ(b.c().batch->Summary().Converted(), 3);
 }
 
 TEST(StartConversion, ARefusedSecondSourceStopsBeforeAnythingIsEncoded)
@@ -153,6 +153,44 @@ TEST(StartConversion, ARefusedSecondSourceStopsBeforeAnythingIsEncoded)
     QFile check(b.output(1));
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("keep me"));
+}
+
+TEST(StartConversion, ARefusedSourcesRowIsSelectedAndMarkedSoDeleteAndConvertGoOn)
+{
+    BatchWindow b(3);
+    SourceList* list = b.c().lstSource;
+    b.form->show();
+    b.startConversion();
+    b.finishProbe();
+    b.runner()->finish(QStringLiteral("Unknown format\n"));
+    ASSERT_EQ(list->selectedItems(), QList<QListWidgetItem*> {list->item(1)});
+    EXPECT_EQ(list->currentRow(), 1);
+    EXPECT_EQ(b.form->focusWidget(), list);
+    const QString notConverted = b.t(QStringLiteral("outcome_notconverted"));
+    EXPECT_EQ(list->MarkOf(1), JobState::Refused);
+    EXPECT_EQ(list->item(1)->data(Qt::AccessibleDescriptionRole).toString(),
+              FillIn(notConverted, {b.t(QStringLiteral("error_badsource"))}));
+    for (const int row : {0, 2}) {
+        EXPECT_EQ(list->MarkOf(row), JobState::NotReached);
+        EXPECT_EQ(list->item(row)->toolTip(), FillIn(notConverted, {b.t(QStringLiteral("reason_notreached"))}));
+    }
+
+    // Delete takes the refused file away, and with it every mark; Convert then runs the rest.
+    QTest::keyClick(list, Qt::Key_Delete);
+    ASSERT_EQ(b.form->Sources(), QStringList({b.source(0), b.source(2)}));
+    EXPECT_EQ(list->MarkOf(0), JobState::Waiting);
+    EXPECT_FALSE(list->HasMarks());
+    QTest::mouseClick(b.c().cmdConvert, Qt::LeftButton);
+    b.finishProbe();
+    b.finishProbe();
+    // The row being converted is marked as such.
+    EXPECT_EQ(list->MarkOf(0), JobState::Converting);
+    EXPECT_EQ(list->item(0)->toolTip(), b.t(QStringLiteral("outcome_converting")));
+    EXPECT_EQ(list->MarkOf(1), JobState::Waiting); // probed and waiting for its encode: no mark yet
+    b.finishEncode();
+    b.finishEncode();
+    EXPECT_EQ(list->MarkOf(0), JobState::Converted);
+    EXPECT_EQ(list->MarkOf(1), JobState::Converted);
 }
 
 TEST(StartConversion, AQuotedSourceIsRefusedBeforeItsProbeRuns)
@@ -214,7 +252,7 @@ TEST(Cancel, YesAfterACloseRequestStopsTheEncoderAndClosesTheWindow)
     EXPECT_FALSE(b.form->close());
     QTest::mouseClick(b.c().cmdYes, Qt::LeftButton);
     EXPECT_TRUE(encoder->stopped);
-    EXPECT_EQ(b.c().batch->Runner(), nullptr);
+    EXPECT_EQ(CurrentRunner(), nullptr);
     EXPECT_TRUE(b.c().batch->ConversionPhase() == Phase::Idle);
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
     EXPECT_TRUE(b.form->isEnabled());
@@ -235,7 +273,7 @@ TEST(Cancel, YesFromTheButtonKeepsTheWindowAndIgnoresTheStoppedProcess)
     EXPECT_TRUE(b.form->isVisible());
     EXPECT_EQ(b.status(), b.t(QStringLiteral("cmdCancel_ed")));
     // A completion that still arrives changes nothing.
-    b.batch().OnRunnerCompleted(ProbeText());
+    probe->finish(ProbeText());
     EXPECT_EQ(b.commands().size(), 1);
     // The cancelled window closes without a question.
     EXPECT_TRUE(b.form->close());

@@ -2,10 +2,12 @@
 // on small videos made at test time. Only dialogs, message boxes and the browser are fakes.
 #include "localisation/Language.h"
 #include "support/MediaFixtures.h"
+#include "support/SmallDisk.h"
 #include "support/TestWindow.h"
 #include "window/Twips.h"
 #include "window/WindowLooks.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -20,6 +22,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -161,8 +164,8 @@ Sources& Shared()
 // The real window over the real runner, as the program builds it.
 struct Converter : TestWindow
 {
-    Converter()
-        : TestWindow(QStringLiteral("English"), QStringLiteral("http://127.0.0.1/"))
+    explicit Converter(const QString& language = QStringLiteral("English"))
+        : TestWindow(language, QStringLiteral("http://127.0.0.1/"))
     {
         fake.useRealRunner();
         EXPECT_TRUE(out.isValid());
@@ -452,11 +455,11 @@ TEST(ConvertEndToEnd, SourceGoneBeforeItsEncodeIsReportedAsFailed)
         if (f.batch->ConversionPhase() == Phase::Conversion)
             QFile::remove(gone);
     }));
-    const QString failed = c.t("error_encodefailed");
-    EXPECT_NE(failed, "error_encodefailed");
+    // The encoder's own words say what went wrong.
+    const QString failed = FillIn(c.t("reason_encodererror"), {"file:" + gone + ": No such file or directory"});
     EXPECT_EQ(c.status(), "1 of 3 files could not be converted.");
     EXPECT_EQ(TextColour(c.c().lblStatus), CancelledColour);
-    EXPECT_EQ(c.fake.messages->shown, QStringList {gone + ":\n" + failed});
+    EXPECT_EQ(c.fake.messages->shown.join("|"), gone + ":\n" + failed);
     // No leftover of the failed job, not even a temporary file.
     EXPECT_EQ(FilesIn(c.dest), (QStringList {"first.mp4", "last.mp4"}));
     EXPECT_EQ(c.fake.shell->urls.size(), 1);
@@ -471,7 +474,7 @@ TEST(ConvertEndToEnd, DestinationGoneDuringTheBatch)
         if (f.batch->ConversionPhase() == Phase::Conversion && QDir(c.dest).exists())
             QDir(c.dest).removeRecursively();
     }));
-    const QString failed = c.t("error_encodefailed");
+    const QString failed = c.t("reason_destinationunwritable");
     EXPECT_EQ(c.status(), "2 of 2 files could not be converted.");
     EXPECT_EQ(c.c().lblPercent->text(), "0%");
     EXPECT_EQ(c.fake.messages->shown,
@@ -479,4 +482,79 @@ TEST(ConvertEndToEnd, DestinationGoneDuringTheBatch)
     EXPECT_TRUE(!QDir(c.dest).exists() || FilesIn(c.dest).isEmpty()) << FilesIn(c.dest).join(",").toStdString();
     // Nothing was converted, so there is nothing to put on the phone.
     EXPECT_TRUE(c.fake.shell->urls.isEmpty());
+}
+
+// What a screen reader says of a row beside its text.
+QString Description(QListWidget* list, int row)
+{
+    QAccessibleInterface* rows = QAccessible::queryAccessibleInterface(list);
+    QAccessibleInterface* cell = rows ? rows->child(row) : nullptr;
+    return cell ? cell->text(QAccessible::Description) : QStringLiteral("<no cell>");
+}
+
+TEST(ConvertEndToEnd, EveryRowSaysWhatBecameOfItsFile)
+{
+    REQUIRE_ENCODER();
+    QTemporaryDir videos;
+    ASSERT_TRUE(videos.isValid());
+    // One that converts; one whose index promises eight seconds of which half is there; one too large for
+    // what the destination has left.
+    const QString good = Shared().fast;
+    const QString whole = videos.filePath("whole.mp4");
+    const QString cut = videos.filePath("cut.mp4");
+    const QString large = videos.filePath("large.avi");
+    ASSERT_TRUE(media::MakeClip(whole, "320x240:rate=25", 8,
+                                {"-movflags", "+faststart", "-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"}));
+    const QByteArray bytes = ReadAll(whole);
+    QFile half(cut);
+    ASSERT_TRUE(half.open(QIODevice::WriteOnly) && half.write(bytes.left(bytes.size() / 2)) > 0);
+    half.close();
+    ASSERT_TRUE(
+        media::Generate({"-f", "lavfi", "-i", "nullsrc=s=640x480:r=25:d=3,geq=lum='random(1)*255':cb=128:cr=128",
+                         "-c:v", "mpeg4", "-q:v", "2"},
+                        large));
+
+    for (const QString language : {"English", "Français"}) {
+        SCOPED_TRACE(language.toStdString());
+        Converter c(language);
+        const SmallDisk disk(c.out.filePath("stick"), "size=256k");
+        ASSERT_TRUE(disk.mounted) << "cannot mount a small file system";
+        c.c().txtDestination->setText(c.out.filePath("stick") + "/");
+        SourceList* list = c.c().lstSource;
+        list->addItems({good, cut, large});
+        ASSERT_TRUE(c.convert());
+
+        // Nothing is left under the names of the two that failed, not even a partial file.
+        EXPECT_EQ(FilesIn(c.out.filePath("stick")), QStringList {"fast.mp4"});
+        EXPECT_EQ(list->MarkOf(0), JobState::Converted);
+        EXPECT_EQ(list->MarkOf(1), JobState::Failed);
+        EXPECT_EQ(list->MarkOf(2), JobState::Failed);
+        EXPECT_EQ(Description(list, 0), c.t("outcome_converted"));
+        const QString full = FillIn(c.t("outcome_failed"), {c.t("reason_destinationfull")});
+        EXPECT_EQ(Description(list, 2), full);
+        EXPECT_TRUE(list->item(2)->toolTip().startsWith(full + "\n")) << list->item(2)->toolTip().toStdString();
+        EXPECT_TRUE(list->item(2)->toolTip().contains("No space left on device"));
+        // Cut short, with how much of its eight seconds could be read.
+        QString shortText = QRegularExpression::escape(FillIn(c.t("outcome_failed"), {c.t("reason_sourceshort")}));
+        shortText.replace("\\%1", "[0-9]+([.,][0-9])?").replace("\\%2", "8");
+        EXPECT_TRUE(QRegularExpression("^" + shortText + "$").match(Description(list, 1)).hasMatch())
+            << Description(list, 1).toStdString();
+        // Three marks that differ where they differ.
+        QList<QImage> marks;
+        for (int row = 0; row < 3; ++row)
+            marks << list->item(row)->icon().pixmap(16).toImage();
+        EXPECT_FALSE(marks[0].isNull());
+        EXPECT_NE(marks[0], marks[1]);
+        EXPECT_NE(marks[1], marks[2]);
+        EXPECT_NE(marks[0], marks[2]);
+        // The end of the batch names both failures with their reasons.
+        ASSERT_EQ(c.fake.messages->shown.size(), 1);
+        EXPECT_TRUE(c.fake.messages->shown.first().endsWith(large + ":\n" + c.t("reason_destinationfull")))
+            << c.fake.messages->shown.first().toStdString();
+
+        // A new destination is a new question: the marks go.
+        c.c().txtDestination->setText(c.dest);
+        EXPECT_EQ(list->MarkOf(2), JobState::Waiting);
+        EXPECT_TRUE(Description(list, 2).isEmpty());
+    }
 }

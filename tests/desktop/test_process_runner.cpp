@@ -227,8 +227,13 @@ TEST(ProcessRunner, ABatchWhoseEncoderCannotStartShowsWhyAndEnds)
         w.addSources({out.filePath(QStringLiteral("clip.avi"))});
         QTest::mouseClick(w.c().cmdConvert, Qt::LeftButton);
         ASSERT_TRUE(WaitUntil([&] { return !w.batch().IsRunning(); }, 5000, "the batch to end"));
-        ASSERT_EQ(w.fake.messages->shown.size(), 1);
-        EXPECT_TRUE(w.fake.messages->shown.first().endsWith(QStringLiteral(" - ShellRpk - 53")));
+        // Said in words the user understands, with the runner's own kept on the row.
+        EXPECT_EQ(w.fake.messages->shown, QStringList {out.filePath("clip.avi") + ":\n" + w.t("reason_encoderstart")});
+        EXPECT_EQ(w.c().lstSource->MarkOf(0), JobState::Refused);
+        const QStringList tip = w.c().lstSource->item(0)->toolTip().split('\n');
+        ASSERT_EQ(tip.size(), 2);
+        EXPECT_EQ(tip[0], FillIn(w.t("outcome_notconverted"), {w.t("reason_encoderstart")}));
+        EXPECT_FALSE(tip[1].isEmpty()); // "File not found: ...", "execvp: Exec format error"
         // Nothing waits for a completion that cannot come: the window can close.
         EXPECT_EQ(w.c().lblStatus->title(), w.t(QStringLiteral("cmdCancel_ed")));
         EXPECT_EQ(w.batch().Summary().ending, BatchSummary::Ending::Refused);

@@ -6,12 +6,14 @@
 #include "encoder/Arguments.h"
 #include "encoder/CopyRule.h"
 #include "encoder/Encode.h"
+#include "encoder/FailureReason.h"
 #include "encoder/FilterChain.h"
 #include "platform/CommandLine.h"
 
 #include <QSize>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -97,8 +99,18 @@ TEST(CommandContract, EveryEncodeReachesTheBridgeWithItsInputOutputAndOptions)
 TEST(CommandContract, TheProgramFindsTheLinesTheBridgeWritesAndSetsTheVariableItReads)
 {
     EXPECT_STREQ(SubtitlesLeftOutMarker, kSubtitlesLeftOut);
-    EXPECT_STREQ(OutputTakenMarker, kOutputTaken);
     EXPECT_STREQ(NoReplaceVariable, kNoReplaceVariable);
+    // Every failure the bridge names is a reason of its own to the program, with the detail kept.
+    EXPECT_STREQ(EncodeFailedMarker, kFailedMarker);
+    std::set<EncodeFailure::Kind> read;
+    for (int kind = 0; kind <= static_cast<int>(FailureKind::NameTaken); ++kind) {
+        const std::string line = FailureLine(static_cast<FailureKind>(kind), "the detail");
+        const EncodeFailure failure = ReadEncodeFailure(QString::fromStdString("size= 1kB\r" + line));
+        EXPECT_NE(failure.kind, EncodeFailure::Kind::Unknown) << line;
+        EXPECT_EQ(failure.detail, "the detail");
+        read.insert(failure.kind);
+    }
+    EXPECT_EQ(read.size(), static_cast<size_t>(FailureKind::NameTaken) + 1);
 }
 
 TEST(CommandContract, TheProgramFindsTheLineThatSaysTheVideoWasCopied)

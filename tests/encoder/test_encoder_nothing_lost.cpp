@@ -6,9 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/mount.h>
 
 namespace {
 
@@ -79,9 +81,10 @@ TEST_F(EncoderNothingLost, ASourceCutShortFailsInsteadOfBecomingAShortVideo)
         SCOPED_TRACE(name);
         const auto run = bridge::Run(bridge::EncodeArguments(Source(name), Out("out.mp4"), 64, 48));
         EXPECT_NE(run.exitCode, 0);
-        EXPECT_TRUE(run.output.contains("the source is cut short or damaged, no output written"))
-            << run.output.toStdString();
-        EXPECT_TRUE(run.output.contains(QString("source declares ") + declared + " s")) << run.output.toStdString();
+        // The output's length, then the length the source declares.
+        const QRegularExpression line(QString("\nffmpeg.exe: failed: source-short [0-9]+\\.[0-9]{2} ") + declared
+                                      + "\n");
+        EXPECT_TRUE(run.output.contains(line)) << run.output.toStdString();
         EXPECT_TRUE(OutputFolder().isEmpty()) << OutputFolder().join(' ').toStdString();
     }
 
@@ -132,8 +135,28 @@ TEST_F(EncoderNothingLost, ASourceReplacedDuringItsEncodeFails)
     ASSERT_TRUE(process.waitForFinished(60000));
     output += process.readAll();
     EXPECT_NE(process.exitCode(), 0) << output.toStdString();
-    EXPECT_TRUE(output.contains("no output written")) << output.toStdString();
+    EXPECT_TRUE(output.contains("\nffmpeg.exe: failed: ")) << output.toStdString();
     EXPECT_EQ(OutputFolder(), QStringList {"paced.avi"});
+}
+
+TEST_F(EncoderNothingLost, AFullOrReadOnlyDestinationIsSaidAndLeavesNothing)
+{
+    // The disk fills up during the encode; ffmpeg itself then still ends with 0.
+    const QString full = Out("full");
+    ASSERT_TRUE(QDir().mkpath(full));
+    ASSERT_EQ(::mount("tmpfs", QFile::encodeName(full).constData(), "tmpfs", 0, "size=64k"), 0) << "needs root";
+    const auto run = bridge::Run(bridge::EncodeArguments(Source("eight.mp4"), full + "/eight.mp4", 320, 240));
+    const QStringList left = QDir(full).entryList(QDir::Files | QDir::Hidden);
+    ::umount(QFile::encodeName(full).constData());
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.output.contains("\nffmpeg.exe: failed: destination-full ")) << run.output.toStdString();
+    EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
+
+    ASSERT_EQ(::mount("tmpfs", QFile::encodeName(full).constData(), "tmpfs", MS_RDONLY, nullptr), 0);
+    const auto readOnly = bridge::Run(bridge::EncodeArguments(Source("eight.mp4"), full + "/eight.mp4", 320, 240));
+    ::umount(QFile::encodeName(full).constData());
+    EXPECT_TRUE(readOnly.output.contains("ffmpeg.exe: failed: destination-unwritable "))
+        << readOnly.output.toStdString();
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "encoder/Arguments.h"
 #include "encoder/CaptureFacts.h"
 #include "encoder/Encode.h"
+#include "encoder/FailureReason.h"
 #include "encoder/FfmpegLog.h"
 #include "encoder/FilterChain.h"
 #include "encoder/MessageFilter.h"
@@ -475,6 +476,20 @@ TEST(EncoderParts, FfmpegLogKeepsWarningsAndReadsTheDeclaredDuration)
     estimated.Feed("[mpeg @ 0x1] [warning] Estimating duration from bitrate, this may be inaccurate\n"
                    "[info]   Duration: 00:00:30.00, start: 0.500000, bitrate: 100 kb/s\n");
     EXPECT_FALSE(estimated.declaredSeconds().has_value());
+
+    // Its errors give the reason of a failure: the last one, and any word of a full disk before it.
+    EXPECT_EQ(log.errors().lastError(), "cut");
+    EXPECT_FALSE(log.errors().noSpace());
+    FfmpegLog full;
+    full.Feed("[mp4 @ 0x55d4] [error] Error writing trailer of file:/v/.a: No space left on device\n"
+              "[warning] late\n[fatal] Conversion failed!\n");
+    EXPECT_TRUE(full.errors().noSpace());
+    EXPECT_EQ(full.errors().lastError(), "[mp4] Error writing trailer of file:/v/.a: No space left on device");
+    EXPECT_EQ(FailureLine(FailureKind::EncoderError, full.errors().lastError() + "\r\nmore"),
+              "ffmpeg.exe: failed: encoder-error [mp4] Error writing trailer of file:/v/.a: No space left on device  "
+              "more\n");
+    EXPECT_EQ(WriteFailure("/v/a.mp4: Disk quota exceeded"), FailureKind::DestinationFull);
+    EXPECT_EQ(WriteFailure("/v/a.mp4: Read-only file system"), FailureKind::DestinationUnwritable);
 }
 
 TEST(EncoderParts, PartialFileNamesTellTheirOwner)

@@ -174,7 +174,26 @@ TEST(LanguageFile, TheProgramsOwnFileHasEveryKeyInAllNineLanguages)
                             "error_sameoutput",
                             "error_encodefailed",
                             "error_subtitlesleftout",
-                            "chkFullHD"};
+                            "chkFullHD",
+                            "reason_sourceshort",
+                            "reason_destinationfull",
+                            "reason_destinationunwritable",
+                            "reason_encoderstart",
+                            "reason_encodererror",
+                            "reason_stopped",
+                            "outcome_converting",
+                            "outcome_converted",
+                            "outcome_nosubtitles",
+                            "outcome_failed",
+                            "outcome_notconverted",
+                            "reason_notreached",
+                            "reason_cancelled",
+                            "reason_notreplaced",
+                            "outcome_copied",
+                            "console_failedreason",
+                            "console_nosubtitles",
+                            "console_notconverted",
+                            "cmdCancel_convertedbefore"};
     Localisation loc;
     ASSERT_TRUE(LoadLanguageFile(loc, QDir(programFolder()).filePath(QStringLiteral("Languages"))));
     for (const QString& language : LanguageNames()) {

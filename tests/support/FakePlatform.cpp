@@ -1,10 +1,15 @@
 #include "FakePlatform.h"
 
-#include "conversion/Batch.h"
+#include <QPointer>
+
+namespace {
+QPointer<FakeRunner> lastStarted;
+} // namespace
 
 std::optional<CommandRunner::RunError> FakeRunner::Run(const QString& cmd, const Environment& variables)
 {
     command = cmd;
+    lastStarted = this;
     environment = variables;
     log_->commands << cmd;
     log_->environments << variables;
@@ -19,10 +24,9 @@ void FakeRunner::Stop()
     ++log_->stops;
 }
 
-FakeRunner* CurrentRunner(const Batch& batch)
+FakeRunner* CurrentRunner()
 {
-    // The batch lends its runner for reading only; the test raises the runner's events as the process would.
-    return const_cast<FakeRunner*>(qobject_cast<const FakeRunner*>(batch.Runner()));
+    return lastStarted && !lastStarted->stopped ? lastStarted.data() : nullptr;
 }
 
 // A TCP client that never connects; version-check tests replace it with the real one.

@@ -10,8 +10,6 @@
 #include <memory>
 #include <vector>
 
-class Batch;
-
 // Message boxes that record every text and answer Yes/No questions from a script.
 class FakeMessageBoxes : public MessageBoxes
 {
@@ -192,8 +190,9 @@ struct RunnerLog
     std::optional<CommandRunner::RunError> nextRunError;
 };
 
-// The runner the window holds now, or nullptr.
-FakeRunner* CurrentRunner(const Batch& batch);
+// The runner that was started last, while it has not been stopped or released; nullptr otherwise. The
+// test raises its events as the process would.
+FakeRunner* CurrentRunner();
 
 // A platform made of fakes; the pointers stay valid as long as the Platform lives.
 struct FakePlatform

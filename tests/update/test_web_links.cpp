@@ -103,7 +103,7 @@ TEST(WebLinks, DownloadDuringABatchAsksToCancelFirst)
     w.c().txtDestination->setText(destination.path() + QDir::separator());
     w.addSources({destination.filePath(QStringLiteral("clip.avi"))});
     QTest::mouseClick(w.c().cmdConvert, Qt::LeftButton);
-    ASSERT_NE(CurrentRunner(w.batch()), nullptr);
+    ASSERT_NE(CurrentRunner(), nullptr);
 
     w.c().cmdGetNewVersion->setVisible(true);
     QTest::mouseClick(w.c().cmdGetNewVersion, Qt::LeftButton);

@@ -1,11 +1,14 @@
 // The window shows what the batch makes of the encoder's reports.
 #include "conversion/ProgressDisplay.h"
 
+#include "support/BatchTimer.h"
 #include "support/TestWindow.h"
 #include "window/ProgressBar.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -100,8 +103,13 @@ TEST_F(Encoding, AnAbsurdDurationKeepsTheBarsRangeSound)
 
 TEST_F(Encoding, TimerTicksCountTheElapsedTime)
 {
-    f.batch->ShowConverting();
-    f.batch->TimerTick();
+    // A batch under way: its probe is running, and the window's timer counts.
+    QTemporaryDir destination;
+    w.addSources({destination.filePath("clip.avi")});
+    f.txtDestination->setText(destination.path() + "/");
+    w.startConversion();
+    ASSERT_TRUE(f.batch->Timer().isActive());
+    TickBatchTimer(*f.batch);
     EXPECT_EQ(f.batch->Progress().ElapsedSeconds, 1);
     EXPECT_EQ(f.lblTimeE->text(), "00:00:01");
 }

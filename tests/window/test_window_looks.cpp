@@ -2,6 +2,7 @@
 #include "conversion/ProgressDisplay.h"
 #include "window/WindowLooks.h"
 
+#include "support/BatchTimer.h"
 #include "support/TestWindow.h"
 #include "window/CancelDialog.h"
 #include "window/ProgressBar.h"
@@ -69,7 +70,7 @@ struct BatchLooks : ::testing::Test
         for (const char* name : {"clipA.avi", "clipB.avi", "clipC.avi"})
             w.addSources({QDir(dest.path()).filePath(QStringLiteral("in/") + QLatin1String(name))});
     }
-    FakeRunner* runner() { return CurrentRunner(*f.batch); }
+    FakeRunner* runner() { return CurrentRunner(); }
     QString status() const { return f.lblStatus->title(); }
     QString frm() const { return w.t(QStringLiteral("frmCaption")); }
 
@@ -88,7 +89,7 @@ struct BatchLooks : ::testing::Test
     {
         ASSERT_EQ(f.batch->CurrentIndex(), row);
         for (int i = 0; i < ticks; ++i)
-            f.batch->TimerTick();
+            TickBatchTimer(*f.batch);
         for (const QString& t : times)
             runner()->output(Report(t));
     }
@@ -137,10 +138,14 @@ TEST(ShowConverting, LocksTheInputsAndTouchesNoProgress)
     f.lblTimeR->setText("00:00:07");
     SetBarValue(f.pBar, 40);
     for (int i = 0; i < 9; ++i)
-        f.batch->TimerTick();
+        TickBatchTimer(*f.batch);
     ASSERT_EQ(f.batch->Progress().ElapsedSeconds, 9);
 
-    f.batch->ShowConverting();
+    // A batch starts: its probe runs.
+    QTemporaryDir dest;
+    w.addSources({dest.filePath("clip.avi")});
+    f.txtDestination->setText(dest.path() + "/");
+    w.startConversion();
     for (QWidget* c : InputControls(f))
         EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
     // Cancel sits under Convert: it shows exactly when Convert is hidden.
@@ -180,7 +185,7 @@ TEST_F(BatchLooks, FinishedBatchOfThree)
     EXPECT_EQ(f.form.windowTitle(), frm() + " - 100%");
     EXPECT_EQ(f.lblTimeE->text(), "00:00:04");
     EXPECT_EQ(f.batch->Progress().ElapsedSeconds, 0);
-    f.batch->TimerTick();
+    TickBatchTimer(*f.batch);
     EXPECT_EQ(f.lblTimeE->text(), "00:00:01");
     encode(1, {"5.00"}, 1);
     EXPECT_EQ(f.lblPercent->text(), "25%");
@@ -211,11 +216,12 @@ TEST_F(BatchLooks, CancelDuringAnEncode)
     complete(0);
     encode(1, {"5.00"}, 2);
     ASSERT_EQ(f.lblPercent->text(), "25%");
+    FakeRunner* encoder = runner();
     cancel();
     expectCancelledLook();
     EXPECT_EQ(w.fake.runners->stops, 1);
     // Output still arriving from the stopped encoder is ignored.
-    f.batch->HandleEncoderOutput(Report("15.00"));
+    encoder->output(Report("15.00"));
     EXPECT_EQ(f.lblPercent->text(), "0%");
 }
 

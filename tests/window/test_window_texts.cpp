@@ -1,3 +1,4 @@
+#include "support/BatchTimer.h"
 #include "support/TestWindow.h"
 #include "window/ProgressBar.h"
 #include "window/SourceList.h"
@@ -36,10 +37,10 @@ void StartEncoding(TestWindow& w, const QTemporaryDir& destination, const QStrin
     w.c().txtDestination->setText(destination.path() + QLatin1Char('/'));
     w.startConversion();
     for (int i = 0; i < w.c().lstSource->count(); ++i)
-        CurrentRunner(w.batch())->finish(QStringLiteral("  Duration: ") + duration
-                                         + QStringLiteral(", start: 0.000000, bitrate: 100 kb/s\n"
-                                                          "    Stream #0.0: Video: mpeg4, yuv420p, 320x240 "
-                                                          "[PAR 1:1 DAR 4:3], 25 tb(r)\n"));
+        CurrentRunner()->finish(QStringLiteral("  Duration: ") + duration
+                                + QStringLiteral(", start: 0.000000, bitrate: 100 kb/s\n"
+                                                 "    Stream #0.0: Video: mpeg4, yuv420p, 320x240 "
+                                                 "[PAR 1:1 DAR 4:3], 25 tb(r)\n"));
     ASSERT_EQ(w.batch().ConversionPhase(), Phase::Conversion);
 }
 
@@ -183,9 +184,9 @@ TEST(ApplyWindowTexts, ReturnsAConvertingWindowToTheIdleLook)
     f.lblContact->setText("contact");
     QTemporaryDir destination;
     StartEncoding(w, destination, "00:10:00.00");
-    CurrentRunner(w.batch())->output("size= 1kB time=42.50 bitrate= 8.0kbits/s\r");
+    CurrentRunner()->output("size= 1kB time=42.50 bitrate= 8.0kbits/s\r");
     for (int i = 0; i < 33; ++i)
-        f.batch->TimerTick();
+        TickBatchTimer(*f.batch);
     SetBarMax(f.pBar, 600);
     SetBarValue(f.pBar, 150);
     f.lblPercent->setText("25%");

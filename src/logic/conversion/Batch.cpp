@@ -2,6 +2,7 @@
 
 #include "EncoderCommand.h"
 #include "JobPlan.h"
+#include "OutcomeText.h"
 #include "Paths.h"
 #include "SubtitleScriptWriter.h"
 #include "text/TextReading.h"
@@ -47,7 +48,7 @@ QString Batch::MessageText(const FileMessage& message) const
 
 void Batch::StartConversion(const QStringList& sources, const QString& destination, const BatchOptions& options)
 {
-    summary_ = BatchSummary {};
+    ending_ = BatchSummary::Ending::None;
     // A language file without the message's text must still refuse: an empty list would start a batch of nothing.
     std::optional<QString> refusal;
     if (sources.size() > MaxSources)
@@ -61,7 +62,9 @@ void Batch::StartConversion(const QStringList& sources, const QString& destinati
         refusal = MessageText({destination, QStringLiteral("error_badDestination")});
     if (refusal) {
         platform_.messages->showOk(*refusal);
-        summary_.ending = BatchSummary::Ending::Refused;
+        // No job of an earlier batch belongs to this one.
+        jobs_.clear();
+        ending_ = BatchSummary::Ending::Refused;
         return;
     }
     jobs_.assign(sources.size(), Job {});
@@ -72,11 +75,8 @@ void Batch::StartConversion(const QStringList& sources, const QString& destinati
     ShowConverting();
     phase_ = Phase::Info;
     currentIndex_ = 0;
-    failedSources_.clear();
-    copiedSources_.clear();
-    takenSources_.clear();
-    subtitlesLeftOut_.clear();
-    convertedCount_ = 0;
+    for (int i = 0; i < SourceCount(); ++i)
+        view_.ShowJob(i, jobs_[i]);
     ProbeCurrentSource();
 }
 
@@ -92,21 +92,21 @@ QString Batch::CheckDestination(const QString& d)
 void Batch::ProbeCurrentSource()
 {
     const QString& source = jobs_[currentIndex_].File;
-    const FileMessage unusable {source, QStringLiteral("error_badsource")};
+    const JobOutcome unusable {JobState::Refused, QStringLiteral("error_badsource"), {}, {}};
     // A double quote would close the quoted path early and the rest of the name would be read as
     // options: the probe itself could then write over another file.
     if (source.isEmpty() || source.contains(QLatin1Char('"'))) {
-        Refuse(unusable);
+        StopBeforeEncoding(unusable, true);
         return;
     }
     // A named pipe or a device is no video file, and the probe of a pipe would wait for ever.
     const QFileInfo info(source);
     if (info.exists() && !info.isFile()) {
-        Refuse(unusable);
+        StopBeforeEncoding(unusable, true);
         return;
     }
-    if (!RunCommand(ProbeCommand(source)))
-        StopBeforeEncoding();
+    if (const auto error = RunCommand(ProbeCommand(source)))
+        OnStartFailed(*error);
 }
 
 JobFiles Batch::ExamineSource(int row) const
@@ -127,39 +127,65 @@ JobFiles Batch::ExamineSource(int row) const
 bool Batch::PrepareJob(const QString& res)
 {
     const JobPlan plan = PlanJob(ExamineSource(currentIndex_), res, options_);
-    if (plan.overwriteQuestion && !platform_.messages->askYesNo(MessageText(*plan.overwriteQuestion)))
-        return StopBeforeEncoding();
+    if (plan.overwriteQuestion && !platform_.messages->askYesNo(MessageText(*plan.overwriteQuestion))) {
+        // The user has just answered about this file: the mark is enough, no message follows.
+        return StopBeforeEncoding(JobOutcome {JobState::Refused, QStringLiteral("reason_notreplaced"), {}, {}}, false);
+    }
     if (plan.refusal)
-        return Refuse(*plan.refusal);
+        return StopBeforeEncoding(JobOutcome {JobState::Refused, plan.refusal->key, {}, {}}, true);
     jobs_[currentIndex_] = plan.job;
+    SetOutcome(currentIndex_, {JobState::Probed, {}, {}, {}});
     return true;
 }
 
-bool Batch::Refuse(const FileMessage& message)
+bool Batch::StopBeforeEncoding(const std::optional<JobOutcome>& stoppedAt, bool tellWhy)
 {
-    platform_.messages->showOk(MessageText(message));
-    StopBeforeEncoding();
-    // Nothing was encoded: the refusal comes before the first encode.
-    Notify(QStringLiteral("notify_refused"), 0, 1);
-    return false;
-}
-
-bool Batch::StopBeforeEncoding()
-{
+    // The views hear of every job in list order, the refused one among them.
+    if (stoppedAt)
+        jobs_[currentIndex_].outcome = *stoppedAt;
+    LeaveUnreached(QStringLiteral("reason_notreached"), stoppedAt ? currentIndex_ : -1);
+    if (stoppedAt && tellWhy)
+        platform_.messages->showOk(MessageText({jobs_[currentIndex_].File, stoppedAt->reasonKey}));
     EndAs(BatchSummary::Ending::Refused);
     ReturnToIdle();
     view_.ShowCancelled();
+    // Nothing was encoded: the refusal comes before the first encode.
+    if (stoppedAt)
+        Notify(QStringLiteral("notify_refused"), 0, 1);
     return false;
+}
+
+void Batch::SetOutcome(int row, JobOutcome outcome)
+{
+    jobs_[row].outcome = std::move(outcome);
+    view_.ShowJob(row, jobs_[row]);
+}
+
+void Batch::LeaveUnreached(const QString& key, int changedRow)
+{
+    for (int row = 0; row < SourceCount(); ++row) {
+        if (!jobs_[row].outcome.IsFinal())
+            SetOutcome(row, {JobState::NotReached, key, {}, {}});
+        else if (row == changedRow)
+            view_.ShowJob(row, jobs_[row]);
+    }
 }
 
 void Batch::EndAs(BatchSummary::Ending ending)
 {
-    summary_.ending = ending;
-    summary_.elapsedText = progress_.ElapsedText;
-    summary_.converted = convertedCount_;
-    summary_.failedSources = failedSources_;
-    summary_.subtitlesLeftOut = subtitlesLeftOut_;
-    summary_.howToPageDue = ending == BatchSummary::Ending::Finished && options_.showHowToPage && convertedCount_ > 0;
+    ending_ = ending;
+    endElapsedText_ = progress_.ElapsedText;
+}
+
+BatchSummary Batch::Summary() const
+{
+    BatchSummary summary;
+    summary.ending = ending_;
+    summary.elapsedText = endElapsedText_;
+    summary.jobs = jobs_;
+    summary.howToPageDue
+        = ending_ == BatchSummary::Ending::Finished && options_.showHowToPage && summary.Converted() > 0;
+    return summary;
 }
 
 void Batch::OnRunnerCompleted(const QString& res)
@@ -188,27 +214,27 @@ void Batch::OnRunnerCompleted(const QString& res)
 void Batch::RecordEncodeResult(const QString& res)
 {
     if (!EncodeSucceeded(runner_ && runner_->Succeeded(), FileExists(OutputFileName()))) {
-        failedSources_ << jobs_[currentIndex_].File;
-        // The file there now is another's, not this encode's.
-        if (OutputTakenMeanwhile(res))
-            takenSources_ << jobs_[currentIndex_].File;
+        // The file there now is another's, not this encode's: the encoder says so on its failure line.
+        SetOutcome(currentIndex_, {JobState::Failed, {}, ReadEncodeFailure(res), {}});
         return;
     }
-    ++convertedCount_;
-    if (VideoCopied(res))
-        copiedSources_ << jobs_[currentIndex_].File;
-    // The video is the user's and it is there; the subtitles it went without are named at the end.
-    subtitlesLeftOut_ << SubtitlesLeftOut(res);
+    // The video is the user's and it is there; the subtitles it went without are named with it.
+    const QStringList leftOut = SubtitlesLeftOut(res);
+    JobOutcome converted {
+        leftOut.isEmpty() ? JobState::Converted : JobState::ConvertedWithoutSubtitles, {}, {}, leftOut};
+    converted.copied = VideoCopied(res);
+    SetOutcome(currentIndex_, converted);
 }
 
-void Batch::OnStartFailed()
+void Batch::OnStartFailed(const CommandRunner::RunError& error)
 {
+    const EncodeFailure failure {EncodeFailure::Kind::EncoderCouldNotStart, error.description};
     // A process that never ran raises no completion: the batch must not wait for one.
     if (phase_ == Phase::Info) {
-        StopBeforeEncoding();
+        StopBeforeEncoding(JobOutcome {JobState::Refused, QStringLiteral("reason_encoderstart"), failure, {}}, true);
     } else if (phase_ == Phase::Conversion) {
         RemoveScript();
-        failedSources_ << jobs_[currentIndex_].File;
+        SetOutcome(currentIndex_, {JobState::Failed, {}, failure, {}});
         ++currentIndex_;
         StartEncoding();
     }
@@ -239,16 +265,22 @@ void Batch::StartEncoding()
             view_.ShowJobCounter(currentIndex_ + 1, SourceCount());
         progress_.Maximum = static_cast<float>(job.durationSeconds);
         view_.ShowProgressMaximum(progress_.Maximum);
+        SetOutcome(currentIndex_, {JobState::Converting, {}, {}, {}});
         if (!job.script.isEmpty() && !WriteScript(job)) {
-            failedSources_ << job.File;
+            SetOutcome(currentIndex_,
+                       {JobState::Failed, {}, EncodeFailure {EncodeFailure::Kind::Unknown, job.script}, {}});
             continue;
         }
         // The encoder keeps a file that takes the output's name meanwhile unless the user agreed to replace it.
         const CommandRunner::Environment environment {
             {QLatin1String(NoReplaceVariable), job.keepExisting ? QStringLiteral("1") : QStringLiteral("0")}};
-        if (!RunCommand(job.commandLine, environment)) {
+        if (const auto error = RunCommand(job.commandLine, environment)) {
             RemoveScript();
-            failedSources_ << job.File;
+            SetOutcome(currentIndex_,
+                       {JobState::Failed,
+                        {},
+                        EncodeFailure {EncodeFailure::Kind::EncoderCouldNotStart, error->description},
+                        {}});
             continue;
         }
         return;
@@ -279,19 +311,31 @@ void Batch::FinishBatch()
 {
     EndAs(BatchSummary::Ending::Finished);
     ReturnToIdle();
-    view_.ShowFinished(summary_);
-    Notify(QStringLiteral("notify_done"), convertedCount_, static_cast<int>(failedSources_.size()));
-    QStringList lines;
-    for (const QString& source : failedSources_) {
-        if (takenSources_.contains(source))
-            lines << MessageText({OutputPath(destination_, source), QStringLiteral("error_outputtaken")});
-        else
-            lines << MessageText({source, QStringLiteral("error_encodefailed")});
+    const BatchSummary summary = Summary();
+    view_.ShowFinished(summary);
+    Notify(QStringLiteral("notify_done"), summary.Converted(), static_cast<int>(summary.Failed().size()));
+    if (const QString message = EndMessage(); !message.isEmpty())
+        platform_.messages->showOk(message);
+}
+
+QString Batch::EndMessage() const
+{
+    const BatchSummary summary = Summary();
+    QStringList blocks;
+    // After a cancel the user may not know how far it got.
+    if (summary.ending == BatchSummary::Ending::Cancelled && summary.Converted() > 0)
+        blocks << T(QStringLiteral("cmdCancel_convertedbefore")) + QLatin1Char('\n')
+                + summary.ConvertedSources().join(QLatin1Char('\n'));
+    const QChar separator = platform_.system->decimalSeparator();
+    for (const Job& job : summary.Failed()) {
+        // The name another file took is what the user looks for.
+        const bool taken = job.outcome.failure && job.outcome.failure->kind == EncodeFailure::Kind::NameTaken;
+        blocks << (taken ? OutputPath(destination_, job.File) : job.File) + QStringLiteral(":\n")
+                + OutcomeReason(lang_, job.outcome, separator);
     }
-    for (const QString& subtitles : subtitlesLeftOut_)
-        lines << MessageText({subtitles, QStringLiteral("error_subtitlesleftout")});
-    if (!lines.isEmpty())
-        platform_.messages->showOk(lines.join(QStringLiteral("\n\n")));
+    for (const QString& subtitles : summary.SubtitlesLeftOut())
+        blocks << MessageText({subtitles, QStringLiteral("error_subtitlesleftout")});
+    return blocks.join(QStringLiteral("\n\n"));
 }
 
 void Batch::Notify(const QString& key, int converted, int failed)
@@ -342,9 +386,12 @@ void Batch::RequestCancel()
 
 void Batch::ConfirmCancel()
 {
-    // A batch that finished while the question was open keeps its ending.
-    if (IsRunning())
+    // A batch that finished while the question was open keeps its ending, and has told its end already.
+    const bool wasRunning = IsRunning();
+    if (wasRunning) {
+        LeaveUnreached(QStringLiteral("reason_cancelled"));
         EndAs(BatchSummary::Ending::Cancelled);
+    }
     // Cleared first, so a completion caused by the stop is ignored.
     phase_ = Phase::Idle;
     StopRunner();
@@ -352,6 +399,11 @@ void Batch::ConfirmCancel()
     ReturnToIdle();
     view_.ShowCancelled();
     view_.CancelAnswered(true, closeAfterCancel_);
+    // A window that closes takes no more questions.
+    if (wasRunning && !closeAfterCancel_) {
+        if (const QString message = EndMessage(); !message.isEmpty())
+            platform_.messages->showOk(message);
+    }
 }
 
 void Batch::DeclineCancel()
@@ -370,24 +422,14 @@ bool Batch::MayClose()
     return true;
 }
 
-bool Batch::RunCommand(const QString& cmd, const CommandRunner::Environment& environment)
+std::optional<CommandRunner::RunError> Batch::RunCommand(const QString& cmd,
+                                                         const CommandRunner::Environment& environment)
 {
     runner_ = RunnerRef(platform_.createRunner().release());
-    auto showError = [this](const CommandRunner::RunError& e) {
-        platform_.messages->showOk(e.description + QStringLiteral(" - ") + e.source + QStringLiteral(" - ")
-                                   + QString::number(e.number));
-    };
     connect(runner_.get(), &CommandRunner::Output, this, &Batch::HandleEncoderOutput);
     connect(runner_.get(), &CommandRunner::Completed, this, &Batch::OnRunnerCompleted);
-    connect(runner_.get(), &CommandRunner::StartFailed, this, [this, showError](const CommandRunner::RunError& e) {
-        showError(e);
-        OnStartFailed();
-    });
-    if (const auto error = runner_->Run(cmd, environment)) {
-        showError(*error);
-        return false;
-    }
-    return true;
+    connect(runner_.get(), &CommandRunner::StartFailed, this, &Batch::OnStartFailed);
+    return runner_->Run(cmd, environment);
 }
 
 void Batch::StopRunner()

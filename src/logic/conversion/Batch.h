@@ -5,6 +5,7 @@
 #include "BatchView.h"
 #include "EncoderReport.h"
 #include "Job.h"
+#include "JobPlan.h"
 #include "ProgressState.h"
 #include "localisation/Language.h"
 #include "platform/Platform.h"
@@ -12,11 +13,10 @@
 #include <QObject>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QTimer;
-struct FileMessage;
-struct JobFiles;
 
 // Releasing a runner from inside one of its own events must not destroy it under its feet.
 struct DeleteLaterRunner
@@ -48,12 +48,6 @@ public:
     // "ok", or the message key "error_badDestination".
     static QString CheckDestination(const QString& destination);
 
-    // The runner's events: the whole output of the process that ended, and each piece as it comes.
-    void OnRunnerCompleted(const QString& res);
-    void HandleEncoderOutput(const QString& Outputs);
-    // A second of the current job's elapsed time.
-    void TimerTick();
-
     // Cancel: the question, then Yes (ConfirmCancel) or No (DeclineCancel).
     void RequestCancel();
     void ConfirmCancel();
@@ -61,13 +55,8 @@ public:
     // The close rule: false turns the close request into a cancel request.
     bool MayClose();
 
-    // Starts a command line through a fresh runner. False when it cannot be started: the user has been told,
-    // and no completion follows. One that fails to start later is told and handled the same way.
-    bool RunCommand(const QString& cmd, const CommandRunner::Environment& environment = {});
     // Ends the current runner: no further events come from it.
     void StopRunner();
-    // Restarts the elapsed-time count and shows the converting look.
-    void ShowConverting();
     // The state the idle front end shows: no phase, no elapsed time, an empty bar.
     void ReturnToIdle();
 
@@ -75,23 +64,16 @@ public:
     Phase ConversionPhase() const { return phase_; }
     // The job being probed or encoded.
     int CurrentIndex() const { return currentIndex_; }
-    // One job per source of the batch, in list order.
+    // One job per source of the batch, in list order, each with its outcome so far.
     const std::vector<Job>& Jobs() const { return jobs_; }
     int SourceCount() const { return static_cast<int>(jobs_.size()); }
     const QString& Destination() const { return destination_; }
     const BatchOptions& Options() const { return options_; }
     // The pending cancel request came from closing the window.
     bool CloseAfterCancel() const { return closeAfterCancel_; }
-    int ConvertedCount() const { return convertedCount_; }
-    // Encodes of this batch that did not produce their output.
-    const QStringList& FailedSources() const { return failedSources_; }
-    // Sources whose video the encoder copied as it was: it already played on iPhone.
-    const QStringList& CopiedSources() const { return copiedSources_; }
     const ProgressState& Progress() const { return progress_; }
-    // How the last batch ended.
-    const BatchSummary& Summary() const { return summary_; }
-    // The runner of the process running now; nullptr when none.
-    const CommandRunner* Runner() const { return runner_.get(); }
+    // How the last batch ended, read from its jobs.
+    BatchSummary Summary() const;
     // Counts the elapsed time while a job runs.
     const QTimer& Timer() const { return *timer_; }
     // The output path of the current job, and of any job of the batch.
@@ -99,6 +81,18 @@ public:
     QString OutputFileNameOf(int row) const;
 
 private:
+    // The runner's events: the whole output of the process that ended, and each piece as it comes.
+    void OnRunnerCompleted(const QString& res);
+    void HandleEncoderOutput(const QString& Outputs);
+    // A second of the current job's elapsed time.
+    void TimerTick();
+    // Starts a command line through a fresh runner; the error when it cannot be started, and then no
+    // completion follows. One that fails to start later is handled by OnStartFailed.
+    std::optional<CommandRunner::RunError> RunCommand(const QString& cmd,
+                                                      const CommandRunner::Environment& environment = {});
+    // Restarts the elapsed-time count and shows the converting look.
+    void ShowConverting();
+
     void ProbeCurrentSource();
     // Plans the current job from its probe output and asks the question the plan holds. False when the
     // batch stops here (the user has been told why, and the cancelled look is shown).
@@ -114,14 +108,20 @@ private:
     bool WriteScript(const Job& job);
     // Removes the script of the encode that ran or was about to run.
     void RemoveScript();
-    // A command that did not start: before the first encode the batch stops there; an encode counts as failed
+    // A command that did not start: before the first encode the batch stops there; an encode has failed
     // and the next one is tried.
-    void OnStartFailed();
-    // Stops the batch at the current job with the message, then the cancelled look. Always false.
-    bool Refuse(const FileMessage& message);
-    // Ends the batch before any encode with the cancelled look. Always false.
-    bool StopBeforeEncoding();
+    void OnStartFailed(const CommandRunner::RunError& error);
+    // Ends the batch before any encode with the cancelled look. The current job may have stopped it
+    // (the user is then told why when `tellWhy`); every job that has not ended was not reached. Always false.
+    bool StopBeforeEncoding(const std::optional<JobOutcome>& stoppedAt = std::nullopt, bool tellWhy = false);
+    void SetOutcome(int row, JobOutcome outcome);
+    // Every job that has not ended yet is not reached, for the reason of `key`. The views hear of these in
+    // list order, and of `changedRow` among them.
+    void LeaveUnreached(const QString& key, int changedRow = -1);
     void EndAs(BatchSummary::Ending ending);
+    // What the user is told once a batch is over: its failures, the subtitles left out, and after a cancel
+    // what was converted before it. Empty when there is nothing to tell.
+    QString EndMessage() const;
     // Tells a user who is not watching how the batch ended.
     void Notify(const QString& key, int converted, int failed);
     QString T(const QString& key) const;
@@ -137,14 +137,10 @@ private:
     bool closeAfterCancel_ = false;
     QString destination_;
     BatchOptions options_;
-    int convertedCount_ = 0;
-    QStringList failedSources_;
-    QStringList copiedSources_;
-    QStringList takenSources_; // failed because another file took their output's name meanwhile
-    QStringList subtitlesLeftOut_;
     ProgressState progress_;
     EncoderReport report_;
-    BatchSummary summary_;
+    BatchSummary::Ending ending_ = BatchSummary::Ending::None;
+    QString endElapsedText_; // the last job's elapsed time when the batch ended
     RunnerRef runner_; // a fresh one for every command line
     QString script_; // the subtitle script of the current encode; empty when none
     QTimer* timer_;

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "Job.h"
+
 #include <QString>
 #include <QStringList>
+#include <vector>
 
-// How a batch ended: what a front end shows and acts on once it is over.
+// How a batch ended: what a front end shows and acts on once it is over. Its counts and lists are read
+// from the jobs' outcomes.
 struct BatchSummary
 {
     enum class Ending {
@@ -14,9 +18,16 @@ struct BatchSummary
     };
     Ending ending = Ending::None;
     QString elapsedText; // the last job's elapsed time
-    int converted = 0;
-    QStringList failedSources; // encodes that did not produce their output
-    QStringList subtitlesLeftOut; // subtitle files that could not be read: their videos were converted without them
     // The user wants the page on putting a video on the phone, and something was converted to put there.
     bool howToPageDue = false;
+    std::vector<Job> jobs; // as they ended, in list order
+
+    int Converted() const;
+    // The sources that were converted, with or without their subtitles.
+    QStringList ConvertedSources() const;
+    // The jobs whose encode did not produce their output.
+    std::vector<Job> Failed() const;
+    QStringList FailedSources() const;
+    // Subtitle files that could not be read: their videos were converted without them.
+    QStringList SubtitlesLeftOut() const;
 };

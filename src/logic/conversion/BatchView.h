@@ -17,6 +17,8 @@ public:
     virtual void ShowProgressMaximum(double seconds) = 0;
     virtual void ShowProgress(const ProgressDisplay& progress) = 0;
     virtual void ShowElapsed(const QString& text) = 0;
+    // The outcome of the job at `index` (its source's place in the list) has changed.
+    virtual void ShowJob(int index, const Job& job) = 0;
     // The batch is over. When the summary says the how-to page is due, the front end opens it.
     virtual void ShowFinished(const BatchSummary& summary) = 0;
     // A cancelled batch, or one stopped by a refused source; the batch's summary says which.

@@ -2,7 +2,9 @@
 
 #include "text/TextReading.h"
 
+#include <QRegularExpression>
 #include <cmath>
+#include <utility>
 
 namespace {
 const QString TimeMarker = QStringLiteral("kB time=");
@@ -65,14 +67,44 @@ QStringList SubtitlesLeftOut(const QString& encoderOutput)
     return files;
 }
 
+EncodeFailure ReadEncodeFailure(const QString& encoderOutput)
+{
+    using Kind = EncodeFailure::Kind;
+    static const std::pair<const char*, Kind> words[] = {{"source-short", Kind::SourceShort},
+                                                         {"destination-full", Kind::DestinationFull},
+                                                         {"destination-unwritable", Kind::DestinationUnwritable},
+                                                         {"encoder-error", Kind::EncoderError},
+                                                         {"encoder-missing", Kind::EncoderCouldNotStart},
+                                                         {"cancelled", Kind::Stopped},
+                                                         {"source-is-output", Kind::SourceIsOutput},
+                                                         {"name-taken", Kind::NameTaken}};
+    const QString marker = QString::fromLatin1(EncodeFailedMarker);
+    EncodeFailure failure;
+    // Progress reports end with a carriage return alone; they are no reason.
+    const QStringList lines = encoderOutput.split(QRegularExpression(QStringLiteral("[\\r\\n]")), Qt::SkipEmptyParts);
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        if (!line->startsWith(marker))
+            continue;
+        const QString rest = line->mid(marker.size());
+        const QString word = rest.section(QLatin1Char(' '), 0, 0);
+        failure.detail = rest.section(QLatin1Char(' '), 1).trimmed();
+        for (const auto& [name, kind] : words) {
+            if (word == QLatin1String(name))
+                failure.kind = kind;
+        }
+        return failure;
+    }
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        if (!line->trimmed().isEmpty() && !line->contains(QLatin1String("kbits/s"))) {
+            failure.detail = line->trimmed();
+            break;
+        }
+    }
+    return failure;
+}
+
 bool VideoCopied(const QString& encoderOutput)
 {
     const QString marker = QString::fromLatin1(VideoCopiedMarker);
-    return encoderOutput.startsWith(marker) || encoderOutput.contains(QLatin1Char('\n') + marker);
-}
-
-bool OutputTakenMeanwhile(const QString& encoderOutput)
-{
-    const QString marker = QString::fromLatin1(OutputTakenMarker);
     return encoderOutput.startsWith(marker) || encoderOutput.contains(QLatin1Char('\n') + marker);
 }

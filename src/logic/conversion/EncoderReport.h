@@ -1,5 +1,7 @@
 #pragma once
 
+#include "JobOutcome.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -37,18 +39,19 @@ inline constexpr char SubtitlesLeftOutMarker[] = "ffmpeg.exe: subtitles skipped,
 // The subtitle files an encoder's output names as left out, in the order it names them.
 QStringList SubtitlesLeftOut(const QString& encoderOutput);
 
+// Starts the line the encoder ends a failed encode with: a word for the kind of failure, a space, and the
+// detail in the encoder's words (for a source cut short: the output's and the source's seconds).
+inline constexpr char EncodeFailedMarker[] = "ffmpeg.exe: failed: ";
+
+// Why a failed encode left no output, as its output says: the last failure line; without one, an unknown
+// failure with the last line of the output as its detail.
+EncodeFailure ReadEncodeFailure(const QString& encoderOutput);
+
 // Starts the line the encoder prints when it copies the video as it is, because it already plays on iPhone.
 inline constexpr char VideoCopiedMarker[] = "ffmpeg.exe: copied, already plays on iPhone";
 
 // Whether an encoder's output says it copied the video rather than encoding it.
 bool VideoCopied(const QString& encoderOutput);
 
-// Starts the line the encoder prints, followed by the output's path and a line feed, when another file took
-// the output's name while the video was encoded: that file is kept and the encode is discarded.
-inline constexpr char OutputTakenMarker[] = "ffmpeg.exe: the output's name was taken meanwhile, not replaced: ";
-
 // The variable that tells the encoder, with "1", that the user did not agree to replace the output.
 inline constexpr char NoReplaceVariable[] = "REELPOCKET_NO_REPLACE";
-
-// Whether an encoder's output says the output's name was taken meanwhile.
-bool OutputTakenMeanwhile(const QString& encoderOutput);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "JobOutcome.h"
 #include "MediaInfo.h"
 
 #include <QString>
@@ -15,4 +16,5 @@ struct Job
     QString script; // the subtitle script its command line reads, a file of its own; empty when none
     // The output's name was free when it was checked: nobody agreed to replace a file that takes it meanwhile.
     bool keepExisting = false;
+    JobOutcome outcome; // what has become of it so far
 };
