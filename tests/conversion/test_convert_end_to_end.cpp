@@ -193,6 +193,14 @@ struct Converter : TestWindow
         }
         return !running();
     }
+    // Converts with subtitles written to `working`, keeping the text of the script an encode read while it ran.
+    bool convertReadingScript(const QString& working, QByteArray& script)
+    {
+        return convert([&](FormControls&) {
+            for (const QString& name : QDir(working).entryList({"tmp-*.avs"}, QDir::Files))
+                script = ReadAll(working + "/" + name);
+        });
+    }
     QString status() const { return c().lblStatus->title(); }
 
     QTemporaryDir out;
@@ -295,10 +303,7 @@ TEST(ConvertEndToEnd, SubtitlesBurnedFromTheScript)
     c.c().lstSource->addItems({withSubs, without});
     // The script is there while its encode runs.
     QByteArray script;
-    ASSERT_TRUE(c.convert([&](FormControls&) {
-        for (const QString& name : QDir(working.path()).entryList({"tmp-*.avs"}, QDir::Files))
-            script = ReadAll(working.filePath(name));
-    }));
+    ASSERT_TRUE(c.convertReadingScript(working.path(), script));
     EXPECT_EQ(c.status(), c.t("cmdConvert_ed"));
     EXPECT_TRUE(c.fake.messages->shown.isEmpty()) << c.fake.messages->shown.join("|").toStdString();
 
@@ -347,10 +352,7 @@ TEST(ConvertEndToEnd, SubtitledPhoneClipKeepsTheDatesOfTheVideoNotOfTheScript)
     SetCheckValue(c.c().chkFullHD, 1);
     c.c().lstSource->addItem(clip);
     QByteArray script;
-    ASSERT_TRUE(c.convert([&](FormControls&) {
-        for (const QString& name : QDir(working.path()).entryList({"tmp-*.avs"}, QDir::Files))
-            script = ReadAll(working.filePath(name));
-    }));
+    ASSERT_TRUE(c.convertReadingScript(working.path(), script));
     EXPECT_EQ(c.status(), c.t("cmdConvert_ed"));
     EXPECT_TRUE(c.fake.messages->shown.isEmpty()) << c.fake.messages->shown.join("|").toStdString();
     EXPECT_TRUE(script.contains(clip.toUtf8()));
