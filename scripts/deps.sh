@@ -9,6 +9,8 @@ packages=(cmake g++ pkg-config qt6-base-dev ffmpeg libavformat-dev libavcodec-de
           librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian
           # Qt's own texts in the chosen language; a private session bus for the notification tests
           qt6-translations-l10n dbus-daemon
+          # logind played on a private system bus for the sleep lock and power tests
+          python3-dbusmock
           # a second reader of the dates and places the outputs keep
           libimage-exiftool-perl)
 sudo=""

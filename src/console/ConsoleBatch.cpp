@@ -4,6 +4,7 @@
 #include "ConsoleView.h"
 #include "conversion/Batch.h"
 #include "conversion/Paths.h"
+#include "conversion/WhenDone.h"
 #include "desktop/DesktopServices.h"
 #include "desktop/ProcessRunner.h"
 #include "desktop/ProgramArguments.h"
@@ -49,6 +50,24 @@ std::optional<QString> KnownLanguage(const QString& name)
     return std::nullopt;
 }
 
+// The line, then the countdown's seconds; a termination request (Ctrl+C) stops it. True when it ran out.
+bool CountDown(const Localisation& lang, WhenDone action, int seconds, TerminationRequests& requests)
+{
+    PrintError(WhenDoneCountdownText(lang, action, seconds) + QLatin1Char(' ')
+               + Translate(lang, QStringLiteral("console_ctrlcstops")));
+    QEventLoop loop;
+    bool stopped = false;
+    QObject::connect(&requests, &TerminationRequests::requested, &loop, [&] {
+        stopped = true;
+        loop.quit();
+    });
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    if (stopped)
+        PrintError(Translate(lang, QStringLiteral("whenDone_stopped")));
+    return !stopped;
+}
+
 } // namespace
 
 int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolder)
@@ -89,8 +108,9 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
         = arguments.destination ? ArgumentPath(*arguments.destination, startFolder) : start.preferences.destination;
     if (!destination.isEmpty() && !destination.endsWith(Separator()))
         destination += Separator();
-    const BatchOptions options
+    BatchOptions options
         = ChooseBatchOptions(start.preferences, {arguments.subtitles.value_or(false), false, arguments.fullHd});
+    options.skipExisting = arguments.skipExisting;
 
     const ProgressStyle style = arguments.quiet ? ProgressStyle::Quiet
         : Terminal::OutputIsTerminal()          ? ProgressStyle::Terminal
@@ -104,21 +124,38 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
     bool interrupted = false;
     QEventLoop loop;
     TerminationRequests requests;
-    QObject::connect(&requests, &TerminationRequests::requested, &loop, [&] {
-        // A second request finds the encoder already told to stop; it ends within the grace period.
-        if (interrupted)
-            return;
-        interrupted = true;
-        if (batch.IsRunning())
-            batch.ConfirmCancel();
-        else
-            loop.quit();
+    const QMetaObject::Connection cancelOnRequest
+        = QObject::connect(&requests, &TerminationRequests::requested, &loop, [&] {
+              // A second request finds the encoder already told to stop; it ends within the grace period.
+              if (interrupted)
+                  return;
+              interrupted = true;
+              if (batch.IsRunning())
+                  batch.ConfirmCancel();
+              else
+                  loop.quit();
+          });
+
+    // Ctrl+Z holds the encoder with the program, and fg lets both go on.
+    StopRequests stops;
+    QObject::connect(&stops, &StopRequests::requested, &loop, [&] {
+        view.EndLine();
+        const bool hold = batch.IsRunning() && !batch.IsPaused();
+        if (hold)
+            batch.Pause();
+        StopRequests::StopProgram();
+        if (hold)
+            batch.Resume();
     });
 
     view.onEnd = [&loop] {
         loop.quit();
     };
     StartBatch(batch, *platform.system, sources, destination, options);
+    if (batch.IsRunning() && !batch.KeepsAwake()) {
+        view.EndLine();
+        PrintError(Translate(lang, QStringLiteral("console_maysleep")));
+    }
     if (batch.IsRunning())
         loop.exec();
     view.EndLine();
@@ -130,7 +167,17 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
     if (interrupted)
         return ConvertExit::Interrupted;
     const BatchSummary summary = batch.Summary();
-    if (summary.ending == BatchSummary::Ending::Finished)
-        return summary.Failed().empty() ? ConvertExit::AllConverted : ConvertExit::SomeFailed;
-    return ConvertExit::NothingEncoded;
+    if (summary.ending != BatchSummary::Ending::Finished)
+        return ConvertExit::NothingEncoded;
+    const int status = summary.Failed().empty() ? ConvertExit::AllConverted : ConvertExit::SomeFailed;
+    const WhenDone then = arguments.then;
+    if ((then == WhenDone::Suspend || then == WhenDone::PowerOff) && WhenDoneDue(then, summary)) {
+        // From here Ctrl+C stops the countdown, not the batch that has ended.
+        QObject::disconnect(cancelOnRequest);
+        if (CountDown(lang, then, CountdownSeconds(), requests)) {
+            if (const auto refusal = PerformWhenDone(lang, then, platform.power.get()))
+                PrintError(*refusal);
+        }
+    }
+    return status;
 }

@@ -66,7 +66,8 @@ void ConsoleView::ShowJob(int, const Job& job)
     // On a terminal the file's progress line stays as it ended, and only what went wrong gets a line.
     // A copy is said there too: it is why the file took seconds.
     const bool said = style_ == ProgressStyle::Lines || state == JobState::Failed
-        || state == JobState::ConvertedWithoutSubtitles || state == JobState::Refused || job.outcome.copied;
+        || state == JobState::ConvertedWithoutSubtitles || state == JobState::Refused || state == JobState::Skipped
+        || job.outcome.copied;
     if (job.File == source_)
         Redraw();
     source_.clear();
@@ -97,7 +98,10 @@ void ConsoleView::ShowFinished(const BatchSummary& summary)
     finished_ = true;
     converted_ = summary.Converted();
     failed_ = static_cast<int>(summary.Failed().size());
-    Print(FillIn(T(QStringLiteral("notify_done")), {QString::number(converted_), QString::number(failed_)}));
+    QString line = FillIn(T(QStringLiteral("notify_done")), {QString::number(converted_), QString::number(failed_)});
+    if (const int skipped = summary.Skipped(); skipped > 0)
+        line += QLatin1Char(' ') + FillIn(T(QStringLiteral("console_summaryskipped")), {QString::number(skipped)});
+    Print(line);
     if (onEnd)
         onEnd();
 }

@@ -50,6 +50,13 @@ void AddConvertOptions(QCommandLineParser& parser)
                                         QStringLiteral("With --convert: the language of the messages, as the "
                                                        "Options tab names it (default: the saved one)."),
                                         QStringLiteral("NAME")));
+    parser.addOption(Flag(QStringLiteral("skip-existing"),
+                          QStringLiteral("With --convert: leaves a video alone whose output exists already.")));
+    parser.addOption(QCommandLineOption(QStringLiteral("then"),
+                                        QStringLiteral("With --convert: after a batch that reached its end: quit "
+                                                       "(default), suspend or poweroff, after a minute that Ctrl+C "
+                                                       "stops."),
+                                        QStringLiteral("ACTION")));
     parser.addOption(Flag(QStringLiteral("quiet"),
                           QStringLiteral("With --convert: prints only failures and the "
                                          "summary.")));
@@ -57,8 +64,8 @@ void AddConvertOptions(QCommandLineParser& parser)
 
 bool AnyConvertOption(const QCommandLineParser& parser)
 {
-    for (const char* name :
-         {"to", "subtitles", "no-subtitles", "full-hd", "no-full-hd", "ask", "yes", "no", "language", "quiet"}) {
+    for (const char* name : {"to", "subtitles", "no-subtitles", "full-hd", "no-full-hd", "ask", "yes", "no", "language",
+                             "quiet", "skip-existing", "then"}) {
         if (parser.isSet(QLatin1String(name)))
             return true;
     }
@@ -90,6 +97,13 @@ ConvertOptionsRead ReadConvertOptions(const QCommandLineParser& parser)
     if (parser.isSet(QStringLiteral("language")))
         arguments.language = parser.value(QStringLiteral("language"));
     arguments.quiet = parser.isSet(QStringLiteral("quiet"));
+    arguments.skipExisting = parser.isSet(QStringLiteral("skip-existing"));
+    if (parser.isSet(QStringLiteral("then"))) {
+        const std::optional<WhenDone> then = WhenDoneNamed(parser.value(QStringLiteral("then")));
+        if (!then || *then == WhenDone::Nothing)
+            return {std::nullopt, QStringLiteral("--then takes quit, suspend or poweroff.")};
+        arguments.then = *then;
+    }
     arguments.files = parser.positionalArguments();
     return {arguments, QString()};
 }

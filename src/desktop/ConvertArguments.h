@@ -1,5 +1,7 @@
 #pragma once
 
+#include "conversion/WhenDone.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -21,6 +23,10 @@ struct ConvertArguments
     std::optional<QString> language;
     Answers answers = Answers::Ask;
     bool quiet = false;
+    // Sources whose outputs exist are left alone instead of asked about.
+    bool skipExisting = false;
+    // After a batch that reached its end; quitting is what a command-line run does anyway.
+    WhenDone then = WhenDone::Quit;
 };
 
 // Adds the options of a command-line batch to the program's parser.

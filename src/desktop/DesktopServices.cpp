@@ -3,13 +3,16 @@
 #include "DesktopSystem.h"
 #include "IniSettingsStore.h"
 #include "ProcessRunner.h"
+#include "SystemPower.h"
 #include "conversion/Batch.h"
+#include "conversion/WhenDone.h"
 
 Platform DesktopServices()
 {
     Platform p;
     p.settings = std::make_unique<IniSettingsStore>();
     p.system = std::make_unique<DesktopSystem>();
+    p.power = DesktopPower();
     const QString folder = p.system->programFolder();
     p.createRunner = [folder] {
         return std::make_unique<ProcessRunner>(folder);
@@ -25,6 +28,13 @@ BatchOptions ChooseBatchOptions(const Preferences& saved, const BatchChoices& ch
     options.showHowToPage = choices.showHowToPage;
     options.fullHd = choices.fullHd.value_or(saved.optFullHD);
     return options;
+}
+
+int CountdownSeconds()
+{
+    bool ok = false;
+    const int seconds = qEnvironmentVariableIntValue("REELPOCKET_COUNTDOWN_SECONDS", &ok);
+    return ok && seconds >= 0 ? seconds : WhenDoneCountdownSeconds;
 }
 
 void StartBatch(Batch& batch, SystemFacts& system, const QStringList& sources, const QString& destination,

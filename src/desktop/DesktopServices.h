@@ -9,9 +9,9 @@
 
 class Batch;
 
-// The services both front ends take from this desktop: the settings file, the system's facts and a fresh
-// process runner per command line. Each front end adds its messages and shell; the window its dialogs,
-// notifier and TCP client.
+// The services both front ends take from this desktop: the settings file, the system's facts, the sleep locks and a
+// fresh process runner per command line. Each front end adds its messages and shell; the window its dialogs, notifier
+// and TCP client.
 Platform DesktopServices();
 
 // What the user chose for one batch. What it leaves open, the saved preferences decide.
@@ -22,6 +22,10 @@ struct BatchChoices
     std::optional<bool> fullHd;
 };
 BatchOptions ChooseBatchOptions(const Preferences& saved, const BatchChoices& choices);
+
+// The seconds the countdown before a "when done" action lasts: REELPOCKET_COUNTDOWN_SECONDS where the
+// environment sets it (tests shorten it), else a minute.
+int CountdownSeconds();
 
 // Starts the batch, making the default destination first when it is the one chosen and does not exist.
 void StartBatch(Batch& batch, SystemFacts& system, const QStringList& sources, const QString& destination,

@@ -74,6 +74,12 @@ void ProcessRunner::Stop()
     process_ = nullptr;
 }
 
+void ProcessRunner::Pause(bool paused)
+{
+    if (!stopped_)
+        PauseProcessGroup(pid_, paused);
+}
+
 void ProcessRunner::readOutput()
 {
     const QString piece = decoder_.decode(process_->readAll());

@@ -17,6 +17,7 @@ public:
     // Asks the process and everything it started to end, and returns at once; what has not ended after
     // a grace period is killed.
     void Stop() override;
+    void Pause(bool paused) override;
     bool Succeeded() const override { return succeeded_; }
 
 private:

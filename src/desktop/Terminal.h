@@ -16,6 +16,25 @@ int OutputColumns();
 std::optional<QString> ReadLine();
 } // namespace Terminal
 
+// Turns Ctrl+Z (SIGTSTP) into a signal of the event loop, so a run can hold what it runs before it stops.
+// A question waiting for its answer stops at once and goes on waiting once continued.
+class StopRequests : public QObject
+{
+    Q_OBJECT
+public:
+    explicit StopRequests(QObject* parent = nullptr);
+    ~StopRequests() override;
+    // Stops the program as Ctrl+Z would have, and returns once it is continued (fg, bg, SIGCONT).
+    static void StopProgram();
+
+signals:
+    void requested();
+
+private:
+    void takeRequests();
+    class QSocketNotifier* notifier_ = nullptr;
+};
+
 // Turns SIGINT and SIGTERM into a signal of the event loop. Before it exists, the signals end the program
 // as usual.
 class TerminationRequests : public QObject

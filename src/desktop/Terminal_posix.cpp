@@ -11,6 +11,23 @@
 
 namespace {
 int requestPipe[2] = {-1, -1};
+int stopPipe[2] = {-1, -1};
+// Stop requests not yet acted on: whoever takes one (the event loop, or a question's wait) acts on it.
+volatile sig_atomic_t pendingStops = 0;
+
+void OnStop(int)
+{
+    pendingStops = 1;
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(stopPipe[0], &byte, 1);
+}
+
+bool TakeStop()
+{
+    const bool pending = pendingStops != 0;
+    pendingStops = 0;
+    return pending;
+}
 
 void OnRequest(int signalNumber)
 {
@@ -53,14 +70,49 @@ std::optional<QString> Terminal::ReadLine()
     for (;;) {
         char c = 0;
         const auto n = ::read(STDIN_FILENO, &c, 1);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
+            if (TakeStop()) {
+                StopRequests::StopProgram();
+                continue;
+            }
             return std::nullopt;
+        }
         if (n <= 0)
             return line.empty() ? std::nullopt : std::optional<QString>(QString::fromLocal8Bit(line));
         if (c == '\n')
             return QString::fromLocal8Bit(line).trimmed();
         line += c;
     }
+}
+
+StopRequests::StopRequests(QObject* parent)
+    : QObject(parent)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, stopPipe) != 0)
+        return;
+    notifier_ = new QSocketNotifier(stopPipe[1], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &StopRequests::takeRequests);
+    Handle(SIGTSTP, OnStop);
+}
+
+StopRequests::~StopRequests()
+{
+    Handle(SIGTSTP, SIG_DFL);
+}
+
+void StopRequests::StopProgram()
+{
+    Handle(SIGTSTP, SIG_DFL);
+    // Returns once continued. A program nobody could continue (its group orphaned) is not stopped.
+    ::raise(SIGTSTP);
+    Handle(SIGTSTP, OnStop);
+}
+
+void StopRequests::takeRequests()
+{
+    char byte = 0;
+    if (::read(stopPipe[1], &byte, 1) == 1 && TakeStop())
+        emit requested();
 }
 
 TerminationRequests::TerminationRequests(QObject* parent)

@@ -39,3 +39,15 @@ TerminationRequests::TerminationRequests(QObject* parent)
 TerminationRequests::~TerminationRequests() = default;
 
 void TerminationRequests::takeRequests() { }
+
+// A console on Windows has no job control to stop a program.
+StopRequests::StopRequests(QObject* parent)
+    : QObject(parent)
+{
+}
+
+StopRequests::~StopRequests() = default;
+
+void StopRequests::StopProgram() { }
+
+void StopRequests::takeRequests() { }

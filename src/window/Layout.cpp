@@ -20,8 +20,13 @@ const Placement SingleLayout[] = {
     {"destinationField", 240, 1200, 10455, 375},
     {"lblSubtitlesTip", 240, 1680, 255, 255},
     {"chkSubtitles", 480, 1680, 2775, 255},
-    {"cmdCancel", 240, 2040, 10455, 615},
+    {"lblWhenDone", 6000, 1680, 1455, 255},
+    {"comboWhenDone", 7560, 1635, 3135, 345},
+    // Cancel and Pause share the place of Convert, which covers them until a batch runs
+    {"cmdCancel", 240, 2040, 7695, 615},
+    {"cmdPause", 8040, 2040, 2655, 615},
     {"cmdConvert", 240, 2040, 10455, 615},
+    {"frameWhenDone", 240, 2040, 10455, 615},
     {"lblStatus", 240, 2760, 10455, 1335},
     // the destination field
     {"txtDestination", 0, 0, 6375, 360},
@@ -67,6 +72,10 @@ const Shift ListLayout[] = {
     {"lblSubtitlesTip", Edge::Top, 1},
     {"cmdConvert", Edge::Top, 1},
     {"cmdCancel", Edge::Top, 1},
+    {"cmdPause", Edge::Top, 1},
+    {"frameWhenDone", Edge::Top, 1},
+    {"lblWhenDone", Edge::Top, 1},
+    {"comboWhenDone", Edge::Top, 1},
     {"lblStatus", Edge::Top, 1},
     // the About tab has room to spare: its controls move half as far
     {"cmdDonate", Edge::Top, 0.5f},

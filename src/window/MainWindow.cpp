@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "CancelDialog.h"
+#include "CountdownPanel.h"
 #include "DestinationField.h"
 #include "Layout.h"
 #include "LinkLabel.h"
@@ -82,9 +83,19 @@ void MainWindow::createControls()
     cmdCancel_ = make<QPushButton>(convertTab, "cmdCancel");
     // Covered by Convert until a batch runs: a button nobody can see takes no focus.
     cmdCancel_->setFocusPolicy(Qt::NoFocus);
+    cmdPause_ = make<QPushButton>(convertTab, "cmdPause");
+    cmdPause_->setFocusPolicy(Qt::NoFocus);
     cmdConvert_ = make<QPushButton>(convertTab, "cmdConvert");
     // Enter anywhere but on another button starts the batch.
     cmdConvert_->setDefault(true);
+    countdown_ = new CountdownPanel(convertTab);
+    // For this run only: nobody is surprised by a shutdown weeks later.
+    lblWhenDone_ = make<QLabel>(convertTab, "lblWhenDone");
+    lblWhenDone_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    comboWhenDone_ = make<QComboBox>(convertTab, "comboWhenDone");
+    for (int i = 0; i < WhenDoneChoiceKeys().size(); ++i)
+        comboWhenDone_->addItem(QString());
+    lblWhenDone_->setBuddy(comboWhenDone_);
     progress_ = new ProgressPanel(convertTab);
 
     lblLanguage_ = make<QLabel>(optionsTab, "lblLanguage");
@@ -116,6 +127,9 @@ void MainWindow::connectEvents()
     connect(cmdConvert_, &QPushButton::clicked, this,
             [this] { StartBatch(*batch_, *platform_.system, Sources(), destination_->Text(), CurrentBatchOptions()); });
     connect(cmdCancel_, &QPushButton::clicked, batch_, &Batch::RequestCancel);
+    connect(cmdPause_, &QPushButton::clicked, this, &MainWindow::PauseOrResume);
+    connect(countdown_, &CountdownPanel::ranOut, this,
+            [this] { DoWhenDone(static_cast<WhenDone>(comboWhenDone_->currentIndex())); });
     cmdConvert_->installEventFilter(this);
 
     connect(cmdSourceFile_, &QPushButton::clicked, sourceList_, &SourceList::AddSourcesFromDialog);
@@ -221,6 +235,37 @@ void MainWindow::ShowElapsed(const QString& text)
     progress_->ShowElapsed(text);
 }
 
+void MainWindow::PauseOrResume()
+{
+    if (!batch_->IsRunning())
+        return;
+    if (!batch_->IsPaused()) {
+        batch_->Pause();
+        cmdPause_->setText(T("cmdResume"));
+        progress_->ShowStatus(T("cmdPause_ed"));
+        return;
+    }
+    batch_->Resume();
+    // The batch may have moved on to its next file, or ended, as it went on.
+    if (!batch_->IsRunning() || batch_->IsPaused())
+        return;
+    cmdPause_->setText(T("cmdPause"));
+    if (batch_->ConversionPhase() == Phase::Conversion && batch_->SourceCount() > 1)
+        ShowJobCounter(batch_->CurrentIndex() + 1, batch_->SourceCount());
+    else
+        progress_->ShowStatus(T("cmdConvert_ing"));
+}
+
+void MainWindow::DoWhenDone(WhenDone action)
+{
+    if (action == WhenDone::Quit) {
+        close();
+        return;
+    }
+    if (const auto refusal = PerformWhenDone(lang_, action, platform_.power.get()))
+        platform_.messages->showOk(*refusal);
+}
+
 void MainWindow::AskToCancel()
 {
     setEnabled(false);
@@ -304,7 +349,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // Cancel takes the focus only while it shows in Convert's place.
-    if (watched == cmdConvert_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
-        cmdCancel_->setFocusPolicy(event->type() == QEvent::Hide ? Qt::StrongFocus : Qt::NoFocus);
+    if (watched == cmdConvert_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        for (QPushButton* button : {cmdCancel_, cmdPause_})
+            button->setFocusPolicy(event->type() == QEvent::Hide ? Qt::StrongFocus : Qt::NoFocus);
+    }
     return QWidget::eventFilter(watched, event);
 }

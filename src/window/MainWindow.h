@@ -2,6 +2,7 @@
 
 #include "conversion/BatchOptions.h"
 #include "conversion/BatchView.h"
+#include "conversion/WhenDone.h"
 #include "platform/Platform.h"
 #include "preferences/Preferences.h"
 #include "update/WebLinks.h"
@@ -13,6 +14,7 @@
 class Batch;
 class DestinationField;
 class CancelDialog;
+class CountdownPanel;
 class LinkLabel;
 class ProgressPanel;
 class QCheckBox;
@@ -106,6 +108,10 @@ private:
     // Each source's row marked with the outcome of its job, in the current language.
     void ShowRowMarks();
     QString T(const char* key) const;
+    // Pause holds the batch, Resume lets it go on: the button says which it does next.
+    void PauseOrResume();
+    // What was chosen to follow the batch, once the countdown has run out.
+    void DoWhenDone(WhenDone action);
 
     Platform& platform_;
     Localisation& lang_;
@@ -130,7 +136,11 @@ private:
     LinkLabel* lblSubtitlesTip_;
     QCheckBox* chkSubtitles_;
     QPushButton* cmdCancel_;
+    QPushButton* cmdPause_;
     QPushButton* cmdConvert_;
+    CountdownPanel* countdown_;
+    QLabel* lblWhenDone_;
+    QComboBox* comboWhenDone_;
     ProgressPanel* progress_;
     // Options tab
     QLabel* lblLanguage_;

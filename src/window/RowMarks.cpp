@@ -46,6 +46,8 @@ std::optional<Look> LookOf(const JobOutcome& outcome)
         return Look {QColor(0xd8, 0x4a, 0x05), Sign::Exclamation};
     case JobState::NotReached:
         return Look {QColor(0x75, 0x75, 0x75), Sign::Dash};
+    case JobState::Skipped:
+        return Look {QColor(0x75, 0x75, 0x75), Sign::Tick};
     case JobState::Waiting:
     case JobState::Probed:
         break;

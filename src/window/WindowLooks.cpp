@@ -1,11 +1,13 @@
 // The main window's looks while a batch runs and when it has ended.
 #include "WindowLooks.h"
 
+#include "CountdownPanel.h"
 #include "DestinationField.h"
 #include "MainWindow.h"
 #include "ProgressPanel.h"
 #include "SourceList.h"
 #include "conversion/OutcomeText.h"
+#include "desktop/DesktopServices.h"
 #include "localisation/Language.h"
 
 #include <QCheckBox>
@@ -23,6 +25,7 @@ void MainWindow::ShowConverting()
     cmdConvert_->setVisible(false);
 
     progress_->ShowStatus(T("cmdConvert_ing"), ConvertingColour);
+    cmdPause_->setText(T("cmdPause"));
 
     comboLanguage_->setEnabled(false);
     chkOverwrite_->setEnabled(false);
@@ -50,6 +53,12 @@ void MainWindow::ShowFinished(const BatchSummary& summary)
     }
     if (summary.howToPageDue)
         links_.OpenPutOnIPhonePage();
+    const auto action = static_cast<WhenDone>(comboWhenDone_->currentIndex());
+    if (WhenDoneDue(action, summary)) {
+        countdown_->Start(
+            CountdownSeconds(), [this, action](int left) { return WhenDoneCountdownText(lang_, action, left); },
+            T("cmdStopCountdown"));
+    }
 }
 
 void MainWindow::ShowCancelled()

@@ -8,6 +8,7 @@
 #include "Twips.h"
 #include "VersionPanel.h"
 #include "conversion/Batch.h"
+#include "localisation/Language.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -53,6 +54,13 @@ void MainWindow::ApplyWindowTexts()
     cmdConvert_->setVisible(true);
 
     cmdCancel_->setText(T("cmdCancel"));
+    cmdPause_->setText(T("cmdPause"));
+    lblWhenDone_->setText(T("lblWhenDone"));
+    const QStringList whenDoneKeys = WhenDoneChoiceKeys();
+    for (int i = 0; i < whenDoneKeys.size(); ++i)
+        comboWhenDone_->setItemText(i, Translate(lang_, whenDoneKeys.at(i)));
+    if (comboWhenDone_->currentIndex() < 0)
+        comboWhenDone_->setCurrentIndex(0);
 
     progress_->ShowStatus(QString());
     progress_->SetTexts(T("lblTimeElapsed"), T("lblTimeRemaining"));

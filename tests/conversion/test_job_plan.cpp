@@ -141,6 +141,41 @@ TEST(PlanJob, TheOverwriteQuestionComesFirstAndOnlyWhenTicked)
     EXPECT_FALSE(PlanJob(Source(), Good, {}).overwriteQuestion);
 }
 
+TEST(PlanJob, SkippingExistingOutputsComesBeforeAnyQuestionOrRefusal)
+{
+    BatchOptions skip;
+    skip.skipExisting = true;
+    JobFiles existing = Source();
+    existing.outputExists = true;
+    JobFiles sharedName = existing;
+    sharedName.earlierOutputs = {"/out/clip.mp4"};
+    JobFiles itself = existing;
+    itself.outputIsSource = true;
+    const struct
+    {
+        const char* name;
+        JobFiles files;
+        QString probe;
+        bool skipped;
+        QString refusal;
+    } rows[] = {
+        {"exists", existing, Good, true, ""},
+        {"exists, unreadable", existing, "/v/clip.avi: Unknown format\n", true, ""},
+        {"exists, name shared with an earlier source", sharedName, Good, true, ""},
+        {"free name", Source(), Good, false, ""},
+        {"the output is the source itself", itself, Good, false, "error_SourceDestintaionSame"},
+    };
+    for (const auto& row : rows) {
+        const JobPlan plan = PlanJob(row.files, row.probe, skip);
+        EXPECT_EQ(plan.skipped, row.skipped) << row.name;
+        EXPECT_TRUE(!plan.overwriteQuestion || !row.skipped) << row.name;
+        EXPECT_EQ(Refusal(plan), row.refusal) << row.name;
+        EXPECT_EQ(plan.job.commandLine.isEmpty(), row.skipped) << row.name;
+    }
+    // Without the option an existing output is asked about as ever.
+    EXPECT_FALSE(PlanJob(existing, Good, {}).skipped);
+}
+
 TEST(PlanJob, SourceThatWouldBeItsOwnOutput)
 {
     const JobPlan same = PlanJob(Source("/out/clip.mp4"), Good, {});

@@ -159,6 +159,7 @@ public:
     }
     std::optional<RunError> Run(const QString& cmd, const Environment& environment = {}) override;
     void Stop() override;
+    void Pause(bool p) override { paused = p; }
     bool Succeeded() const override { return succeeded; }
 
     void output(const QString& piece) { emit Output(piece); }
@@ -173,6 +174,7 @@ public:
     QString command;
     Environment environment;
     bool stopped = false;
+    bool paused = false;
     bool succeeded = false;
     std::optional<RunError> runError;
 

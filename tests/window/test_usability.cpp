@@ -201,7 +201,8 @@ TEST(AccessKeys, UniqueWithinEachTabInEveryLanguage)
 {
     Localisation lang;
     ASSERT_TRUE(LoadLanguageFile(lang, QDir(programFolder()).filePath("Languages")));
-    const QList<QStringList> groups {{"cmdSourceFile", "cmdDestination", "chkSubtitles", "cmdConvert", "cmdCancel"},
+    const QList<QStringList> groups {{"cmdSourceFile", "cmdDestination", "chkSubtitles", "cmdConvert", "cmdCancel",
+                                      "cmdPause", "cmdResume", "lblWhenDone", "cmdStopCountdown"},
                                      {"lblLanguage", "chkOverwrite", "chkShowPutiPhone"},
                                      {"cmdDonate"},
                                      {"cmdGetNewVersion"},

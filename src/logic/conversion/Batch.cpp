@@ -5,6 +5,7 @@
 #include "OutcomeText.h"
 #include "Paths.h"
 #include "SubtitleScriptWriter.h"
+#include "WhenDone.h"
 #include "text/TextReading.h"
 
 #include <QFile>
@@ -72,6 +73,9 @@ void Batch::StartConversion(const QStringList& sources, const QString& destinati
         jobs_[i].File = sources.at(i);
     destination_ = destination;
     options_ = options;
+    paused_ = false;
+    completedWhilePaused_.reset();
+    KeepAwake();
     ShowConverting();
     phase_ = Phase::Info;
     currentIndex_ = 0;
@@ -127,6 +131,11 @@ JobFiles Batch::ExamineSource(int row) const
 bool Batch::PrepareJob(const QString& res)
 {
     const JobPlan plan = PlanJob(ExamineSource(currentIndex_), res, options_);
+    if (plan.skipped) {
+        jobs_[currentIndex_] = plan.job;
+        SetOutcome(currentIndex_, {JobState::Skipped, {}, {}, {}});
+        return true;
+    }
     if (plan.overwriteQuestion && !platform_.messages->askYesNo(MessageText(*plan.overwriteQuestion))) {
         // The user has just answered about this file: the mark is enough, no message follows.
         return StopBeforeEncoding(JobOutcome {JobState::Refused, QStringLiteral("reason_notreplaced"), {}, {}}, false);
@@ -190,6 +199,11 @@ BatchSummary Batch::Summary() const
 
 void Batch::OnRunnerCompleted(const QString& res)
 {
+    // The next command would run while the user holds the batch.
+    if (paused_ && phase_ != Phase::Idle) {
+        completedWhilePaused_ = res;
+        return;
+    }
     if (phase_ == Phase::Info) {
         if (!PrepareJob(res))
             return;
@@ -243,8 +257,10 @@ void Batch::OnStartFailed(const CommandRunner::RunError& error)
 bool Batch::RoomForOutputs()
 {
     qint64 needed = 0;
-    for (const Job& job : jobs_)
-        needed += MaxOutputBytes(options_.Format(), job.durationSeconds);
+    for (const Job& job : jobs_) {
+        if (job.outcome.state != JobState::Skipped)
+            needed += MaxOutputBytes(options_.Format(), job.durationSeconds);
+    }
     const std::optional<qint64> free = platform_.system->freeBytes(destination_);
     if (!free || needed <= *free)
         return true;
@@ -260,6 +276,8 @@ void Batch::StartEncoding()
 {
     for (; currentIndex_ < SourceCount(); ++currentIndex_) {
         const Job& job = jobs_[currentIndex_];
+        if (job.outcome.state == JobState::Skipped)
+            continue;
         ShowConverting();
         if (SourceCount() > 1)
             view_.ShowJobCounter(currentIndex_ + 1, SourceCount());
@@ -376,6 +394,43 @@ void Batch::ShowConverting()
     view_.ShowConverting();
 }
 
+void Batch::KeepAwake()
+{
+    if (platform_.power && !sleepLock_)
+        sleepLock_ = platform_.power->KeepAwake(SleepLockWho(lang_), SleepLockWhy(lang_, SourceCount(), destination_));
+}
+
+void Batch::Pause()
+{
+    if (!IsRunning() || paused_)
+        return;
+    paused_ = true;
+    if (runner_)
+        runner_->Pause(true);
+    timer_->stop();
+    // A held batch is no reason to keep the machine awake.
+    sleepLock_.reset();
+}
+
+void Batch::Resume()
+{
+    if (!paused_)
+        return;
+    paused_ = false;
+    if (!IsRunning())
+        return;
+    KeepAwake();
+    if (runner_)
+        runner_->Pause(false);
+    // The elapsed time goes on from where it stood.
+    timer_->start();
+    if (completedWhilePaused_) {
+        const QString res = *completedWhilePaused_;
+        completedWhilePaused_.reset();
+        OnRunnerCompleted(res);
+    }
+}
+
 void Batch::RequestCancel()
 {
     // Nothing runs, so there is nothing to stop (a stray click or key on the hidden button).
@@ -442,6 +497,9 @@ void Batch::StopRunner()
 void Batch::ReturnToIdle()
 {
     phase_ = Phase::Idle;
+    paused_ = false;
+    completedWhilePaused_.reset();
+    sleepLock_.reset();
     // A job without a known duration left the bar busy; the idle bar must look still.
     if (!(progress_.Maximum > 0))
         progress_.Maximum = 100;

@@ -55,6 +55,14 @@ public:
     // The close rule: false turns the close request into a cancel request.
     bool MayClose();
 
+    // Holds the running process where it is and stops the elapsed time; the machine may sleep meanwhile.
+    // Resume lets both go on. Nothing happens while no batch runs.
+    void Pause();
+    void Resume();
+    bool IsPaused() const { return paused_; }
+    // The machine is kept from sleeping: from the start of a batch to its end, except while it is paused.
+    bool KeepsAwake() const { return sleepLock_ != nullptr; }
+
     // Ends the current runner: no further events come from it.
     void StopRunner();
     // The state the idle front end shows: no phase, no elapsed time, an empty bar.
@@ -92,6 +100,7 @@ private:
                                                       const CommandRunner::Environment& environment = {});
     // Restarts the elapsed-time count and shows the converting look.
     void ShowConverting();
+    void KeepAwake();
 
     void ProbeCurrentSource();
     // Plans the current job from its probe output and asks the question the plan holds. False when the
@@ -144,4 +153,9 @@ private:
     RunnerRef runner_; // a fresh one for every command line
     QString script_; // the subtitle script of the current encode; empty when none
     QTimer* timer_;
+    // One lock for the whole batch, so the machine cannot sleep between two files either.
+    std::unique_ptr<SleepLock> sleepLock_;
+    bool paused_ = false;
+    // A process that ended just as the batch was paused: the batch goes on from it on Resume.
+    std::optional<QString> completedWhilePaused_;
 };

@@ -13,6 +13,8 @@ struct BatchOptions
     bool showHowToPage = true;
     // Full HD for the iPhone 5 and later instead of the classic output every iPhone plays.
     bool fullHd = false;
+    // A source whose output exists already is left alone, not asked about.
+    bool skipExisting = false;
 
     OutputFormat Format() const { return fullHd ? OutputFormat::FullHd : OutputFormat::Classic; }
 };

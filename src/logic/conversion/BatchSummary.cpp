@@ -1,8 +1,16 @@
 #include "BatchSummary.h"
 
+#include <algorithm>
+
 int BatchSummary::Converted() const
 {
     return static_cast<int>(ConvertedSources().size());
+}
+
+int BatchSummary::Skipped() const
+{
+    return static_cast<int>(
+        std::count_if(jobs.begin(), jobs.end(), [](const Job& job) { return job.outcome.state == JobState::Skipped; }));
 }
 
 QStringList BatchSummary::ConvertedSources() const

@@ -23,6 +23,8 @@ struct BatchSummary
     std::vector<Job> jobs; // as they ended, in list order
 
     int Converted() const;
+    // Left alone because their outputs were there already.
+    int Skipped() const;
     // The sources that were converted, with or without their subtitles.
     QStringList ConvertedSources() const;
     // The jobs whose encode did not produce their output.

@@ -32,6 +32,7 @@ enum class JobState {
     ConvertedWithoutSubtitles,
     Failed,
     NotReached, // the batch was cancelled or stopped before it
+    Skipped, // its output was there already, and the user asked to leave such sources alone
 };
 
 struct JobOutcome

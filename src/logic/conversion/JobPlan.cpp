@@ -25,6 +25,12 @@ JobPlan PlanJob(const JobFiles& source, const QString& probeText, const BatchOpt
     job.File = source.file;
     const QString& out = source.output;
 
+    // Checked first: what is converted already is no concern of this batch, whatever else is true of it.
+    if (options.skipExisting && source.outputExists && !source.outputIsSource) {
+        plan.skipped = true;
+        return plan;
+    }
+
     // Two sources of one batch that share a base name would write one output; the later encode would
     // silently replace the earlier one's file. Names that differ only in letter case are one file on a
     // FAT or exFAT stick or a Windows share.

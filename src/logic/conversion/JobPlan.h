@@ -33,6 +33,8 @@ struct JobPlan
 {
     std::optional<FileMessage> overwriteQuestion;
     std::optional<FileMessage> refusal;
+    // Its output is there already and such sources are left alone: no question, no refusal, no encode.
+    bool skipped = false;
     Job job;
 };
 

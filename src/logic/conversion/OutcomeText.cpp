@@ -96,6 +96,8 @@ QString OutcomeText(const Localisation& lang, const JobOutcome& outcome, QChar d
     case JobState::Refused:
     case JobState::NotReached:
         return FillIn(T(lang, "outcome_notconverted"), {reason});
+    case JobState::Skipped:
+        return T(lang, "outcome_skipped");
     }
     return QString();
 }
@@ -128,6 +130,8 @@ QString OutcomeLine(const Localisation& lang, const Job& job, QChar decimalSepar
     case JobState::Refused:
     case JobState::NotReached:
         return FillIn(T(lang, "console_notconverted"), {job.File, reason});
+    case JobState::Skipped:
+        return FillIn(T(lang, "console_skipped"), {job.File});
     default:
         return QString();
     }

@@ -27,6 +27,8 @@ public:
     // Starts the command line and returns at once; an error when it cannot be started.
     virtual std::optional<RunError> Run(const QString& cmd, const Environment& environment = {}) = 0;
     virtual void Stop() = 0;
+    // Holds the process and everything it started where they are, or lets them go on.
+    virtual void Pause(bool paused) = 0;
     // True when the finished process exited normally with status 0.
     virtual bool Succeeded() const = 0;
 

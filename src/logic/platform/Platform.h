@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "CommandRunner.h"
+#include "Power.h"
 
 // The outside world as the program sees it. Logic calls only these interfaces; the Qt
 // implementations live in this folder, and tests substitute fakes that script answers.
@@ -123,6 +124,8 @@ struct Platform
     std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<SystemFacts> system;
     std::unique_ptr<Notifier> notifier;
+    // Sleep locks and the actions after a batch; none where the system offers neither.
+    std::unique_ptr<Power> power;
     std::function<std::unique_ptr<CommandRunner>()> createRunner;
     std::function<std::unique_ptr<TcpClient>()> createTcpClient;
 };
