@@ -63,6 +63,8 @@ void MainWindow::ShowFinished(const BatchSummary& summary)
 
 void MainWindow::ShowCancelled()
 {
+    // A batch that ended while its cancel question was open is cancelled all the same: nothing follows it.
+    countdown_->Stop();
     ApplyWindowTexts();
     progress_->ShowStatus(T("cmdCancel_ed"), CancelledColour);
     if (focusListAfterBatch_)

@@ -165,7 +165,13 @@ TEST(PowerWindow, OneLockPerBatchPauseHoldsTheEncoderAndWhenDoneFollowsOnlyAnEnd
     const auto convertInto = [&](const QTemporaryDir& dir) {
         c.txtDestination->setText(dir.path() + "/");
         c.cmdConvert->click();
-        return WaitUntil([&] { return c.lblPercent->text() != "0%"; }, 60000, "the encode to make progress");
+        // The encoder has begun its hidden file and used half a second of CPU time.
+        return WaitUntil(
+            [&] {
+                return c.batch->ConversionPhase() == Phase::Conversion && EncodersOf(dir.path()).cpu > 50
+                    && QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size() == 1;
+            },
+            60000, "the encode to make progress");
     };
     const auto finished = [&] {
         return WaitUntil([&] { return !c.batch->IsRunning(); }, 120000, "the batch's end");
@@ -219,6 +225,8 @@ TEST(PowerWindow, OneLockPerBatchPauseHoldsTheEncoderAndWhenDoneFollowsOnlyAnEnd
 
     // Cancelled while paused, and refused: no lock after either, and no countdown.
     ASSERT_TRUE(convertInto(cancelled));
+    const auto files = QDir::Files | QDir::Hidden | QDir::System;
+    ASSERT_EQ(QDir(cancelled.path()).entryList(files).size(), 1) << "the hidden unfinished file";
     cmdPause->click();
     c.cmdCancel->click();
     ASSERT_TRUE(WaitUntil([&] { return CancelQuestion(t.f())->isVisible(); }, 5000, "the cancel question"));
@@ -227,7 +235,8 @@ TEST(PowerWindow, OneLockPerBatchPauseHoldsTheEncoderAndWhenDoneFollowsOnlyAnEnd
     EXPECT_EQ(c.lblStatus->title(), t.t("cmdCancel_ed"));
     EXPECT_TRUE(logind.Inhibitors().isEmpty());
     // Held, the encoder still heard the stop and took its unfinished file away.
-    EXPECT_EQ(QDir(cancelled.path()).entryList(QDir::Files | QDir::Hidden), QStringList {});
+    EXPECT_TRUE(QDir(cancelled.path()).entryList(files).isEmpty())
+        << QDir(cancelled.path()).entryList(files).join(' ').toStdString();
     QFile text(cancelled.filePath("notes.avi"));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("not a video\n") > 0);
     text.close();
