@@ -136,7 +136,9 @@ bool VideoMeets(const StreamFacts& video, const CopyTarget& target)
     const Ratio coded = coding.codedAspect.stated() ? coding.codedAspect : Ratio {1, 1};
     if (coding.containerAspect.stated() && !SameRatio(coding.containerAspect, coded))
         return false;
-    return !coding.packets.empty() && coding.startsWithKeyFrame && FastestSecond(coding.packets) <= kMaxFramesInASecond
+    // Without the times pictures are shown, reordered pictures would be shown in decoding order.
+    return !coding.packets.empty() && coding.startsWithKeyFrame && (coding.shownTimes || !coding.reorders)
+        && FastestSecond(coding.packets) <= kMaxFramesInASecond
         && MeanFrameRate(coding.packets) <= kMaxFrameRate * 1.001
         && WithinRate(coding.packets, target.maxBitsPerSecond, target.bufferBits);
 }
@@ -146,7 +148,7 @@ bool AudioMeets(const StreamFacts& audio, const CopyTarget& target)
     const StreamCoding& coding = audio.coding;
     return coding.codec == "aac" && coding.profile == "LC" && coding.channels >= 1
         && coding.channels <= std::min(2, target.audioChannels) && coding.sampleRate >= 32000
-        && coding.sampleRate <= 48000 && coding.bitsPerSecond > 0 && coding.bitsPerSecond <= 320000;
+        && coding.sampleRate <= kMaxSampleRate && coding.bitsPerSecond > 0 && coding.bitsPerSecond <= 320000;
 }
 
 } // namespace

@@ -40,6 +40,8 @@ struct CopyPlan
 // stamps are rounded, so a second of a steady 30 can catch one more).
 inline constexpr double kMaxFrameRate = 30;
 inline constexpr int kMaxFramesInASecond = 31;
+// The highest sample rate of the iPhone's sound: faster sound is made this rate when it is encoded.
+inline constexpr int kMaxSampleRate = 48000;
 
 // What of the source chosen for the output (ChosenVideo, ChosenAudio) is copied into `target`.
 CopyPlan PlanCopy(const SourceFacts& facts, const CopyTarget& target);

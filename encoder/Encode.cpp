@@ -144,6 +144,25 @@ int NameTaken(Console& console, const std::string& output)
     return Fail(console, FailureKind::NameTaken, output);
 }
 
+// Sound faster than the iPhone plays: the rate its encode is told, unless the line chooses rate or streams.
+std::optional<int> SoundRateCap(const Translation& translation, const EncodeSetup& setup)
+{
+    if (!setup.facts || translation.hasMap)
+        return std::nullopt;
+    for (size_t i = 0; i < translation.options.size(); ++i) {
+        const std::string& option = translation.options[i];
+        const bool copied
+            = option == "-c:a" && i + 1 < translation.options.size() && translation.options[i + 1] == "copy";
+        if (option == "-an" || option == "-ar" || option == "-ar:a" || copied)
+            return std::nullopt;
+    }
+    const auto number = ChosenAudio(*setup.facts);
+    const StreamFacts* audio = number ? AudioStream(*setup.facts, *number) : nullptr;
+    if (!audio || audio->coding.sampleRate <= kMaxSampleRate)
+        return std::nullopt;
+    return kMaxSampleRate;
+}
+
 bool MayReplace(const Request& request)
 {
     const char* refused = std::getenv(kNoReplaceVariable);
@@ -166,6 +185,8 @@ std::vector<std::string> FfmpegArguments(const Request& request, const Translati
     if (!translation.hasMap)
         args.insert(args.end(), {"-map", "0:V:0?", "-map", "0:a:" + std::to_string(audio) + (audio == 0 ? "?" : "")});
     args.insert(args.end(), translation.options.begin(), translation.options.end());
+    if (const auto rate = SoundRateCap(translation, setup))
+        args.insert(args.end(), {"-ar", std::to_string(*rate)});
     if (translation.format.empty())
         args.insert(args.end(), {"-f", setup.format});
     if (translation.videoCodec == "copy" && !translation.frameRate.empty())

@@ -141,7 +141,8 @@ std::string CaptureUserData(const CaptureFacts& facts)
         keys.emplace_back("com.apple.quicktime.model", facts.model);
         texts += UserText("\xa9mod", facts.model);
     }
-    return Box("udta", MetadataKeys(keys) + texts);
+    // Apple's keys where the iPhone writes them, in the movie itself; the text tags in its user data.
+    return MetadataKeys(keys) + (texts.empty() ? std::string() : Box("udta", texts));
 }
 
 Result<void> PlaceUserData(const std::string& path, const std::string& userData)
@@ -173,7 +174,7 @@ Result<void> PlaceUserData(const std::string& path, const std::string& userData)
         const auto box = ReadBox(index.data() + at, index.size() - at, at, index.size());
         if (!box)
             break;
-        // The room must hold the user data and, when anything is left, a free box of at least its header.
+        // The room must hold the boxes and, when anything is left, a free box of at least its header.
         if (box->type == "udta" && (box->size == userData.size() || box->size >= userData.size() + 8)
             && std::string(reinterpret_cast<const char*>(index.data() + at), box->size).find(marker)
                 != std::string::npos) {

@@ -90,6 +90,10 @@ std::string FormatStreamCoding(const StreamCoding& coding)
         add("bps", std::to_string(coding.bitsPerSecond));
     if (coding.startsWithKeyFrame)
         add("first-key", "1");
+    if (coding.reorders)
+        add("reorders", "1");
+    if (coding.shownTimes)
+        add("shown-times", "1");
     if (line == "coding")
         return std::string();
     std::string text = line + "\n";
@@ -148,6 +152,10 @@ bool ParseStreamCodingLine(const std::string& line, StreamCoding& coding)
             coding.bitsPerSecond = Whole(value).value_or(0);
         } else if (key == "first-key") {
             coding.startsWithKeyFrame = value == "1";
+        } else if (key == "reorders") {
+            coding.reorders = value == "1";
+        } else if (key == "shown-times") {
+            coding.shownTimes = value == "1";
         }
     }
     return true;

@@ -37,6 +37,8 @@ struct StreamCoding
     // Read only for a video that might be copied, all of its pictures; empty otherwise.
     std::vector<PacketFacts> packets;
     bool startsWithKeyFrame = false;
+    bool reorders = false; // pictures are shown in another order than they are decoded (B-frames)
+    bool shownTimes = false; // the file states when each read picture is shown, not only when it is decoded
 };
 
 // The lines that follow a stream's own line in the facts' text: "coding ..." and, for a read video,
