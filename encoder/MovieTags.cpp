@@ -56,7 +56,8 @@ std::string MetadataKeys(const std::vector<std::pair<std::string, std::string>>&
         items += Box(Be32(i + 1), Box("data", Be32(1) + Be32(0) + entries[i].second));
     }
     const std::string handler = FullBox("hdlr", Be32(0) + "mdta" + std::string(12, '\0') + std::string(1, '\0'));
-    return FullBox("meta", handler + FullBox("keys", keys) + Box("ilst", items));
+    // In the movie itself the box is QuickTime's, without the version and flags of the ISO form in user data.
+    return Box("meta", handler + FullBox("keys", keys) + Box("ilst", items));
 }
 
 struct BoxSpan
