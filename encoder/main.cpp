@@ -1,11 +1,11 @@
 // The encoder bridge: the "ffmpeg.exe" of the program folder. It takes the program's fixed command lines,
 // probes sources through its probe module and hands the encoding to the system's ffmpeg with the options
 // it understands. It links no FFmpeg library, so an encode starts at once.
-#include "Arguments.h"
-#include "Console.h"
-#include "Encode.h"
-#include "ProbeStart.h"
-#include "SubtitleScriptReader.h"
+#include "encoder/common/Console.h"
+#include "encoder/plan/Arguments.h"
+#include "encoder/probe/ProbeStart.h"
+#include "encoder/run/Encode.h"
+#include "encoder/run/SubtitleScriptReader.h"
 
 #include <string>
 #include <unistd.h>

@@ -10,9 +10,10 @@
 #include "text/TextReading.h"
 #include "update/VersionCheck.h"
 
-#include "Arguments.h"
-#include "FilterChain.h"
-#include "SubtitleScriptReader.h"
+#include "encoder/plan/Arguments.h"
+#include "encoder/plan/FilterChain.h"
+#include "encoder/run/SubtitleFile.h"
+#include "encoder/run/SubtitleScriptReader.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,5 +1,5 @@
 // The index of a finished MP4 file as the bridge reads it back: any bytes as the body of a "moov" box.
-#include "encoder/OutputCheck.h"
+#include "encoder/run/OutputCheck.h"
 
 #include <cstdint>
 #include <cstdlib>
