@@ -1,6 +1,5 @@
 #include "CountdownPanel.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -16,9 +15,6 @@ CountdownPanel::CountdownPanel(QWidget* parent)
     setAutoFillBackground(true);
     lblCountdown_->setObjectName(QStringLiteral("lblCountdown"));
     cmdStopCountdown_->setObjectName(QStringLiteral("cmdStopCountdown"));
-    auto* row = new QHBoxLayout(this);
-    row->addWidget(lblCountdown_, 1);
-    row->addWidget(cmdStopCountdown_);
     timer_->setInterval(1000);
     connect(timer_, &QTimer::timeout, this, &CountdownPanel::Tick);
     connect(cmdStopCountdown_, &QPushButton::clicked, this, &CountdownPanel::Stop);

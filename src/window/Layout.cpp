@@ -27,6 +27,9 @@ const Placement SingleLayout[] = {
     {"cmdPause", 8040, 2040, 2655, 615},
     {"cmdConvert", 240, 2040, 10455, 615},
     {"frameWhenDone", 240, 2040, 10455, 615},
+    // the countdown over Convert
+    {"lblCountdown", 180, 120, 7500, 375},
+    {"cmdStopCountdown", 7800, 120, 2535, 375},
     {"lblStatus", 240, 2760, 10455, 1335},
     // the destination field
     {"txtDestination", 0, 0, 6375, 360},

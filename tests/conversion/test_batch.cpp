@@ -595,3 +595,41 @@ TEST_F(BatchTest, EveryJobCarriesItsOutcomeAndTheViewHearsOfItByIndex)
     // No failure line: the encoder's last words are kept.
     EXPECT_EQ(ReadEncodeFailure("Killed\nsize= 1kB time=2.00 bitrate= 8.0kbits/s\r").detail, "Killed");
 }
+
+TEST_F(BatchTest, OneSleepLockPerBatchGivenBackWhilePausedAndANextCommandWaitsForResume)
+{
+    auto* power = new FakePower;
+    fake.platform.power.reset(power);
+    start(2);
+    EXPECT_EQ(power->live, 1);
+    EXPECT_EQ(power->reasons, QStringList {"Reelpocket: Converting 2 video(s) into " + destination.path() + "/"});
+    runner()->finish(ProbeText());
+    runner()->finish(ProbeText());
+    ASSERT_EQ(batch->ConversionPhase(), Phase::Conversion);
+    tick();
+
+    batch->Pause();
+    EXPECT_TRUE(runner()->paused);
+    EXPECT_EQ(power->live, 0);
+    EXPECT_FALSE(batch->Timer().isActive());
+    // The encode ends just as it is held: the second one waits for Resume, and the elapsed time stands.
+    encodeDone(true);
+    EXPECT_EQ(commands().size(), 3);
+    EXPECT_EQ(state(0), JobState::Converting);
+    EXPECT_EQ(batch->Progress().ElapsedSeconds, 1);
+
+    batch->Resume();
+    EXPECT_EQ(power->live, 1);
+    EXPECT_EQ(state(0), JobState::Converted);
+    ASSERT_EQ(commands().size(), 4);
+    EXPECT_FALSE(runner()->paused);
+    EXPECT_TRUE(batch->Timer().isActive());
+    // Held and cancelled: nothing keeps the machine awake, and Resume has nothing left to let go on.
+    batch->Pause();
+    batch->ConfirmCancel();
+    EXPECT_EQ(power->live, 0);
+    batch->Resume();
+    EXPECT_EQ(power->live, 0);
+    EXPECT_EQ(commands().size(), 4);
+    EXPECT_EQ(power->reasons.size(), 2);
+}

@@ -147,6 +147,36 @@ public:
 };
 
 // A runner whose process the test ends by hand: finish() raises Completed with the given output.
+// Sleep locks counted while they live; actions recorded and answered as scripted.
+class FakePower : public Power
+{
+public:
+    struct Lock : SleepLock
+    {
+        explicit Lock(int& live)
+            : live_(live)
+        {
+            ++live_;
+        }
+        ~Lock() override { --live_; }
+        int& live_;
+    };
+    std::unique_ptr<SleepLock> KeepAwake(const QString& who, const QString& why) override
+    {
+        reasons << who + QStringLiteral(": ") + why;
+        return std::make_unique<Lock>(live);
+    }
+    std::optional<QString> Perform(PowerAction action) override
+    {
+        actions << action;
+        return refusal;
+    }
+    int live = 0;
+    QStringList reasons;
+    QList<PowerAction> actions;
+    std::optional<QString> refusal;
+};
+
 struct RunnerLog;
 
 class FakeRunner : public CommandRunner
