@@ -90,7 +90,7 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
     if (!destination.isEmpty() && !destination.endsWith(Separator()))
         destination += Separator();
     const BatchOptions options
-        = ChooseBatchOptions(start.preferences, {arguments.subtitles.value_or(false), false, arguments.fullHd});
+        = ChooseBatchOptions(start.preferences, {arguments.subtitles.value_or(false), false, arguments.format});
 
     const ProgressStyle style = arguments.quiet ? ProgressStyle::Quiet
         : Terminal::OutputIsTerminal()          ? ProgressStyle::Terminal

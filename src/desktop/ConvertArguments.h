@@ -1,5 +1,7 @@
 #pragma once
 
+#include "conversion/OutputFormat.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -17,7 +19,7 @@ struct ConvertArguments
     QStringList files;
     std::optional<QString> destination;
     std::optional<bool> subtitles;
-    std::optional<bool> fullHd;
+    std::optional<OutputFormat> format;
     std::optional<QString> language;
     Answers answers = Answers::Ask;
     bool quiet = false;

@@ -36,6 +36,8 @@ protected:
         const QStringList mpeg4 {"-c:v", "mpeg4", "-c:a", "mp2"};
         ok_ = media::MakeClip(Source("a.avi"), "320x240:rate=25", 2, mpeg4)
             && media::MakeClip(Source("b.mkv"), "640x360:rate=50", 2, {"-c:v", "libx264", "-c:a", "aac"})
+            && media::MakeClip(Source("fast.mkv"), "640x360:rate=120", 1,
+                               {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"})
             // Long and large enough to be stopped half-way.
             && media::MakeClip(Source("long.avi"), "1280x720:rate=30", 30, {"-c:v", "mpeg4", "-q:v", "2", "-an"}, false)
             && media::MakeClip(Source("eight.mp4"), "320x240:rate=25", 8,
@@ -152,6 +154,14 @@ TEST_F(ConsoleBatch, ConvertsTwoFilesWithALinePerFileWhenOutputIsAPipe)
     const QMap<QString, QString> video = media::Probe(Out("b.mp4"), "v:0");
     EXPECT_EQ(video.value("width"), "640");
     EXPECT_EQ(video.value("profile"), "High");
+
+    // 4K: HEVC, and 120 frames a second halved to 60.
+    const Outcome fourK = Convert({"--yes", "--4k", "--quiet", "--to", out_.path(), "fast.mkv"});
+    ASSERT_EQ(fourK.exitCode, 0) << fourK.err.toStdString();
+    const QMap<QString, QString> hevc = media::Probe(Out("fast.mp4"), "v:0");
+    EXPECT_EQ(hevc.value("codec_name"), "hevc");
+    EXPECT_EQ(hevc.value("avg_frame_rate"), "60/1");
+    EXPECT_EQ(hevc.value("width"), "640");
 }
 
 // A program folder of its own whose encoder runs `before` (a shell snippet), then the real one.

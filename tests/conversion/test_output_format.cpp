@@ -1,4 +1,4 @@
-// The two outputs' size rules, command lines and room estimates.
+// The three outputs' size rules, frame-rate caps, command lines and room estimates.
 #include "conversion/OutputFormat.h"
 #include "conversion/OutputSize.h"
 
@@ -34,6 +34,72 @@ TEST(OutputFormat, FullHdFitsTheFrameWithEvenSides)
     // The classic rule is unchanged: a ratio rounded to two decimals, kept sizes left odd.
     EXPECT_EQ(OutputSize(OutputFormat::Classic, 640, 480), QSize(480, 360));
     EXPECT_EQ(OutputSize(OutputFormat::Classic, 321, 241), QSize(321, 241));
+}
+
+TEST(OutputFormat, FourKFitsItsFrameWithEvenSides)
+{
+    const struct
+    {
+        double w;
+        double h;
+        QSize expected;
+    } rows[] = {
+        {3840, 2160, {3840, 2160}}, {4096, 2160, {3840, 2024}}, // 2025, odd
+        {2160, 3840, {2160, 3840}}, {7680, 4320, {3840, 2160}}, {1280, 720, {1280, 720}}, // never enlarged
+        {1921, 1081, {1920, 1080}}, {3841, 2161, {3838, 2160}}, // odd sides: kept or scaled, then made even
+        {4000, 4000, {2160, 2160}}, // square fits the upright frame
+    };
+    for (const auto& row : rows) {
+        const auto size = OutputSize(OutputFormat::FourK, row.w, row.h);
+        ASSERT_TRUE(size) << row.w << "x" << row.h;
+        EXPECT_EQ(*size, row.expected) << row.w << "x" << row.h;
+    }
+    EXPECT_FALSE(OutputSize(OutputFormat::FourK, 100000, 20));
+}
+
+TEST(OutputFormat, FrameRateCapsKeepAnEvenCadence)
+{
+    const struct
+    {
+        OutputFormat format;
+        double rate;
+        const char* cap;
+    } rows[] = {
+        {OutputFormat::FourK, 60, ""},
+        {OutputFormat::FourK, 60.06, ""}, // a thousandth over is rounding
+        {OutputFormat::FourK, 60.1, " -r 30.05"},
+        {OutputFormat::FourK, 119.88, " -r 59.94"},
+        {OutputFormat::FourK, 120, " -r 60"},
+        {OutputFormat::FourK, 100, " -r 50"},
+        {OutputFormat::FourK, 240, " -r 60"},
+        {OutputFormat::FourK, 0, ""},
+        {OutputFormat::FullHd, 30, ""},
+        {OutputFormat::FullHd, 30.03, ""},
+        {OutputFormat::FullHd, 29.97, ""},
+        {OutputFormat::FullHd, 50, " -r 25"},
+        {OutputFormat::FullHd, 100, " -r 25"},
+        {OutputFormat::FullHd, 60, " -r 30"},
+        {OutputFormat::FullHd, 59.94, " -r 29.97"},
+        {OutputFormat::FullHd, 47.952, " -r 23.976"},
+        {OutputFormat::FullHd, 90, " -r 30"},
+        {OutputFormat::FullHd, std::numeric_limits<double>::infinity(), " -r 30"},
+        {OutputFormat::Classic, 30, ""},
+        {OutputFormat::Classic, 30.03, " -r 30"}, // the classic rule has always been exact
+        {OutputFormat::Classic, 50, " -r 30"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(FrameRateCap(row.format, row.rate), row.cap) << int(row.format) << " at " << row.rate;
+}
+
+TEST(OutputFormat, FourKLine)
+{
+    EXPECT_EQ(EncoderCommand(OutputFormat::FourK, "/v/clip.mkv", " -r 60", 3840, 2160, "/out/clip.mp4"),
+              "ffmpeg.exe -y -i \"/v/clip.mkv\" -r 60 -f mp4 -vcodec libx265 -crf 24 -preset fast -level 51 "
+              "-s 3840x2160 -bufsize 120M -maxrate 100M -threads auto -acodec libfaac -ac 2 -ab 160k "
+              "\"/out/clip.mp4\"");
+    // An hour at the cap with both sound tracks, and the buffer on top.
+    EXPECT_GT(MaxOutputBytes(OutputFormat::FourK, 3600), qint64(3600) * 100'800'000 / 8 + 120'000'000 / 8);
+    EXPECT_GT(MaxOutputBytes(OutputFormat::FourK, 0), 120'000'000 / 8);
 }
 
 TEST(OutputFormat, FullHdLine)

@@ -202,7 +202,7 @@ TEST(AccessKeys, UniqueWithinEachTabInEveryLanguage)
     Localisation lang;
     ASSERT_TRUE(LoadLanguageFile(lang, QDir(programFolder()).filePath("Languages")));
     const QList<QStringList> groups {{"cmdSourceFile", "cmdDestination", "chkSubtitles", "cmdConvert", "cmdCancel"},
-                                     {"lblLanguage", "chkOverwrite", "chkShowPutiPhone"},
+                                     {"lblLanguage", "chkOverwrite", "chkShowPutiPhone", "chkFullHD", "chk4K"},
                                      {"cmdDonate"},
                                      {"cmdGetNewVersion"},
                                      {"cmdYes", "cmdNo"}};

@@ -11,8 +11,6 @@ struct BatchOptions
     bool burnInSubtitles = false;
     // After a batch that converted something, the page on putting a video on the phone is due.
     bool showHowToPage = true;
-    // Full HD for the iPhone 5 and later instead of the classic output every iPhone plays.
-    bool fullHd = false;
-
-    OutputFormat Format() const { return fullHd ? OutputFormat::FullHd : OutputFormat::Classic; }
+    // The classic output every iPhone plays, Full HD for the iPhone 5 and later, or 4K for the iPhone 8 on.
+    OutputFormat format = OutputFormat::Classic;
 };
