@@ -1,5 +1,6 @@
 #include "encoder/facts/StreamCoding.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -43,6 +44,31 @@ bool Pair(const std::string& text, char separator, int& first, int& second)
 std::string RatioText(const Ratio& ratio)
 {
     return std::to_string(ratio.num) + "/" + std::to_string(ratio.den);
+}
+
+// Whole numbers as "1-2-3".
+std::string NumbersText(const std::vector<int64_t>& numbers)
+{
+    std::string text;
+    for (const int64_t number : numbers)
+        text += (text.empty() ? "" : "-") + std::to_string(number);
+    return text;
+}
+
+// `count` whole numbers from such a text; empty when it holds anything else.
+std::vector<int64_t> Numbers(const std::string& text, size_t count)
+{
+    std::vector<int64_t> numbers;
+    size_t from = 0;
+    while (from <= text.size()) {
+        const size_t dash = std::min(text.find('-', from), text.size());
+        const auto number = Whole(text.substr(from, dash - from));
+        if (!number)
+            return {};
+        numbers.push_back(*number);
+        from = dash + 1;
+    }
+    return numbers.size() == count ? numbers : std::vector<int64_t> {};
 }
 
 // Pictures per "packets" line: lines stay short enough to read and write in one piece.
@@ -90,6 +116,12 @@ std::string FormatStreamCoding(const StreamCoding& coding)
         add("bps", std::to_string(coding.bitsPerSecond));
     if (coding.startsWithKeyFrame)
         add("first-key", "1");
+    add("tag", CodingName(coding.tag));
+    if (coding.headerSets)
+        add("header-sets", "1");
+    add("dolby-vision", CodingName(coding.dolbyVision));
+    add("mastering", NumbersText(coding.mastering));
+    add("light", NumbersText(coding.lightLevel));
     if (line == "coding")
         return std::string();
     std::string text = line + "\n";
@@ -148,6 +180,16 @@ bool ParseStreamCodingLine(const std::string& line, StreamCoding& coding)
             coding.bitsPerSecond = Whole(value).value_or(0);
         } else if (key == "first-key") {
             coding.startsWithKeyFrame = value == "1";
+        } else if (key == "tag") {
+            coding.tag = value;
+        } else if (key == "header-sets") {
+            coding.headerSets = value == "1";
+        } else if (key == "dolby-vision") {
+            coding.dolbyVision = value;
+        } else if (key == "mastering") {
+            coding.mastering = Numbers(value, 10);
+        } else if (key == "light") {
+            coding.lightLevel = Numbers(value, 2);
         }
     }
     return true;

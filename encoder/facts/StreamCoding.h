@@ -37,6 +37,14 @@ struct StreamCoding
     // Read only for a video that might be copied, all of its pictures; empty otherwise.
     std::vector<PacketFacts> packets;
     bool startsWithKeyFrame = false;
+    std::string tag; // the stream's codec tag as the file states it: "hvc1", "hev1", "avc1"; empty when none
+    bool headerSets = false; // HEVC: the stream's header holds its VPS, SPS and PPS
+    std::string dolbyVision; // the Dolby Vision configuration: "8.4" (profile.compatibility); empty when none
+    // HDR10's mastering display and light levels, when the file states them in its container: x265's numbers
+    // (chromaticity in 0.00002, luminance in 0.0001 cd/m2) for G, B, R, white point, max and min luminance; and
+    // MaxCLL, MaxFALL.
+    std::vector<int64_t> mastering;
+    std::vector<int64_t> lightLevel;
 };
 
 // The lines that follow a stream's own line in the facts' text: "coding ..." and, for a read video,

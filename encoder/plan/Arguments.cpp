@@ -145,6 +145,7 @@ Translation TranslateOutputOptions(const std::vector<std::string>& options)
             t.options.insert(t.options.end(), {"-c:a", TranslateAudioCodec(value)});
         } else if (name == "-vcodec" || name == "-c:v" || name == "-codec:v") {
             t.videoCodec = value;
+            t.outputCodec = value;
             t.options.insert(t.options.end(), {"-c:v", value});
         } else if (name == "-ab") {
             t.options.insert(t.options.end(), {"-b:a", value});

@@ -34,7 +34,8 @@ struct Translation
     std::string videoFilters; // from -vf / -filter:v
     std::string frameRate; // from -r: a cap applied by a filter ahead of the scaler
     std::string format; // from -f, empty when not given
-    std::string videoCodec; // from -vcodec / -c:v, empty when not given
+    std::string videoCodec; // from -vcodec / -c:v, empty when not given; "copy" when the video is copied
+    std::string outputCodec; // the video codec the request asks for, also when its video is copied instead
     bool hasPixelFormat = false;
     bool hasMovFlags = false;
     bool hasMap = false; // -map: the streams are chosen by the caller

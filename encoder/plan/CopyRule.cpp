@@ -113,19 +113,38 @@ PictureSize Upright(const StreamCoding& coding)
     return coding.turned ? PictureSize {coding.height, coding.width} : PictureSize {coding.width, coding.height};
 }
 
-bool CodingMeets(const StreamFacts& video, Profile profile, int level)
+// HEVC levels are numbered thirty times the level: 153 for 5.1.
+constexpr int kHevcLevelsPerH264Level = 3;
+
+bool H264Meets(const StreamCoding& coding, Profile profile, int level)
+{
+    const auto own = ProfileOfStream(coding.profile);
+    return own && *own <= profile && coding.level > 0 && coding.level <= level && coding.pixelFormat == "yuv420p";
+}
+
+// Main or Main 10 in 4:2:0, with its parameter sets in its header: an "hvc1" sample entry is written from them,
+// the only HEVC entry Apple's players show.
+bool HevcMeets(const StreamCoding& coding, int level)
+{
+    return (coding.profile == "Main" || coding.profile == "Main-10") && coding.level > 0
+        && coding.level <= level * kHevcLevelsPerH264Level
+        && (coding.pixelFormat == "yuv420p" || coding.pixelFormat == "yuv420p10le") && coding.headerSets;
+}
+
+// Limited range, whole frames, and SDR unless the output keeps HDR: what the encoder would make of it.
+bool CodingMeets(const StreamFacts& video, const CopyTarget& target)
 {
     const StreamCoding& coding = video.coding;
-    const auto own = ProfileOfStream(coding.profile);
-    // 8-bit 4:2:0 in limited range, whole frames, SDR: what the encoder would make of it.
-    return coding.codec == "h264" && own && *own <= profile && coding.level > 0 && coding.level <= level
-        && coding.pixelFormat == "yuv420p" && video.range != "pc" && video.fieldOrder == "progressive" && !IsHdr(video);
+    const bool coded = coding.codec == "h264" ? H264Meets(coding, target.profile, target.level) && !IsHdr(video)
+        : coding.codec == "hevc"              ? target.hevc && HevcMeets(coding, target.level)
+                                              : false;
+    return coded && video.range != "pc" && video.fieldOrder == "progressive";
 }
 
 bool VideoMeets(const StreamFacts& video, const CopyTarget& target)
 {
     const StreamCoding& coding = video.coding;
-    if (!CodingMeets(video, target.profile, target.level))
+    if (!CodingMeets(video, target))
         return false;
     const PictureSize shown = Upright(coding);
     const PictureSize wanted = target.size.value_or(PictureSize {shown.width & ~1, shown.height & ~1});
@@ -136,8 +155,9 @@ bool VideoMeets(const StreamFacts& video, const CopyTarget& target)
     const Ratio coded = coding.codedAspect.stated() ? coding.codedAspect : Ratio {1, 1};
     if (coding.containerAspect.stated() && !SameRatio(coding.containerAspect, coded))
         return false;
-    return !coding.packets.empty() && coding.startsWithKeyFrame && FastestSecond(coding.packets) <= kMaxFramesInASecond
-        && MeanFrameRate(coding.packets) <= kMaxFrameRate * 1.001
+    return !coding.packets.empty() && coding.startsWithKeyFrame
+        && FastestSecond(coding.packets) <= static_cast<int>(target.maxFrameRate) + kFramesOverInASecond
+        && MeanFrameRate(coding.packets) <= target.maxFrameRate * 1.001
         && WithinRate(coding.packets, target.maxBitsPerSecond, target.bufferBits);
 }
 
@@ -156,7 +176,8 @@ std::optional<CopyTarget> CopyTargetOf(const Request& request, const Translation
     for (const std::string& option : request.inputOptions)
         if (option != "-re")
             return std::nullopt;
-    if (translation.videoCodec != "libx264" || !translation.videoFilters.empty() || translation.hasMap
+    const bool hevc = translation.videoCodec == "libx265";
+    if ((translation.videoCodec != "libx264" && !hevc) || !translation.videoFilters.empty() || translation.hasMap
         || translation.hasPixelFormat || !setup.subtitleFilter.empty()
         || !(setup.format == "mp4" || setup.format == "ipod" || setup.format == "mov"))
         return std::nullopt;
@@ -178,6 +199,13 @@ std::optional<CopyTarget> CopyTargetOf(const Request& request, const Translation
         else if (name == "-c:a")
             understood = understood && *value == "aac";
     });
+    // The HEVC output names no profile: it takes H.264 up to High, and HEVC Main or Main 10.
+    if (hevc) {
+        target.hevc = true;
+        target.maxFrameRate = 60;
+        if (!profile)
+            profile = Profile::High;
+    }
     if (!known || !understood || !profile || target.level <= 0 || !(target.maxBitsPerSecond > 0)
         || !(target.bufferBits > 0) || target.audioChannels <= 0)
         return std::nullopt;
@@ -207,11 +235,15 @@ CopyPlan PlanCopy(const Request& request, const Translation& translation, const 
 
 bool MightBeCopied(const StreamFacts& video)
 {
-    // The loosest of the outputs: Full HD's High profile at level 4.1, in a 1920x1080 frame either way up.
+    // The loosest of the outputs: the HEVC one at level 5.1, in a 3840x2160 frame either way up.
+    CopyTarget loosest;
+    loosest.profile = Profile::High;
+    loosest.level = 51;
+    loosest.hevc = true;
     const PictureSize shown = Upright(video.coding);
-    const bool fits = shown.width >= shown.height ? shown.width <= 1920 && shown.height <= 1080
-                                                  : shown.width <= 1080 && shown.height <= 1920;
-    return video.kind == StreamFacts::Kind::Video && fits && CodingMeets(video, Profile::High, 41);
+    const bool fits = shown.width >= shown.height ? shown.width <= 3840 && shown.height <= 2160
+                                                  : shown.width <= 2160 && shown.height <= 3840;
+    return video.kind == StreamFacts::Kind::Video && fits && CodingMeets(video, loosest);
 }
 
 int FastestSecond(const std::vector<PacketFacts>& packets)

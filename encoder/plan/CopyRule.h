@@ -22,6 +22,9 @@ struct CopyTarget
     double bufferBits = 0; // -bufsize
     std::optional<PictureSize> size; // -s; without it the source's sides made even
     int audioChannels = 2; // -ac
+    // An HEVC output (libx265): HEVC Main and Main 10 are copied beside H.264, HDR kept, up to 60 frames a second.
+    bool hevc = false;
+    double maxFrameRate = 30;
 };
 
 // The target of a request; nullopt when it asks for anything a copy would not give: an option it does not
@@ -36,10 +39,9 @@ struct CopyPlan
     bool sound = false; // the output carries sound, copied or not
 };
 
-// Pictures per second an output may show, and the most a second of a variable-rate video may hold (its time
-// stamps are rounded, so a second of a steady 30 can catch one more).
-inline constexpr double kMaxFrameRate = 30;
-inline constexpr int kMaxFramesInASecond = 31;
+// The most frames a second of a variable-rate video may hold beyond its output's rate: its time stamps are
+// rounded, so a second of a steady 30 can catch one more.
+inline constexpr int kFramesOverInASecond = 1;
 
 // What of the source chosen for the output (ChosenVideo, ChosenAudio) is copied into `target`.
 CopyPlan PlanCopy(const SourceFacts& facts, const CopyTarget& target);

@@ -4,6 +4,7 @@
 #include "encoder/capture/MovieTags.h"
 #include "encoder/plan/ContainerFormat.h"
 #include "encoder/plan/FilterChain.h"
+#include "encoder/plan/HevcOutput.h"
 
 std::vector<std::string> FfmpegArguments(const Request& request, const Translation& translation,
                                          const EncodeSetup& setup)
@@ -16,21 +17,39 @@ std::vector<std::string> FfmpegArguments(const Request& request, const Translati
     // marks as the one to play (else the first). Left to itself ffmpeg takes the largest picture, which can
     // be another stream of another size, and the sound with the most channels.
     const int audio = setup.facts ? ChosenAudio(*setup.facts).value_or(0) : 0;
+    const StreamFacts* video = setup.facts ? ChosenVideo(*setup.facts) : nullptr;
+    const bool surround
+        = setup.facts && IsMovFamily(setup.format) && KeepsSurround(AudioStream(*setup.facts, audio), translation);
     if (!translation.hasMap)
         args.insert(args.end(), {"-map", "0:V:0?", "-map", "0:a:" + std::to_string(audio) + (audio == 0 ? "?" : "")});
-    args.insert(args.end(), translation.options.begin(), translation.options.end());
+    if (surround)
+        args.insert(args.end(), {"-map", "0:a:" + std::to_string(audio)});
+    const auto options = surround ? WithSurroundKept(translation.options) : translation.options;
+    args.insert(args.end(), options.begin(), options.end());
     if (translation.format.empty())
         args.insert(args.end(), {"-f", setup.format});
     if (translation.videoCodec == "copy" && !translation.frameRate.empty())
         args.insert(args.end(), {"-r", translation.frameRate});
-    if (translation.videoCodec != "copy") {
-        const PictureFixes fixes = PictureFixesFor(setup.facts ? ChosenVideo(*setup.facts) : nullptr, translation);
+    const bool copied = translation.videoCodec == "copy";
+    if (!copied) {
+        const PictureFixes fixes = PictureFixesFor(video, translation);
         args.insert(args.end(), {"-vf", BuildVideoFilters(translation, setup.subtitleFilter, fixes)});
-        // iPhones play 8-bit 4:2:0 only.
-        if (!translation.hasPixelFormat)
+        if (IsHevcOutput(translation)) {
+            const auto coding = HevcCodingArguments(video, translation);
+            args.insert(args.end(), coding.begin(), coding.end());
+        } else if (!translation.hasPixelFormat) {
+            // H.264 on iPhones is 8-bit 4:2:0 only.
             args.insert(args.end(), {"-pix_fmt", "yuv420p"});
+        }
         args.insert(args.end(), fixes.tags.begin(), fixes.tags.end());
     }
+    // Apple's players show HEVC only from an "hvc1" sample entry, which holds the parameter sets; ffmpeg writes
+    // "hev1" unless told. Dolby Vision's record is written only when ffmpeg may write what is not yet standard.
+    const bool hevcVideo = copied ? video && video->coding.codec == "hevc" : IsHevcOutput(translation);
+    if (IsMovFamily(setup.format) && hevcVideo)
+        args.insert(args.end(), {"-tag:v", "hvc1"});
+    if (IsMovFamily(setup.format) && copied && video && !video->coding.dolbyVision.empty())
+        args.insert(args.end(), {"-strict", "unofficial"});
     if (IsMovFamily(setup.format) && !translation.hasMovFlags)
         args.insert(args.end(), {"-movflags", "+faststart"});
     if (IsMovFamily(setup.format)) {

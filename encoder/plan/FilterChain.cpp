@@ -54,6 +54,9 @@ PictureFixes PictureFixesFor(const StreamFacts* video, const Translation& transl
         return {};
     // The user's own filters expect the picture at its own size.
     const auto size = translation.videoFilters.empty() ? translation.size : std::nullopt;
+    // The HEVC output keeps HDR as it is.
+    if (translation.outputCodec == "libx265")
+        return {DeinterlaceFilter(*video), std::string(), {}};
     return {DeinterlaceFilter(*video), ToSdrFilter(*video, size), SdrTags(*video)};
 }
 

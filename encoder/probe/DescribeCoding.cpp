@@ -11,6 +11,8 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/display.h>
+#include <libavutil/dovi_meta.h>
+#include <libavutil/mastering_display_metadata.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -39,6 +41,69 @@ bool FromIndex(AVFormatContext* context, AVStream* stream, StreamCoding& coding)
             coding.startsWithKeyFrame = entry->flags & AVINDEX_KEYFRAME;
     }
     return true;
+}
+
+// Whether an HEVC header (an hvcC record, or Annex B units as a transport stream gives them) holds the VPS, SPS
+// and PPS: only then can an "hvc1" sample entry, which carries them, be written from it.
+bool HasHevcHeaderSets(const uint8_t* data, int size)
+{
+    if (!data || size <= 0)
+        return false;
+    bool vps = false, sps = false, pps = false;
+    const auto note = [&](int type) {
+        vps = vps || type == 32;
+        sps = sps || type == 33;
+        pps = pps || type == 34;
+    };
+    if (data[0] == 1 && size >= 23) {
+        int at = 23;
+        for (int array = 0; array < data[22] && at + 3 <= size; ++array) {
+            const int type = data[at] & 0x3f;
+            const int units = (data[at + 1] << 8) | data[at + 2];
+            at += 3;
+            for (int unit = 0; unit < units && at + 2 <= size; ++unit) {
+                const int length = (data[at] << 8) | data[at + 1];
+                if (length > 0 && at + 2 + length <= size)
+                    note(type);
+                at += 2 + length;
+            }
+        }
+    } else {
+        for (int at = 0; at + 3 < size; ++at)
+            if (data[at] == 0 && data[at + 1] == 0 && data[at + 2] == 1)
+                note((data[at + 3] >> 1) & 0x3f);
+    }
+    return vps && sps && pps;
+}
+
+int64_t Scaled(AVRational value, double unit)
+{
+    return static_cast<int64_t>(std::llround(av_q2d(value) * unit));
+}
+
+// The HDR facts a container states beside the stream: Dolby Vision's record, HDR10's mastering display and
+// light levels.
+void DescribeHdr(AVStream* stream, StreamCoding& coding)
+{
+    if (const auto* dovi = reinterpret_cast<const AVDOVIDecoderConfigurationRecord*>(
+            av_stream_get_side_data(stream, AV_PKT_DATA_DOVI_CONF, nullptr)))
+        coding.dolbyVision
+            = std::to_string(dovi->dv_profile) + "." + std::to_string(dovi->dv_bl_signal_compatibility_id);
+    if (const auto* display = reinterpret_cast<const AVMasteringDisplayMetadata*>(
+            av_stream_get_side_data(stream, AV_PKT_DATA_MASTERING_DISPLAY_METADATA, nullptr));
+        display && display->has_primaries && display->has_luminance) {
+        // FFmpeg keeps the primaries as R, G, B; x265 wants G, B, R.
+        for (const int primary : {1, 2, 0})
+            for (const int axis : {0, 1})
+                coding.mastering.push_back(Scaled(display->display_primaries[primary][axis], 50000));
+        coding.mastering.push_back(Scaled(display->white_point[0], 50000));
+        coding.mastering.push_back(Scaled(display->white_point[1], 50000));
+        coding.mastering.push_back(Scaled(display->max_luminance, 10000));
+        coding.mastering.push_back(Scaled(display->min_luminance, 10000));
+    }
+    if (const auto* light = reinterpret_cast<const AVContentLightMetadata*>(
+            av_stream_get_side_data(stream, AV_PKT_DATA_CONTENT_LIGHT_LEVEL, nullptr)))
+        coding.lightLevel = {light->MaxCLL, light->MaxFALL};
 }
 
 struct SoundBytes
@@ -121,6 +186,10 @@ StreamCoding DescribeCoding(AVStream* stream)
     const AVCodecParameters* par = stream->codecpar;
     StreamCoding coding;
     coding.codec = CodingName(avcodec_get_name(par->codec_id));
+    if (par->codec_tag != 0) {
+        char tag[AV_FOURCC_MAX_STRING_SIZE] = {};
+        coding.tag = CodingName(av_fourcc_make_string(tag, par->codec_tag));
+    }
     if (const char* profile = avcodec_profile_name(par->codec_id, par->profile))
         coding.profile = CodingName(profile);
     if (par->codec_type == AVMEDIA_TYPE_VIDEO) {
@@ -132,6 +201,9 @@ StreamCoding DescribeCoding(AVStream* stream)
         coding.turned = TurnedSideways(stream);
         coding.containerAspect = RatioOf(stream->sample_aspect_ratio);
         coding.codedAspect = RatioOf(par->sample_aspect_ratio);
+        if (par->codec_id == AV_CODEC_ID_HEVC)
+            coding.headerSets = HasHevcHeaderSets(par->extradata, par->extradata_size);
+        DescribeHdr(stream, coding);
     } else if (par->codec_type == AVMEDIA_TYPE_AUDIO) {
         coding.channels = par->ch_layout.nb_channels;
         coding.sampleRate = par->sample_rate;

@@ -13,13 +13,15 @@ namespace media {
 
 namespace {
 
-QByteArray RunTool(const QString& program, const QStringList& args, bool* ok)
+QByteArray RunTool(const QString& program, const QStringList& args, bool* ok, QByteArray* errors = nullptr)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.start(program, args);
     const bool finished = process.waitForFinished(120000);
     *ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (errors)
+        *errors = process.readAllStandardError();
     return process.readAllStandardOutput();
 }
 
@@ -259,6 +261,26 @@ QList<qint64> ProcessesMentioning(const QString& marker)
             found << pid;
     }
     return found;
+}
+
+std::string VideoPacketSums(const QString& path)
+{
+    bool ok = false;
+    const QString text = QString::fromUtf8(RunTool(
+        "/usr/bin/ffmpeg", {"-v", "error", "-i", path, "-map", "0:v:0", "-c", "copy", "-f", "framemd5", "-"}, &ok));
+    QStringList sums;
+    for (const QString& line : text.split('\n', Qt::SkipEmptyParts))
+        if (!line.startsWith('#'))
+            sums << line.section(',', -1).trimmed();
+    return ok ? sums.join('\n').toStdString() : std::string();
+}
+
+bool DecodesCleanly(const QString& path)
+{
+    bool ok = false;
+    QByteArray complaints;
+    RunTool("/usr/bin/ffmpeg", {"-v", "error", "-i", path, "-f", "null", "-"}, &ok, &complaints);
+    return ok && complaints.isEmpty();
 }
 
 } // namespace media

@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <string>
 
 // Small real media made at test time with the system's ffmpeg, and facts read back with ffprobe.
 namespace media {
@@ -48,6 +49,12 @@ QMap<QString, QString> X264Settings(const QString& path);
 // What exiftool reads of a file's dates, places and devices, as "Group:Tag" -> value ("Keys:CreationDate",
 // "UserData:GPSCoordinates", "Track1:TrackCreateDate"); times in UTC unless they carry a zone of their own.
 QMap<QString, QString> ExifTags(const QString& path);
+
+// The checksums of the video packets, in order, one a line; empty when unreadable.
+std::string VideoPacketSums(const QString& path);
+
+// Decodes the whole file; true when ffmpeg has nothing to complain about.
+bool DecodesCleanly(const QString& path);
 
 // Pids of running processes whose command line contains `marker`.
 QList<qint64> ProcessesMentioning(const QString& marker);

@@ -198,3 +198,67 @@ TEST(BridgePlan, Utf8CheckRefusesWhatIsNotUtf8)
 }
 
 } // namespace
+
+TEST(BridgePlan, TheHevcOutputKeepsHdrAndASurroundTrack)
+{
+    const Request request
+        = ParseArguments({"-y",      "-i",      "in.mkv",  "-f",  "mp4", "-vcodec",   "libx265",  "-crf",   "26",
+                          "-preset", "fast",    "-level",  "51",  "-s",  "3840x2160", "-bufsize", "120M",   "-maxrate",
+                          "100M",    "-acodec", "libfaac", "-ac", "2",   "-ab",       "160k",     "out.mp4"});
+    const Translation translation = TranslateOutputOptions(request.outputOptions);
+    EncodeSetup setup {"/v/in.mkv", "/v/.out.mp4.partial", "mp4", "", std::nullopt};
+    const auto told = [&](const std::string& facts) {
+        setup.facts = ParseSourceFacts(facts);
+        std::string text;
+        for (const std::string& arg : FfmpegArguments(request, translation, setup))
+            text += arg + " ";
+        return text;
+    };
+    const auto has = [](const std::string& text, const std::string& part) {
+        return text.find(part) != std::string::npos;
+    };
+    const std::string sdr = told("stream video default=1 field=progressive transfer=bt709\nstream audio default=1\n"
+                                 "coding codec=aac profile=LC\n");
+    for (const char* part : {"-pix_fmt yuv420p -profile:v main ", "-x265-params log-level=error:level-idc=51 ",
+                             "-tag:v hvc1 ", "-c:a aac -ac 2 -b:a 160k "})
+        EXPECT_TRUE(has(sdr, part)) << part << " in " << sdr;
+    EXPECT_FALSE(has(sdr, "-map 0:a:0? -map 0:a:0")) << sdr;
+
+    // HLG stays HLG in Main 10, never tone-mapped.
+    const std::string hlg = told("stream video default=1 field=progressive transfer=arib-std-b67 primaries=bt2020 "
+                                 "matrix=bt2020nc\n");
+    for (const char* part : {"-pix_fmt yuv420p10le -profile:v main10 ", "-color_trc arib-std-b67 ",
+                             "-color_primaries bt2020 ", "-colorspace bt2020nc "})
+        EXPECT_TRUE(has(hlg, part)) << part << " in " << hlg;
+    EXPECT_FALSE(has(hlg, "tonemap")) << hlg;
+    // PQ keeps the mastering display and light levels its file states, in x265's order G, B, R.
+    const std::string pq = told("stream video default=1 field=progressive transfer=smpte2084 primaries=bt2020\n"
+                                "coding codec=hevc mastering=13250-34500-7500-3000-34000-16000-15635-16450-10000000-50 "
+                                "light=1000-400\n");
+    EXPECT_TRUE(has(pq, "-color_trc smpte2084 ")) << pq;
+    EXPECT_TRUE(has(pq,
+                    ":hdr10=1:hdr10-opt=1:master-display=G(13250,34500)B(7500,3000)R(34000,16000)"
+                    "WP(15635,16450)L(10000000,50):max-cll=1000,400 "))
+        << pq;
+    // AC-3 is kept as a second track beside its AAC stereo, which stays the default.
+    const std::string surround = told("stream video default=1\nstream audio default=1\ncoding codec=ac3 channels=6\n");
+    for (const char* part : {"-map 0:a:0? -map 0:a:0 ", "-c:a:0 aac -ac:a:0 2 -b:a:0 160k ", "-c:a:1 copy ",
+                             "-disposition:a:0 default -disposition:a:1 0 "})
+        EXPECT_TRUE(has(surround, part)) << part << " in " << surround;
+    // Only the HEVC output keeps it.
+    const Request fullHd
+        = ParseArguments({"-y", "-i", "in.mkv", "-vcodec", "libx264", "-acodec", "libfaac", "out.mp4"});
+    setup.facts = ParseSourceFacts("stream video default=1\nstream audio default=1\ncoding codec=ac3 channels=6\n");
+    for (const std::string& arg : FfmpegArguments(fullHd, TranslateOutputOptions(fullHd.outputOptions), setup))
+        EXPECT_NE(arg, "-c:a:1");
+
+    // A copied HEVC video is written as hvc1, with its Dolby Vision record.
+    Translation copy = translation;
+    copy.videoCodec = "copy";
+    setup.facts = ParseSourceFacts("stream video default=1\ncoding codec=hevc tag=hev1 dolby-vision=8.4\n");
+    std::string copied;
+    for (const std::string& arg : FfmpegArguments(request, copy, setup))
+        copied += arg + " ";
+    EXPECT_TRUE(has(copied, "-tag:v hvc1 -strict unofficial ")) << copied;
+    EXPECT_FALSE(has(copied, "-x265-params")) << copied;
+}

@@ -1,5 +1,5 @@
 // When the bridge copies a source's video (and sound) instead of encoding it: the rule on the source's facts
-// against the program's two outputs, each near miss one fact away from a source that qualifies.
+// against the program's outputs, each near miss one fact away from a source that qualifies.
 #include "conversion/EncoderCommand.h"
 #include "conversion/OutputFormat.h"
 #include "encoder/plan/CopyRule.h"
@@ -248,10 +248,10 @@ TEST(CopyRule, OnlyWhatAlreadyIsTheOutputIsCopied)
         ASSERT_TRUE(parsed.has_value());
         EXPECT_EQ(PlanCopy(*parsed, c.target).video, c.video);
     }
-    // The probe reads the pictures of what might be copied into either output, and only that.
+    // The probe reads the pictures of what might be copied into any output, and only that.
     SourceFacts facts = PhoneClip();
     EXPECT_TRUE(MightBeCopied(facts.streams[0]));
-    Video(facts).width = 2560;
+    Video(facts).width = 4096;
     EXPECT_FALSE(MightBeCopied(facts.streams[0]));
 }
 
@@ -282,4 +282,104 @@ TEST(CopyRule, ACopyKeepsTheContainersOptionsAndEncodesWhatItDoesNotCopy)
     const std::string silent = joined({true, false, false});
     EXPECT_EQ(silent.find("-c:a"), std::string::npos) << silent;
     EXPECT_EQ(silent.find("-b:a"), std::string::npos) << silent;
+}
+
+TEST(CopyRule, TheHevcOutputCopiesTodaysPhoneClips)
+{
+    const Request request = RequestOf("ffmpeg.exe -y -i \"/v/in.mov\" -f mp4 -vcodec libx265 -crf 26 -preset fast "
+                                      "-level 51 -s 3840x2160 -bufsize 120M -maxrate 100M -threads auto -acodec "
+                                      "libfaac -ac 2 -ab 160k \"/v/out.mp4\"");
+    const auto target = CopyTargetOf(request, TranslateOutputOptions(request.outputOptions), Mp4Setup());
+    ASSERT_TRUE(target.has_value());
+    EXPECT_TRUE(target->hevc);
+    EXPECT_DOUBLE_EQ(target->maxFrameRate, 60);
+    // An iPhone's 4K60 HDR clip: HEVC Main 10 at level 5.1, HLG, its parameter sets in its header, 50 Mbit/s.
+    const auto phone4k = [](SourceFacts& f) {
+        f.streams[0].transfer = "arib-std-b67";
+        f.streams[0].primaries = "bt2020";
+        Video(f).codec = "hevc";
+        Video(f).profile = "Main-10";
+        Video(f).level = 153;
+        Video(f).pixelFormat = "yuv420p10le";
+        Video(f).headerSets = true;
+        Video(f).width = 3840;
+        Video(f).height = 2160;
+        Video(f).packets = Steady(60, 4, 50'000'000 / 8 / 60);
+    };
+    const auto with = [&phone4k](std::function<void(SourceFacts&)> change) {
+        return [phone4k, change](SourceFacts& f) {
+            phone4k(f);
+            change(f);
+        };
+    };
+    struct Case
+    {
+        const char* name;
+        std::function<void(SourceFacts&)> change;
+        bool video;
+    };
+    const Case cases[] = {
+        {"an iPhone's 4K60 HLG clip", phone4k, true},
+        {"PQ", with([](SourceFacts& f) { f.streams[0].transfer = "smpte2084"; }), true},
+        {"Dolby Vision 8.4", with([](SourceFacts& f) { Video(f).dolbyVision = "8.4"; }), true},
+        {"Main, SDR", with([](SourceFacts& f) {
+             f.streams[0].transfer = "bt709";
+             Video(f).profile = "Main";
+             Video(f).pixelFormat = "yuv420p";
+         }),
+         true},
+        {"H.264 High 5.1", with([](SourceFacts& f) {
+             f.streams[0].transfer = "bt709";
+             Video(f).codec = "h264";
+             Video(f).profile = "High";
+             Video(f).level = 51;
+             Video(f).pixelFormat = "yuv420p";
+         }),
+         true},
+        {"H.264 High 5.2", with([](SourceFacts& f) {
+             f.streams[0].transfer = "bt709";
+             Video(f).codec = "h264";
+             Video(f).profile = "High";
+             Video(f).level = 52;
+             Video(f).pixelFormat = "yuv420p";
+         }),
+         false},
+        {"H.264 in HLG", with([](SourceFacts& f) {
+             Video(f).codec = "h264";
+             Video(f).profile = "High-10";
+             Video(f).level = 51;
+         }),
+         false},
+        {"level 5.2", with([](SourceFacts& f) { Video(f).level = 156; }), false},
+        {"120 fps", with([](SourceFacts& f) { Video(f).packets = Steady(120, 4, 50'000); }), false},
+        {"4:2:2", with([](SourceFacts& f) { Video(f).pixelFormat = "yuv422p10le"; }), false},
+        {"12-bit", with([](SourceFacts& f) { Video(f).pixelFormat = "yuv420p12le"; }), false},
+        {"range extensions", with([](SourceFacts& f) { Video(f).profile = "Rext"; }), false},
+        {"hev1 without its parameter sets in the header", with([](SourceFacts& f) { Video(f).headerSets = false; }),
+         false},
+        {"AV1", with([](SourceFacts& f) { Video(f).codec = "av1"; }), false},
+        {"VP9", with([](SourceFacts& f) { Video(f).codec = "vp9"; }), false},
+        {"interlaced", with([](SourceFacts& f) { f.streams[0].fieldOrder = "tt"; }), false},
+        {"4096 wide, which the output shrinks", with([](SourceFacts& f) { Video(f).width = 4096; }), false},
+        {"over the output's 100 Mbit/s", with([](SourceFacts& f) { Video(f).packets = Steady(60, 4, 300'000); }),
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SourceFacts facts = PhoneClip();
+        c.change(facts);
+        EXPECT_EQ(PlanCopy(facts, *target).video, c.video);
+        const auto parsed = ParseSourceFacts(FormatSourceFacts(facts));
+        ASSERT_TRUE(parsed.has_value());
+        EXPECT_EQ(PlanCopy(*parsed, *target).video, c.video);
+        if (c.video) {
+            EXPECT_TRUE(MightBeCopied(facts.streams[0]));
+        }
+    }
+    // HEVC is no H.264 output's.
+    SourceFacts facts = PhoneClip();
+    phone4k(facts);
+    const auto fullHd = TargetOf(OutputFormat::FullHd, 3840, 2160);
+    ASSERT_TRUE(fullHd.has_value());
+    EXPECT_FALSE(PlanCopy(facts, *fullHd).video);
 }

@@ -13,35 +13,6 @@
 
 namespace {
 
-QByteArray Run(const QString& program, const QStringList& args, bool* ok)
-{
-    QProcess process;
-    process.start(program, args);
-    *ok = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    return process.readAllStandardOutput() + process.readAllStandardError();
-}
-
-// The checksums of the video packets, in order, one a line.
-std::string VideoPacketSums(const QString& path)
-{
-    bool ok = false;
-    const QString text = QString::fromUtf8(
-        Run("/usr/bin/ffmpeg", {"-v", "error", "-i", path, "-map", "0:v:0", "-c", "copy", "-f", "framemd5", "-"}, &ok));
-    QStringList sums;
-    for (const QString& line : text.split('\n', Qt::SkipEmptyParts))
-        if (!line.startsWith('#'))
-            sums << line.section(',', -1).trimmed();
-    return ok ? sums.join('\n').toStdString() : std::string();
-}
-
-// Decodes the whole file; true when ffmpeg has nothing to complain about.
-bool DecodesCleanly(const QString& path)
-{
-    bool ok = false;
-    const QByteArray complaints = Run("/usr/bin/ffmpeg", {"-v", "error", "-i", path, "-f", "null", "-"}, &ok);
-    return ok && complaints.isEmpty();
-}
-
 class EncoderCopy : public MediaSuite<EncoderCopy>
 {
 protected:
@@ -86,10 +57,10 @@ TEST_F(EncoderCopy, TheBridgeCopiesWhatAlreadyPlaysAndSaysSo)
     ASSERT_FALSE(positions.isEmpty()) << run.output.toStdString();
     EXPECT_NEAR(positions.last(), 2.0, 0.1);
 
-    const std::string source = VideoPacketSums(Source("phone.mp4"));
+    const std::string source = media::VideoPacketSums(Source("phone.mp4"));
     ASSERT_EQ(std::count(source.begin(), source.end(), '\n'), 59);
-    EXPECT_EQ(VideoPacketSums(Out("phone.mp4")), source);
-    EXPECT_TRUE(DecodesCleanly(Out("phone.mp4")));
+    EXPECT_EQ(media::VideoPacketSums(Out("phone.mp4")), source);
+    EXPECT_TRUE(media::DecodesCleanly(Out("phone.mp4")));
     const auto video = media::Probe(Out("phone.mp4"), "v:0");
     EXPECT_EQ(video.value("rotation"), media::Probe(Source("phone.mp4"), "v:0").value("rotation"));
     EXPECT_FALSE(video.value("rotation").isEmpty());
@@ -106,7 +77,7 @@ TEST_F(EncoderCopy, TheBridgeCopiesWhatAlreadyPlaysAndSaysSo)
     ASSERT_EQ(small.exitCode, 0) << small.output.toStdString();
     EXPECT_TRUE(small.output.contains("copied, already plays on iPhone (video and sound)"))
         << small.output.toStdString();
-    EXPECT_EQ(VideoPacketSums(Out("small.mp4")), VideoPacketSums(Source("small.mkv")));
+    EXPECT_EQ(media::VideoPacketSums(Out("small.mp4")), media::VideoPacketSums(Source("small.mkv")));
     EXPECT_EQ(OutputFolder(), QStringList({"phone.mp4", "small.mp4"}));
 }
 
@@ -147,7 +118,7 @@ TEST_F(EncoderCopy, TheCommandLineSaysWhichFileWasCopiedAndWhichEncoded)
     EXPECT_TRUE(out.contains("\nConverted: " + Source("fast.mkv") + "\n")) << out.toStdString();
     EXPECT_EQ(OutputFolder(), QStringList({"fast.mp4", "phone.mp4"}));
 
-    EXPECT_EQ(VideoPacketSums(Out("phone.mp4")), VideoPacketSums(Source("phone.mp4")));
+    EXPECT_EQ(media::VideoPacketSums(Out("phone.mp4")), media::VideoPacketSums(Source("phone.mp4")));
     // The 60 fps clip was encoded at 30 fps by x264 with the Full HD settings.
     EXPECT_EQ(media::X264Settings(Out("fast.mp4")).value("bframes"), "3");
     EXPECT_EQ(media::Probe(Out("fast.mp4"), "v:0").value("r_frame_rate"), "30/1");
