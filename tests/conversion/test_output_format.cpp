@@ -59,33 +59,35 @@ TEST(OutputFormat, FourKFitsItsFrameWithEvenSides)
 
 TEST(OutputFormat, FrameRateCapsKeepAnEvenCadence)
 {
+    const auto fourK = OutputFormat::FourK, fullHd = OutputFormat::FullHd, classic = OutputFormat::Classic;
+    const double endless = std::numeric_limits<double>::infinity();
     const struct
     {
         OutputFormat format;
         double rate;
         const char* cap;
     } rows[] = {
-        {OutputFormat::FourK, 60, ""},
-        {OutputFormat::FourK, 60.06, ""}, // a thousandth over is rounding
-        {OutputFormat::FourK, 60.1, " -r 30.05"},
-        {OutputFormat::FourK, 119.88, " -r 59.94"},
-        {OutputFormat::FourK, 120, " -r 60"},
-        {OutputFormat::FourK, 100, " -r 50"},
-        {OutputFormat::FourK, 240, " -r 60"},
-        {OutputFormat::FourK, 0, ""},
-        {OutputFormat::FullHd, 30, ""},
-        {OutputFormat::FullHd, 30.03, ""},
-        {OutputFormat::FullHd, 29.97, ""},
-        {OutputFormat::FullHd, 50, " -r 25"},
-        {OutputFormat::FullHd, 100, " -r 25"},
-        {OutputFormat::FullHd, 60, " -r 30"},
-        {OutputFormat::FullHd, 59.94, " -r 29.97"},
-        {OutputFormat::FullHd, 47.952, " -r 23.976"},
-        {OutputFormat::FullHd, 90, " -r 30"},
-        {OutputFormat::FullHd, std::numeric_limits<double>::infinity(), " -r 30"},
-        {OutputFormat::Classic, 30, ""},
-        {OutputFormat::Classic, 30.03, " -r 30"}, // the classic rule has always been exact
-        {OutputFormat::Classic, 50, " -r 30"},
+        {fourK, 60, ""},
+        {fourK, 0, ""},
+        {fourK, 60.06, ""}, // a thousandth over is rounding
+        {fourK, 60.1, " -r 30.05"},
+        {fourK, 119.88, " -r 59.94"},
+        {fourK, 120, " -r 60"},
+        {fourK, 100, " -r 50"},
+        {fourK, 240, " -r 60"},
+        {fullHd, 30, ""},
+        {fullHd, 30.03, ""},
+        {fullHd, 29.97, ""},
+        {fullHd, 50, " -r 25"},
+        {fullHd, 100, " -r 25"},
+        {fullHd, 60, " -r 30"},
+        {fullHd, 90, " -r 30"},
+        {fullHd, 59.94, " -r 29.97"},
+        {fullHd, 47.952, " -r 23.976"},
+        {fullHd, endless, " -r 30"},
+        {classic, 30, ""},
+        {classic, 30.03, " -r 30"},
+        {classic, 50, " -r 30"}, // exact, as it has always been
     };
     for (const auto& row : rows)
         EXPECT_EQ(FrameRateCap(row.format, row.rate), row.cap) << int(row.format) << " at " << row.rate;
