@@ -147,13 +147,14 @@ TEST_F(ConsoleBatch, ConvertsTwoFilesWithALinePerFileWhenOutputIsAPipe)
     EXPECT_EQ(media::Probe(Out("b.mp4"), "v:0").value("width"), "480");
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
 
-    // Full HD for this run only: the picture keeps its size, in High profile.
+    // Full HD for this run only: the picture keeps its size, in High profile, and 50 frames a second become 25.
     const Outcome fullHd = Convert({"--yes", "--full-hd", "--quiet", "--to", out_.path(), "b.mkv"});
     ASSERT_EQ(fullHd.exitCode, 0) << fullHd.err.toStdString();
     EXPECT_EQ(fullHd.out, "Conversion finished: 1 converted, 0 failed.\n");
     const QMap<QString, QString> video = media::Probe(Out("b.mp4"), "v:0");
     EXPECT_EQ(video.value("width"), "640");
     EXPECT_EQ(video.value("profile"), "High");
+    EXPECT_EQ(video.value("avg_frame_rate"), "25/1");
 
     // 4K: HEVC, and 120 frames a second halved to 60.
     const Outcome fourK = Convert({"--yes", "--4k", "--quiet", "--to", out_.path(), "fast.mkv"});
