@@ -107,7 +107,8 @@ std::optional<StatedTime> ParseStatedTime(const std::string& raw)
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     if (!number(4, year) || !take("-:") || !number(2, month) || !take("-:") || !number(2, day))
         return std::nullopt;
-    if (take("T ")) {
+    const bool timed = take("T ");
+    if (timed) {
         if (!number(2, hour) || !take(":") || !number(2, minute))
             return std::nullopt;
         if (take(":")) {
@@ -143,13 +144,21 @@ std::optional<StatedTime> ParseStatedTime(const std::string& raw)
     fields.tm_hour = hour;
     fields.tm_min = minute;
     fields.tm_sec = second == 60 ? 59 : second;
-    const long long local = static_cast<long long>(::timegm(&fields));
+    std::tm local = fields;
+    const long long clock = static_cast<long long>(::timegm(&fields));
     // timegm carries an impossible day into the next month.
     if (fields.tm_mday != day || fields.tm_mon != month - 1)
         return std::nullopt;
-    const long long utc = local - offset.value_or(0) * 60LL;
-    if (utc <= 0)
+    // A clock never set starts at 1970-01-01, and runs a while before anyone films.
+    if (clock < 24 * 60 * 60)
         return std::nullopt;
+    // A whole day is that day where the file is converted: its midnight here, not in London.
+    if (!timed && !offset) {
+        local.tm_isdst = -1;
+        const long long midnight = static_cast<long long>(::mktime(&local));
+        return midnight > 0 ? std::optional<StatedTime>(StatedTime {midnight, std::nullopt}) : std::nullopt;
+    }
+    const long long utc = clock - offset.value_or(0) * 60LL;
     return StatedTime {utc, offset};
 }
 

@@ -31,8 +31,8 @@ struct StatedTime
 };
 
 // "2024-05-01T12:00:00+0200", "2024-05-01T10:00:00.000000Z", "2024-05-01 10:00", "2024:05:01 10:00:00",
-// "2024-05-01"; without a zone the time is UTC. nullopt for anything else, and for 1970-01-01T00:00:00 and
-// earlier, the value of a clock that was never set.
+// "2024-05-01"; without a zone a time is UTC, and a date alone is its midnight in this machine's zone. nullopt
+// for anything else, and for any time on 1970-01-01 or earlier, the value of a clock that was never set.
 std::optional<StatedTime> ParseStatedTime(const std::string& text);
 
 // "YYYY-MM-DDTHH:MM:SS" followed by "Z" (no offset) or "+HHMM".

@@ -56,7 +56,8 @@ std::string MetadataKeys(const std::vector<std::pair<std::string, std::string>>&
         items += Box(Be32(i + 1), Box("data", Be32(1) + Be32(0) + entries[i].second));
     }
     const std::string handler = FullBox("hdlr", Be32(0) + "mdta" + std::string(12, '\0') + std::string(1, '\0'));
-    return FullBox("meta", handler + FullBox("keys", keys) + Box("ilst", items));
+    // In the movie itself the box is QuickTime's, without the version and flags of the ISO form in user data.
+    return Box("meta", handler + FullBox("keys", keys) + Box("ilst", items));
 }
 
 struct BoxSpan
@@ -141,7 +142,8 @@ std::string CaptureUserData(const CaptureFacts& facts)
         keys.emplace_back("com.apple.quicktime.model", facts.model);
         texts += UserText("\xa9mod", facts.model);
     }
-    return Box("udta", MetadataKeys(keys) + texts);
+    // Apple's keys where the iPhone writes them, in the movie itself; the text tags in its user data.
+    return MetadataKeys(keys) + (texts.empty() ? std::string() : Box("udta", texts));
 }
 
 Result<void> PlaceUserData(const std::string& path, const std::string& userData)
@@ -173,7 +175,7 @@ Result<void> PlaceUserData(const std::string& path, const std::string& userData)
         const auto box = ReadBox(index.data() + at, index.size() - at, at, index.size());
         if (!box)
             break;
-        // The room must hold the user data and, when anything is left, a free box of at least its header.
+        // The room must hold the boxes and, when anything is left, a free box of at least its header.
         if (box->type == "udta" && (box->size == userData.size() || box->size >= userData.size() + 8)
             && std::string(reinterpret_cast<const char*>(index.data() + at), box->size).find(marker)
                 != std::string::npos) {

@@ -122,6 +122,10 @@ std::string FormatStreamCoding(const StreamCoding& coding)
     add("dolby-vision", CodingName(coding.dolbyVision));
     add("mastering", NumbersText(coding.mastering));
     add("light", NumbersText(coding.lightLevel));
+    if (coding.reorders)
+        add("reorders", "1");
+    if (coding.shownTimes)
+        add("shown-times", "1");
     if (line == "coding")
         return std::string();
     std::string text = line + "\n";
@@ -190,6 +194,10 @@ bool ParseStreamCodingLine(const std::string& line, StreamCoding& coding)
             coding.mastering = Numbers(value, 10);
         } else if (key == "light") {
             coding.lightLevel = Numbers(value, 2);
+        } else if (key == "reorders") {
+            coding.reorders = value == "1";
+        } else if (key == "shown-times") {
+            coding.shownTimes = value == "1";
         }
     }
     return true;

@@ -45,6 +45,8 @@ struct StreamCoding
     // MaxCLL, MaxFALL.
     std::vector<int64_t> mastering;
     std::vector<int64_t> lightLevel;
+    bool reorders = false; // pictures are shown in another order than they are decoded (B-frames)
+    bool shownTimes = false; // the file states when each read picture is shown, not only when it is decoded
 };
 
 // The lines that follow a stream's own line in the facts' text: "coding ..." and, for a read video,

@@ -155,7 +155,8 @@ bool VideoMeets(const StreamFacts& video, const CopyTarget& target)
     const Ratio coded = coding.codedAspect.stated() ? coding.codedAspect : Ratio {1, 1};
     if (coding.containerAspect.stated() && !SameRatio(coding.containerAspect, coded))
         return false;
-    return !coding.packets.empty() && coding.startsWithKeyFrame
+    // Without the times pictures are shown, reordered pictures would be shown in decoding order.
+    return !coding.packets.empty() && coding.startsWithKeyFrame && (coding.shownTimes || !coding.reorders)
         && FastestSecond(coding.packets) <= static_cast<int>(target.maxFrameRate) + kFramesOverInASecond
         && MeanFrameRate(coding.packets) <= target.maxFrameRate * 1.001
         && WithinRate(coding.packets, target.maxBitsPerSecond, target.bufferBits);
@@ -166,7 +167,7 @@ bool AudioMeets(const StreamFacts& audio, const CopyTarget& target)
     const StreamCoding& coding = audio.coding;
     return coding.codec == "aac" && coding.profile == "LC" && coding.channels >= 1
         && coding.channels <= std::min(2, target.audioChannels) && coding.sampleRate >= 32000
-        && coding.sampleRate <= 48000 && coding.bitsPerSecond > 0 && coding.bitsPerSecond <= 320000;
+        && coding.sampleRate <= kMaxSampleRate && coding.bitsPerSecond > 0 && coding.bitsPerSecond <= 320000;
 }
 
 } // namespace

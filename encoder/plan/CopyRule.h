@@ -42,6 +42,8 @@ struct CopyPlan
 // The most frames a second of a variable-rate video may hold beyond its output's rate: its time stamps are
 // rounded, so a second of a steady 30 can catch one more.
 inline constexpr int kFramesOverInASecond = 1;
+// The highest sample rate of the iPhone's sound: faster sound is made this rate when it is encoded.
+inline constexpr int kMaxSampleRate = 48000;
 
 // What of the source chosen for the output (ChosenVideo, ChosenAudio) is copied into `target`.
 CopyPlan PlanCopy(const SourceFacts& facts, const CopyTarget& target);

@@ -3,8 +3,32 @@
 #include "encoder/capture/CaptureFacts.h"
 #include "encoder/capture/MovieTags.h"
 #include "encoder/plan/ContainerFormat.h"
+#include "encoder/plan/CopyRule.h"
 #include "encoder/plan/FilterChain.h"
 #include "encoder/plan/HevcOutput.h"
+
+namespace {
+
+// Sound faster than the iPhone plays: the rate its encode is told, unless the line chooses rate or streams.
+std::optional<int> SoundRateCap(const Translation& translation, const EncodeSetup& setup)
+{
+    if (!setup.facts || translation.hasMap)
+        return std::nullopt;
+    for (size_t i = 0; i < translation.options.size(); ++i) {
+        const std::string& option = translation.options[i];
+        const bool copied
+            = option == "-c:a" && i + 1 < translation.options.size() && translation.options[i + 1] == "copy";
+        if (option == "-an" || option == "-ar" || option == "-ar:a" || copied)
+            return std::nullopt;
+    }
+    const auto number = ChosenAudio(*setup.facts);
+    const StreamFacts* audio = number ? AudioStream(*setup.facts, *number) : nullptr;
+    if (!audio || audio->coding.sampleRate <= kMaxSampleRate)
+        return std::nullopt;
+    return kMaxSampleRate;
+}
+
+} // namespace
 
 std::vector<std::string> FfmpegArguments(const Request& request, const Translation& translation,
                                          const EncodeSetup& setup)
@@ -26,6 +50,9 @@ std::vector<std::string> FfmpegArguments(const Request& request, const Translati
         args.insert(args.end(), {"-map", "0:a:" + std::to_string(audio)});
     const auto options = surround ? WithSurroundKept(translation.options) : translation.options;
     args.insert(args.end(), options.begin(), options.end());
+    // The kept surround track is copied as it is.
+    if (const auto rate = SoundRateCap(translation, setup))
+        args.insert(args.end(), {surround ? "-ar:a:0" : "-ar", std::to_string(*rate)});
     if (translation.format.empty())
         args.insert(args.end(), {"-f", setup.format});
     if (translation.videoCodec == "copy" && !translation.frameRate.empty())

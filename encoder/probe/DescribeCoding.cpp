@@ -40,6 +40,8 @@ bool FromIndex(AVFormatContext* context, AVStream* stream, StreamCoding& coding)
         if (i == 0)
             coding.startsWithKeyFrame = entry->flags & AVINDEX_KEYFRAME;
     }
+    // Its composition offsets give the shown times.
+    coding.shownTimes = true;
     return true;
 }
 
@@ -126,6 +128,7 @@ void FromPackets(AVFormatContext* context, SourceFacts& facts, unsigned video)
     std::vector<int64_t> decoded;
     std::vector<int64_t> shown;
     bool allDecodeTimes = true;
+    bool allShownTimes = true;
     AVPacket* packet = av_packet_alloc();
     while (packet && av_read_frame(context, packet) >= 0) {
         const unsigned index = static_cast<unsigned>(packet->stream_index);
@@ -136,6 +139,7 @@ void FromPackets(AVFormatContext* context, SourceFacts& facts, unsigned video)
             decoded.push_back(packet->dts);
             shown.push_back(packet->pts);
             allDecodeTimes = allDecodeTimes && packet->dts != AV_NOPTS_VALUE;
+            allShownTimes = allShownTimes && packet->pts != AV_NOPTS_VALUE;
         } else if (index < sound.size() && packet->pts != AV_NOPTS_VALUE) {
             SoundBytes& s = sound[index];
             s.bytes += packet->size;
@@ -145,6 +149,8 @@ void FromPackets(AVFormatContext* context, SourceFacts& facts, unsigned video)
         av_packet_unref(packet);
     }
     av_packet_free(&packet);
+    // AVI keeps only the decoding order: a copy of reordered pictures would show them out of order.
+    coding.shownTimes = allShownTimes && !coding.packets.empty();
 
     // Without decoding times (Matroska keeps only the times pictures are shown), the pictures in file order are
     // decoded at the shown times in their order.
@@ -194,6 +200,7 @@ StreamCoding DescribeCoding(AVStream* stream)
         coding.profile = CodingName(profile);
     if (par->codec_type == AVMEDIA_TYPE_VIDEO) {
         coding.level = std::max(par->level, 0);
+        coding.reorders = par->video_delay > 0;
         if (const char* format = av_get_pix_fmt_name(static_cast<AVPixelFormat>(par->format)))
             coding.pixelFormat = CodingName(format);
         coding.width = par->width;

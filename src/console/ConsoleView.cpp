@@ -63,10 +63,9 @@ void ConsoleView::ShowJob(int, const Job& job)
         source_.clear();
         return;
     }
-    // On a terminal the file's progress line stays as it ended, and only what went wrong gets a line.
-    // A copy is said there too: it is why the file took seconds.
-    const bool said = style_ == ProgressStyle::Lines || state == JobState::Failed
-        || state == JobState::ConvertedWithoutSubtitles || state == JobState::Refused || job.outcome.copied;
+    // On a terminal the file's progress line stays as it ended, and only a file that was not simply converted
+    // gets a line: a copy is said there too, it is why the file took seconds.
+    const bool said = style_ == ProgressStyle::Lines || state != JobState::Converted || job.outcome.copied;
     if (job.File == source_)
         Redraw();
     source_.clear();

@@ -12,11 +12,17 @@
 
 #include <QCheckBox>
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <cerrno>
 #include <csignal>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -106,6 +112,60 @@ protected:
         run.exitCode = p.exitCode();
         run.out = QString::fromLocal8Bit(p.readAllStandardOutput());
         run.err = QString::fromLocal8Bit(p.readAllStandardError());
+        return run;
+    }
+
+    // The same run with a terminal for its input and output, as a user at a shell starts it.
+    Outcome ConvertOnTerminal(const QStringList& args) const
+    {
+        std::vector<QByteArray> words {(programFolder() + "/reelpocket").toLocal8Bit(), "--convert"};
+        for (const QString& arg : args)
+            words.push_back(arg.toLocal8Bit());
+        std::vector<QByteArray> settings;
+        for (const QString& entry : Environment().toStringList())
+            settings.push_back(entry.toLocal8Bit());
+        const auto pointers = [](std::vector<QByteArray>& texts) {
+            std::vector<char*> list;
+            for (QByteArray& text : texts)
+                list.push_back(text.data());
+            list.push_back(nullptr);
+            return list;
+        };
+        std::vector<char*> argv = pointers(words);
+        std::vector<char*> envp = pointers(settings);
+        const QByteArray folder = dir_->path().toLocal8Bit();
+        struct winsize size = {24, 80, 0, 0};
+        int terminal = -1;
+        const pid_t child = ::forkpty(&terminal, nullptr, nullptr, &size);
+        if (child == 0) {
+            if (::chdir(folder.constData()) == 0)
+                ::execve(argv[0], argv.data(), envp.data());
+            ::_exit(127);
+        }
+        Outcome run;
+        if (child < 0)
+            return run;
+        QByteArray bytes;
+        char buffer[4096];
+        QDeadlineTimer deadline(60000);
+        for (;;) {
+            struct pollfd ready = {terminal, POLLIN, 0};
+            if (::poll(&ready, 1, static_cast<int>(deadline.remainingTime())) <= 0) {
+                ::kill(child, SIGKILL);
+                break;
+            }
+            const ssize_t got = ::read(terminal, buffer, sizeof buffer);
+            if (got <= 0 && errno != EINTR)
+                break;
+            bytes.append(buffer, std::max<ssize_t>(got, 0));
+        }
+        ::close(terminal);
+        int status = 0;
+        if (::waitpid(child, &status, 0) == child && WIFEXITED(status))
+            run.exitCode = WEXITSTATUS(status);
+        // Each line as it stays on the screen: the last of what was drawn over it.
+        for (const QString& line : QString::fromLocal8Bit(bytes).remove("\x1b[K").split("\r\n"))
+            run.out += line.section('\r', -1) + "\n";
         return run;
     }
 
@@ -211,6 +271,20 @@ QStringList TakeCommands(const QString& folder)
     // Each subtitled job's script has a name of its own.
     static const QRegularExpression script("\\S*/tmp-[0-9a-f]{8}-[0-9]+-[A-Za-z0-9]+\\.avs");
     return lines.replaceInStrings(script, "SCRIPT");
+}
+
+TEST_F(ConsoleBatch, OnATerminalEveryFileNotSimplyConvertedGetsALine)
+{
+    const Outcome run = ConvertOnTerminal({"--yes", "--full-hd", "--to", out_.path(), "eight.mp4", "cut.mp4"});
+    EXPECT_EQ(run.exitCode, 1) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("\nCopied, already plays on iPhone: " + Source("eight.mp4") + "\n"))
+        << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("\nFailed: " + Source("cut.mp4") + " — The source is cut short"))
+        << run.out.toStdString();
+    const Outcome refused = ConvertOnTerminal({"--yes", "--to", out_.path(), "a.avi", "notes.avi"});
+    EXPECT_EQ(refused.exitCode, 2);
+    for (const char* name : {"a.avi", "notes.avi"})
+        EXPECT_TRUE(refused.out.contains("Not converted: " + Source(name) + " — ")) << refused.out.toStdString();
 }
 
 TEST_F(ConsoleBatch, TheEncoderIsGivenTheWindowsCommandLines)

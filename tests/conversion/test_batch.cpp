@@ -2,15 +2,18 @@
 #include "conversion/Batch.h"
 #include "conversion/EncoderCommand.h"
 #include "conversion/OutcomeText.h"
+#include "conversion/SubtitleScriptWriter.h"
 #include "localisation/Language.h"
 #include "support/BatchTimer.h"
 #include "support/FakePlatform.h"
 #include "support/TestPaths.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -410,6 +413,16 @@ TEST_F(BatchTest, EachSubtitledJobReadsAScriptOfItsOwnThatGoesWithItsEncode)
     QTemporaryDir working;
     ASSERT_TRUE(working.isValid());
     fake.system->working = working.path();
+    // A script a killed batch of this machine left two minutes ago: the first script written takes it away.
+    QProcess ended;
+    ended.start("/bin/true");
+    ASSERT_TRUE(ended.waitForStarted());
+    const QString dead = QString::number(ended.processId());
+    ASSERT_TRUE(ended.waitForFinished());
+    const QString host = QFileInfo(NewSubtitleScriptPath(working.path())).fileName().section('-', 1, 1);
+    QFile stale(working.filePath("tmp-" + host + "-" + dead + "-Ab12Cd34.avs"));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(stale.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime));
     for (int i = 0; i < 3; ++i) {
         QFile subtitles(sources.filePath(QStringLiteral("clip%1.srt").arg(i)));
         ASSERT_TRUE(subtitles.open(QIODevice::WriteOnly));

@@ -283,4 +283,71 @@ bool DecodesCleanly(const QString& path)
     return ok && complaints.isEmpty();
 }
 
+namespace {
+
+quint32 Be32At(const QByteArray& bytes, qsizetype at)
+{
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData() + at);
+    return (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3];
+}
+
+void PutBe32(QByteArray& bytes, qsizetype at, quint32 value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<char>(value >> (24 - 8 * i));
+}
+
+// The box of `type` among those from `from` to `end`; -1 when there is none.
+qsizetype FindBox(const QByteArray& bytes, qsizetype from, qsizetype end, const char* type)
+{
+    while (from + 8 <= end) {
+        const quint32 size = Be32At(bytes, from);
+        if (size < 8)
+            return -1;
+        if (bytes.mid(from + 4, 4) == type)
+            return from;
+        from += size;
+    }
+    return -1;
+}
+
+} // namespace
+
+QByteArray Box(const char* type, const QByteArray& body)
+{
+    QByteArray box(4, '\0');
+    PutBe32(box, 0, static_cast<quint32>(8 + body.size()));
+    return box + type + body;
+}
+
+bool AddToSampleEntry(const QString& path, const QByteArray& boxes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray bytes = file.readAll();
+    file.close();
+    // moov/trak/mdia/minf/stbl/stsd, then the entry (a version and count ahead of it), each one grown.
+    QList<qsizetype> chain;
+    qsizetype at = 0;
+    qsizetype end = bytes.size();
+    for (const char* type : {"moov", "trak", "mdia", "minf", "stbl", "stsd"}) {
+        at = FindBox(bytes, at, end, type);
+        if (at < 0)
+            return false;
+        chain << at;
+        end = at + Be32At(bytes, at);
+        at += 8;
+    }
+    const qsizetype entry = at + 8;
+    if (entry + 8 > end)
+        return false;
+    chain << entry;
+    const qsizetype entryEnd = entry + Be32At(bytes, entry);
+    bytes.insert(entryEnd, boxes);
+    for (const qsizetype box : chain)
+        PutBe32(bytes, box, Be32At(bytes, box) + static_cast<quint32>(boxes.size()));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 } // namespace media

@@ -56,6 +56,12 @@ std::string VideoPacketSums(const QString& path);
 // Decodes the whole file; true when ffmpeg has nothing to complain about.
 bool DecodesCleanly(const QString& path);
 
+// Adds `boxes` (whole MP4 boxes) to the first track's sample entry of an MP4 file whose index follows its media
+// data (ffmpeg's default), as a file that states them itself would hold them; false when the file has no such entry.
+bool AddToSampleEntry(const QString& path, const QByteArray& boxes);
+// An MP4 box of that type and body.
+QByteArray Box(const char* type, const QByteArray& body);
+
 // Pids of running processes whose command line contains `marker`.
 QList<qint64> ProcessesMentioning(const QString& marker);
 

@@ -8,12 +8,45 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
 
 const QStringList kPicture {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=1",
                             "-f", "lavfi", "-i", "sine=duration=1"};
+
+// The names of the boxes inside the box at `path` of an MP4 ("" the file itself, "moov/udta"), in order.
+QStringList BoxesIn(const QString& file, const QString& path)
+{
+    QFile f(file);
+    const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    qsizetype at = 0;
+    qsizetype end = bytes.size();
+    QStringList steps = path.split('/', Qt::SkipEmptyParts);
+    for (;;) {
+        QStringList names;
+        qsizetype inside = -1;
+        for (qsizetype box = at; box + 8 <= end;) {
+            const qsizetype size = qFromBigEndian<quint32>(bytes.constData() + box);
+            names << QString::fromLatin1(bytes.mid(box + 4, 4));
+            if (size < 8 || box + size > end)
+                return {};
+            if (!steps.isEmpty() && names.last() == steps.first() && inside < 0) {
+                inside = box + 8;
+                at = inside;
+                end = box + size;
+                break;
+            }
+            box += size;
+        }
+        if (steps.isEmpty())
+            return names;
+        if (inside < 0)
+            return {};
+        steps.removeFirst();
+    }
+}
 
 class EncoderCapture : public MediaSuite<EncoderCapture>
 {
@@ -148,6 +181,13 @@ TEST_F(EncoderCapture, IphoneClipKeepsItsDateInItsZoneItsPlaceAndItsPhoneInBothO
         EXPECT_EQ(format.value("TAG:model").toStdString(), "iPhone 15 Pro");
         EXPECT_FALSE(format.contains("TAG:title")) << "only the date, place and device are carried";
         EXPECT_FALSE(format.contains("TAG:comment"));
+        // Apple's keys in the movie's own meta box, as the iPhone writes them; the index still in front.
+        EXPECT_TRUE(BoxesIn(Out(output), "moov").contains("meta"))
+            << BoxesIn(Out(output), "moov").join(' ').toStdString();
+        EXPECT_FALSE(BoxesIn(Out(output), "moov/udta").contains("meta"));
+        EXPECT_TRUE(BoxesIn(Out(output), "moov/udta").contains(QString::fromLatin1("\xa9xyz")));
+        const QStringList top = BoxesIn(Out(output), "");
+        EXPECT_LT(top.indexOf("moov"), top.indexOf("mdat")) << top.join(' ').toStdString();
         // Tone-mapped to SDR and capped at 30 frames a second on the way.
         const auto video = media::Probe(Out(output), "v:0");
         EXPECT_EQ(video.value("color_transfer").toStdString(), "bt709");

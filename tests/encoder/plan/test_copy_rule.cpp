@@ -58,6 +58,8 @@ SourceFacts PhoneClip()
     video.coding.height = 1080;
     video.coding.packets = Steady(30, 4, 16'000'000 / 8 / 30);
     video.coding.startsWithKeyFrame = true;
+    video.coding.reorders = true;
+    video.coding.shownTimes = true;
     StreamFacts audio;
     audio.kind = StreamFacts::Kind::Audio;
     audio.coding.codec = "aac";
@@ -226,6 +228,14 @@ TEST(CopyRule, OnlyWhatAlreadyIsTheOutputIsCopied)
         {"starts past its key frame", *fullHd, [](SourceFacts& f) { Video(f).startsWithKeyFrame = false; }, false,
          false},
         {"pictures not read", *fullHd, [](SourceFacts& f) { Video(f).packets.clear(); }, false, false},
+        {"B-frames in a file without shown times (AVI)", *fullHd, [](SourceFacts& f) { Video(f).shownTimes = false; },
+         false, false},
+        {"no B-frames in a file without shown times", *fullHd,
+         [](SourceFacts& f) {
+             Video(f).shownTimes = false;
+             Video(f).reorders = false;
+         },
+         true, true},
 
         {"AC-3 sound", *fullHd, [](SourceFacts& f) { Audio(f).codec = "ac3"; }, true, false},
         {"5.1 AAC", *fullHd, [](SourceFacts& f) { Audio(f).channels = 6; }, true, false},
@@ -253,6 +263,40 @@ TEST(CopyRule, OnlyWhatAlreadyIsTheOutputIsCopied)
     EXPECT_TRUE(MightBeCopied(facts.streams[0]));
     Video(facts).width = 4096;
     EXPECT_FALSE(MightBeCopied(facts.streams[0]));
+}
+
+TEST(CopyRule, TheBitRateBufferHoldsNoMoreThanItsSize)
+{
+    // 1000 bit/s into 8000 bits; packets of 1000 bytes.
+    const std::vector<PacketFacts> full = {{0, 1000}};
+    const std::vector<PacketFacts> quiet = {{0, 1000}, {100, 1000}, {100.001, 1000}};
+    const std::vector<PacketFacts> refilled = {{0, 1000}, {8, 1000}, {16, 1000}};
+    EXPECT_TRUE(WithinRate(full, 1000, 8000)) << "exactly full";
+    EXPECT_FALSE(WithinRate(full, 1000, 7999)) << "one bit over";
+    EXPECT_FALSE(WithinRate(quiet, 1000, 8000)) << "a long quiet stretch fills it only to its size";
+    EXPECT_TRUE(WithinRate(refilled, 1000, 8000));
+    // A still minute, then 76 Mbit in one second: over Full HD's 25 Mbit/s and 30 Mbit.
+    std::vector<PacketFacts> burst = Steady(30, 60, 2'000);
+    for (int i = 0; i < 30; ++i)
+        burst.push_back({60 + i / 30.0, 76'000'000 / 8 / 30});
+    EXPECT_FALSE(WithinRate(burst, 25e6, 30e6));
+}
+
+TEST(CopyRule, SoundFasterThanTheIphonePlaysIsEncodedAtFortyEightKilohertz)
+{
+    const Request request = RequestOf(EncoderCommand(OutputFormat::FullHd, "/v/in.mp4", "", 1920, 1080, "/v/o.mp4"));
+    const Translation translation = TranslateOutputOptions(request.outputOptions);
+    EncodeSetup setup = Mp4Setup();
+    for (const auto& [rate, told] : {std::pair {96000, "48000"}, {88200, "48000"}, {48000, ""}, {44100, ""}}) {
+        SourceFacts facts = PhoneClip();
+        Audio(facts).sampleRate = rate;
+        setup.facts = facts;
+        std::string line;
+        for (const std::string& arg : FfmpegArguments(request, translation, setup))
+            line += arg + " ";
+        const size_t at = line.find(" -ar ");
+        EXPECT_EQ(at == std::string::npos ? "" : line.substr(at + 5, 5), told) << line;
+    }
 }
 
 TEST(CopyRule, ACopyKeepsTheContainersOptionsAndEncodesWhatItDoesNotCopy)

@@ -36,7 +36,11 @@ protected:
             // One step away: 60 fps.
             && media::Generate(QStringList {"-f", "lavfi", "-i", "testsrc2=size=640x360:rate=60:" + seconds} + sound
                                    + x264,
-                               Source("fast.mkv"));
+                               Source("fast.mkv"))
+            // What the Full HD output is, with B-frames, in AVI: no shown times to keep their order.
+            && media::Generate(QStringList {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=30:" + seconds} + sound
+                                   + x264 + QStringList {"-bf", "2"},
+                               Source("reordered.avi"));
     }
 
     QString Line(const QString& source, int width, int height, const QString& cap = QString()) const
@@ -100,6 +104,14 @@ TEST_F(EncoderCopy, ACopyFfmpegCannotMakeIsEncodedInstead)
     EXPECT_FALSE(run.output.contains("already plays")) << run.output.toStdString();
     EXPECT_EQ(media::X264Settings(Out("phone.mp4")).value("bframes"), "3");
     EXPECT_EQ(OutputFolder(), QStringList {"phone.mp4"});
+}
+
+TEST_F(EncoderCopy, ReorderedPicturesOfAFileWithoutShownTimesAreEncoded)
+{
+    const auto run = bridge::Run(bridge::ArgumentsOf(Line("reordered.avi", 320, 240)));
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+    EXPECT_FALSE(run.output.contains("already plays")) << run.output.toStdString();
+    EXPECT_TRUE(media::DecodesCleanly(Out("reordered.mp4")));
 }
 
 TEST_F(EncoderCopy, TheCommandLineSaysWhichFileWasCopiedAndWhichEncoded)

@@ -4,7 +4,29 @@
 #include "support/MediaFixtures.h"
 #include "support/MediaSuite.h"
 
+#include <QFile>
+#include <QProcess>
+
 namespace {
+
+QByteArray Be(std::initializer_list<quint32> words, int bytesEach)
+{
+    QByteArray out;
+    for (const quint32 word : words)
+        for (int i = bytesEach - 1; i >= 0; --i)
+            out += static_cast<char>(word >> (8 * i));
+    return out;
+}
+
+// What ffprobe tells of the first frame's side data: the HDR10 static data the encoder wrote into the stream.
+QString FirstFrameSideData(const QString& path)
+{
+    QProcess probe;
+    probe.start("/usr/bin/ffprobe",
+                {"-v", "error", "-select_streams", "v:0", "-read_intervals", "%+#1", "-show_entries", "frame_side_data",
+                 "-of", "compact", path});
+    return probe.waitForFinished(30000) ? QString::fromUtf8(probe.readAllStandardOutput()) : QString();
+}
 
 class EncoderHevc : public MediaSuite<EncoderHevc>
 {
@@ -32,7 +54,24 @@ protected:
                                Source("surround.mkv"))
             // What no iPhone plays: MPEG-4 Part 2, and HEVC 4:2:2 in HLG.
             && media::Generate(picture + sound + QStringList {"-c:v", "mpeg4", "-c:a", "aac"}, Source("old.mkv"))
-            && media::Generate(picture + x265 + hlg + QStringList {"-pix_fmt", "yuv422p10le"}, Source("studio.mkv"));
+            && media::Generate(picture + x265 + hlg + QStringList {"-pix_fmt", "yuv422p10le"}, Source("studio.mkv"))
+            // A Dolby Vision 8.4 clip: the phone's HLG with its configuration record beside the HEVC one.
+            && QFile::copy(Source("hlg.mp4"), Source("dolby.mp4"))
+            && media::AddToSampleEntry(Source("dolby.mp4"),
+                                       media::Box("dvvC",
+                                                  Be({1, 0}, 1) + Be({(8 << 9) | (9 << 3) | (1 << 2) | 1}, 2)
+                                                      + Be({4 << 4}, 1) + QByteArray(19, '\0')))
+            // HDR10 in 4:2:2 with its mastering display and light levels stated by the file (R, G, B as the
+            // box orders them; x265 takes them as G, B, R).
+            && media::Generate(picture + x265
+                                   + QStringList {"-pix_fmt", "yuv422p10le", "-color_primaries", "bt2020", "-color_trc",
+                                                  "smpte2084", "-colorspace", "bt2020nc", "-tag:v", "hvc1"},
+                               Source("hdr10.mp4"))
+            && media::AddToSampleEntry(
+                  Source("hdr10.mp4"),
+                  media::Box("mdcv",
+                             Be({13250, 34500, 7500, 3000, 34000, 16000, 15635, 16450}, 2) + Be({10000000, 50}, 4))
+                      + media::Box("clli", Be({1000, 400}, 2)));
     }
 
     // The program's line for the 4K output, fitted to the clips' size.
@@ -79,7 +118,15 @@ TEST_F(EncoderHevc, WhatPlaysIsCopiedAsHvc1WithItsHdrAndItsSurroundTrack)
     EXPECT_EQ(kept.value("codec_name"), "ac3");
     EXPECT_EQ(kept.value("channels"), "6");
     EXPECT_EQ(kept.value("DISPOSITION:default"), "0");
-    EXPECT_EQ(OutputFolder(), QStringList({"hev1.mp4", "hlg.mp4", "surround.mp4"}));
+    // Dolby Vision's record is kept beside the HEVC one.
+    const auto dolby = Convert("dolby.mp4", "dolby.mp4");
+    ASSERT_EQ(dolby.exitCode, 0) << dolby.output.toStdString();
+    EXPECT_EQ(media::VideoPacketSums(Out("dolby.mp4")), media::VideoPacketSums(Source("dolby.mp4")));
+    const auto record = media::Probe(Out("dolby.mp4"), "v:0");
+    EXPECT_EQ(record.value("dv_profile"), "8");
+    EXPECT_EQ(record.value("dv_bl_signal_compatibility_id"), "4");
+    EXPECT_EQ(record.value("codec_tag_string"), "hvc1");
+    EXPECT_EQ(OutputFolder(), QStringList({"dolby.mp4", "hev1.mp4", "hlg.mp4", "surround.mp4"}));
 }
 
 TEST_F(EncoderHevc, WhatDoesNotPlayIsEncodedInHevcWithItsTransferKept)
@@ -106,6 +153,15 @@ TEST_F(EncoderHevc, WhatDoesNotPlayIsEncodedInHevcWithItsTransferKept)
         EXPECT_EQ(video.value("r_frame_rate"), "60/1");
         EXPECT_TRUE(media::DecodesCleanly(Out("out.mp4")));
     }
+    // PQ stays PQ, and its mastering display and light levels reach the encoded stream.
+    const auto run = Convert("hdr10.mp4", "hdr10.mp4");
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+    EXPECT_EQ(media::Probe(Out("hdr10.mp4"), "v:0").value("color_transfer"), "smpte2084");
+    const QString side = FirstFrameSideData(Out("hdr10.mp4"));
+    for (const char* fact :
+         {"red_x=34000/50000", "green_x=13250/50000", "blue_y=3000/50000", "white_point_y=16450/50000",
+          "max_luminance=10000000/10000", "min_luminance=50/10000", "max_content=1000", "max_average=400"})
+        EXPECT_TRUE(side.contains(fact)) << fact << " in " << side.toStdString();
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <memory>
 #include <signal.h>
@@ -78,6 +79,11 @@ protected:
         const QStringList partials = Partials();
         ASSERT_EQ(partials.size(), 1);
         EXPECT_TRUE(partials.first().startsWith(".clip.mp4.partial-")) << partials.first().toStdString();
+        // Held by the bridge, so a cleaner that cannot see its pid leaves it alone.
+        QFile partial(out_.filePath(partials.first()));
+        ASSERT_TRUE(partial.open(QIODevice::ReadOnly));
+        EXPECT_NE(::flock(partial.handle(), LOCK_EX | LOCK_NB), 0);
+        EXPECT_EQ(errno, EWOULDBLOCK);
         ExpectOldOutput();
         EXPECT_GE(media::ProcessesMentioning(out_.path()).size(), 2); // the bridge and its ffmpeg
     }
