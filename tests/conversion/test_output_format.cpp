@@ -96,7 +96,7 @@ TEST(OutputFormat, FrameRateCapsKeepAnEvenCadence)
 TEST(OutputFormat, FourKLine)
 {
     EXPECT_EQ(EncoderCommand(OutputFormat::FourK, "/v/clip.mkv", " -r 60", 3840, 2160, "/out/clip.mp4"),
-              "ffmpeg.exe -y -i \"/v/clip.mkv\" -r 60 -f mp4 -vcodec libx265 -crf 24 -preset fast -level 51 "
+              "ffmpeg.exe -y -i \"/v/clip.mkv\" -r 60 -f mp4 -vcodec libx265 -crf 26 -preset fast -level 51 "
               "-s 3840x2160 -bufsize 120M -maxrate 100M -threads auto -acodec libfaac -ac 2 -ab 160k "
               "\"/out/clip.mp4\"");
     // An hour at the cap with both sound tracks, and the buffer on top.
