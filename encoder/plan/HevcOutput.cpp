@@ -1,5 +1,7 @@
 #include "encoder/plan/HevcOutput.h"
 
+#include <utility>
+
 namespace {
 
 std::string OptionValue(const std::vector<std::string>& options, const std::string& name)
@@ -25,6 +27,18 @@ std::string MasterDisplay(const std::vector<int64_t>& m)
         + ")L(" + Numbers(m, 8, 2) + ")";
 }
 
+// The highest rate and buffer (kbit) of HEVC's Main tier at a level as H.264 numbers it; 0 above 6.2.
+int MainTierKbits(const std::string& level)
+{
+    static const std::pair<const char*, int> tiers[]
+        = {{"30", 6000},  {"31", 10000}, {"40", 12000}, {"41", 20000},  {"50", 25000},
+           {"51", 40000}, {"52", 60000}, {"60", 60000}, {"61", 120000}, {"62", 240000}};
+    for (const auto& [name, kbits] : tiers)
+        if (level == name)
+            return kbits;
+    return 0;
+}
+
 } // namespace
 
 bool IsHevcOutput(const Translation& translation)
@@ -41,6 +55,12 @@ std::vector<std::string> HevcCodingArguments(const StreamFacts* video, const Tra
     const std::string level = OptionValue(translation.options, "-level");
     if (!level.empty())
         params += ":level-idc=" + level;
+    // The line's rates are what a copy may carry (a phone's own clips use the High tier); an encode keeps to the
+    // Main tier, which every HEVC decoder of the level plays.
+    if (const int kbits = MainTierKbits(level)) {
+        const std::string text = std::to_string(kbits);
+        params += ":high-tier=0:vbv-maxrate=" + text + ":vbv-bufsize=" + text;
+    }
     if (hdr) {
         if (!translation.hasPixelFormat)
             args.insert(args.end(), {"-pix_fmt", "yuv420p10le"});

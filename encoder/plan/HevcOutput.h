@@ -12,8 +12,9 @@
 bool IsHevcOutput(const Translation& translation);
 
 // For an encode: 8-bit Main for an SDR picture; Main 10 with the source's colours and transfer (HLG stays HLG, PQ
-// stays PQ with its mastering display and light levels where the file states them) for an HDR one. The level and
-// a quiet x265 go to x265's own parameters. `video` is nullptr when the source was not described.
+// stays PQ with its mastering display and light levels where the file states them) for an HDR one. The level, the
+// rates of its Main tier and a quiet x265 go to x265's own parameters. `video` is nullptr when the source was not
+// described.
 std::vector<std::string> HevcCodingArguments(const StreamFacts* video, const Translation& translation);
 
 // AC-3 and E-AC-3 play on iPhone but only as a second track: such a sound is copied beside its AAC stereo

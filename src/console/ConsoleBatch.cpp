@@ -109,7 +109,7 @@ int RunConsoleBatch(const ConvertArguments& arguments, const QString& startFolde
     if (!destination.isEmpty() && !destination.endsWith(Separator()))
         destination += Separator();
     BatchOptions options
-        = ChooseBatchOptions(start.preferences, {arguments.subtitles.value_or(false), false, arguments.fullHd});
+        = ChooseBatchOptions(start.preferences, {arguments.subtitles.value_or(false), false, arguments.format});
     options.skipExisting = arguments.skipExisting;
 
     const ProgressStyle style = arguments.quiet ? ProgressStyle::Quiet

@@ -41,6 +41,9 @@ void AddConvertOptions(QCommandLineParser& parser)
                           QStringLiteral("With --convert: Full HD output for iPhone 5 and later (default: the "
                                          "saved option).")));
     parser.addOption(Flag(QStringLiteral("no-full-hd"), QStringLiteral("With --convert: the classic output.")));
+    parser.addOption(Flag(QStringLiteral("4k"),
+                          QStringLiteral("With --convert: 4K and HDR output for iPhone 8 and later: what plays "
+                                         "is copied, the rest encoded in HEVC.")));
     parser.addOption(Flag(QStringLiteral("ask"),
                           QStringLiteral("With --convert: asks questions on the terminal (default when there is "
                                          "one; without a terminal every answer is No).")));
@@ -64,8 +67,8 @@ void AddConvertOptions(QCommandLineParser& parser)
 
 bool AnyConvertOption(const QCommandLineParser& parser)
 {
-    for (const char* name : {"to", "subtitles", "no-subtitles", "full-hd", "no-full-hd", "ask", "yes", "no", "language",
-                             "quiet", "skip-existing", "then"}) {
+    for (const char* name : {"to", "subtitles", "no-subtitles", "full-hd", "no-full-hd", "4k", "ask", "yes", "no",
+                             "language", "quiet", "skip-existing", "then"}) {
         if (parser.isSet(QLatin1String(name)))
             return true;
     }
@@ -76,7 +79,9 @@ ConvertOptionsRead ReadConvertOptions(const QCommandLineParser& parser)
 {
     const QString subtitles = QStringLiteral("subtitles"), noSubtitles = QStringLiteral("no-subtitles");
     const QString fullHd = QStringLiteral("full-hd"), noFullHd = QStringLiteral("no-full-hd");
-    for (const auto& error : {BothGiven(parser, subtitles, noSubtitles), BothGiven(parser, fullHd, noFullHd)}) {
+    const QString fourK = QStringLiteral("4k");
+    for (const auto& error : {BothGiven(parser, subtitles, noSubtitles), BothGiven(parser, fullHd, noFullHd),
+                              BothGiven(parser, fourK, fullHd), BothGiven(parser, fourK, noFullHd)}) {
         if (error)
             return {std::nullopt, *error};
     }
@@ -87,7 +92,10 @@ ConvertOptionsRead ReadConvertOptions(const QCommandLineParser& parser)
 
     ConvertArguments arguments;
     arguments.subtitles = FlagValue(parser, subtitles, noSubtitles);
-    arguments.fullHd = FlagValue(parser, fullHd, noFullHd);
+    if (parser.isSet(fourK))
+        arguments.format = OutputFormat::FourK;
+    else if (const std::optional<bool> full = FlagValue(parser, fullHd, noFullHd))
+        arguments.format = *full ? OutputFormat::FullHd : OutputFormat::Classic;
     if (parser.isSet(QStringLiteral("yes")))
         arguments.answers = Answers::Yes;
     else if (parser.isSet(QStringLiteral("no")))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversion/OutputFormat.h"
 #include "conversion/WhenDone.h"
 
 #include <QString>
@@ -19,7 +20,7 @@ struct ConvertArguments
     QStringList files;
     std::optional<QString> destination;
     std::optional<bool> subtitles;
-    std::optional<bool> fullHd;
+    std::optional<OutputFormat> format;
     std::optional<QString> language;
     Answers answers = Answers::Ask;
     bool quiet = false;

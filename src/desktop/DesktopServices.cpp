@@ -26,7 +26,7 @@ BatchOptions ChooseBatchOptions(const Preferences& saved, const BatchChoices& ch
     options.askBeforeOverwrite = saved.optOverwrite;
     options.burnInSubtitles = choices.burnInSubtitles;
     options.showHowToPage = choices.showHowToPage;
-    options.fullHd = choices.fullHd.value_or(saved.optFullHD);
+    options.format = choices.format.value_or(SavedOutputFormat(saved));
     return options;
 }
 

@@ -19,7 +19,7 @@ struct BatchChoices
 {
     bool burnInSubtitles = false;
     bool showHowToPage = false;
-    std::optional<bool> fullHd;
+    std::optional<OutputFormat> format;
 };
 BatchOptions ChooseBatchOptions(const Preferences& saved, const BatchChoices& choices);
 

@@ -47,6 +47,7 @@ const Placement SingleLayout[] = {
     {"chkOverwrite", 360, 1380, 6975, 315},
     {"chkShowPutiPhone", 360, 1740, 7695, 375},
     {"chkFullHD", 360, 2160, 7695, 375},
+    {"chk4K", 360, 2580, 7695, 375},
     // About tab
     {"txtAbout", 120, 600, 10695, 3375},
     {"lblContact", 3240, 2400, 4455, 255},

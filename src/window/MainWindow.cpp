@@ -106,6 +106,7 @@ void MainWindow::createControls()
     chkOverwrite_ = make<QCheckBox>(optionsTab, "chkOverwrite");
     chkShowPutiPhone_ = make<QCheckBox>(optionsTab, "chkShowPutiPhone");
     chkFullHD_ = make<QCheckBox>(optionsTab, "chkFullHD");
+    chk4K_ = make<QCheckBox>(optionsTab, "chk4K");
 
     txtAbout_ = make<QTextEdit>(aboutTab, "txtAbout");
     txtAbout_->setReadOnly(true);
@@ -141,7 +142,8 @@ void MainWindow::connectEvents()
 
     connect(chkOverwrite_, &QCheckBox::clicked, this, &MainWindow::OptionClicked);
     connect(chkShowPutiPhone_, &QCheckBox::clicked, this, &MainWindow::OptionClicked);
-    connect(chkFullHD_, &QCheckBox::clicked, this, &MainWindow::OptionClicked);
+    connect(chkFullHD_, &QCheckBox::clicked, this, [this] { OutputClicked(chkFullHD_, chk4K_); });
+    connect(chk4K_, &QCheckBox::clicked, this, [this] { OutputClicked(chk4K_, chkFullHD_); });
     connect(comboLanguage_, &QComboBox::activated, this, &MainWindow::OptionClicked);
 
     connect(lblContact_, &LinkLabel::activated, this, [this] { links_.OpenContactPage(); });
@@ -165,11 +167,20 @@ void MainWindow::OptionClicked()
     SaveOptions();
 }
 
+void MainWindow::OutputClicked(QCheckBox* ticked, QCheckBox* other)
+{
+    if (ticked->isChecked())
+        other->setChecked(false);
+    OptionClicked();
+}
+
 BatchOptions MainWindow::CurrentBatchOptions() const
 {
     // Only a ticked box counts; a greyed one is as good as clear.
-    return ChooseBatchOptions(
-        prefs_, {CheckValue(chkSubtitles_) == 1, CheckValue(chkShowPutiPhone_) == 1, CheckValue(chkFullHD_) == 1});
+    const OutputFormat format = CheckValue(chk4K_) == 1 ? OutputFormat::FourK
+        : CheckValue(chkFullHD_) == 1                   ? OutputFormat::FullHd
+                                                        : OutputFormat::Classic;
+    return ChooseBatchOptions(prefs_, {CheckValue(chkSubtitles_) == 1, CheckValue(chkShowPutiPhone_) == 1, format});
 }
 
 QStringList MainWindow::Sources() const

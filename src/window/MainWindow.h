@@ -100,6 +100,8 @@ private:
     // Moves the controls the two layouts place differently, by `step` twips (negative: back).
     void ShiftLayout(float step);
     void OptionClicked();
+    // Full HD and 4K are two of the three outputs: ticking one clears the other, then saves.
+    void OutputClicked(QCheckBox* ticked, QCheckBox* other);
     void SaveOptions();
     void SaveWindowState();
     void RestorePosition(const WindowPosition& position);
@@ -148,6 +150,7 @@ private:
     QCheckBox* chkOverwrite_;
     QCheckBox* chkShowPutiPhone_;
     QCheckBox* chkFullHD_;
+    QCheckBox* chk4K_;
     // About tab
     QTextEdit* txtAbout_;
     LinkLabel* lblContact_;

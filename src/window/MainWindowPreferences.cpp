@@ -39,7 +39,9 @@ bool MainWindow::StartUp()
 
     SetCheckValue(chkOverwrite_, prefs_.optOverwrite ? 1 : 0);
     SetCheckValue(chkShowPutiPhone_, prefs_.optShowPutiPhone ? 1 : 0);
-    SetCheckValue(chkFullHD_, prefs_.optFullHD ? 1 : 0);
+    const OutputFormat format = SavedOutputFormat(prefs_);
+    SetCheckValue(chkFullHD_, format == OutputFormat::FullHd ? 1 : 0);
+    SetCheckValue(chk4K_, format == OutputFormat::FourK ? 1 : 0);
     destination_->SetText(prefs_.destination);
     if (prefs_.windowPosition)
         RestorePosition(*prefs_.windowPosition);
@@ -80,6 +82,7 @@ void MainWindow::SaveOptions()
     prefs_.optOverwrite = chkOverwrite_->isChecked();
     prefs_.optShowPutiPhone = chkShowPutiPhone_->isChecked();
     prefs_.optFullHD = chkFullHD_->isChecked();
+    prefs_.opt4K = chk4K_->isChecked();
     prefs_.language = comboLanguage_->currentText();
     ::SaveOptions(*platform_.settings, prefs_);
     const QString previous = lang_.CurrentLanguage;

@@ -31,6 +31,7 @@ void MainWindow::ShowConverting()
     chkOverwrite_->setEnabled(false);
     chkShowPutiPhone_->setEnabled(false);
     chkFullHD_->setEnabled(false);
+    chk4K_->setEnabled(false);
 }
 
 void MainWindow::ShowFinished(const BatchSummary& summary)

@@ -70,10 +70,12 @@ void MainWindow::ApplyWindowTexts()
     chkOverwrite_->setEnabled(true);
     chkShowPutiPhone_->setEnabled(true);
     chkFullHD_->setEnabled(true);
+    chk4K_->setEnabled(true);
 
     chkOverwrite_->setText(T("chkOverwrite"));
     chkShowPutiPhone_->setText(T("chkShowPutiPhone"));
     chkFullHD_->setText(T("chkFullHD"));
+    chk4K_->setText(T("chk4K"));
 
     versionPanel_->SetTexts(T("cmdGetNewVersion"));
 

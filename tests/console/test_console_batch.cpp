@@ -42,6 +42,8 @@ protected:
         const QStringList mpeg4 {"-c:v", "mpeg4", "-c:a", "mp2"};
         ok_ = media::MakeClip(Source("a.avi"), "320x240:rate=25", 2, mpeg4)
             && media::MakeClip(Source("b.mkv"), "640x360:rate=50", 2, {"-c:v", "libx264", "-c:a", "aac"})
+            && media::MakeClip(Source("fast.mkv"), "640x360:rate=120", 1,
+                               {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"})
             // Long and large enough to be stopped half-way.
             && media::MakeClip(Source("long.avi"), "1280x720:rate=30", 30, {"-c:v", "mpeg4", "-q:v", "2", "-an"}, false)
             && media::MakeClip(Source("eight.mp4"), "320x240:rate=25", 8,
@@ -207,13 +209,22 @@ TEST_F(ConsoleBatch, ConvertsTwoFilesWithALinePerFileWhenOutputIsAPipe)
     EXPECT_EQ(media::Probe(Out("b.mp4"), "v:0").value("width"), "480");
     EXPECT_EQ(run.err, "Nothing keeps the computer awake: it may sleep before the batch ends.\n");
 
-    // Full HD for this run only: the picture keeps its size, in High profile.
+    // Full HD for this run only: the picture keeps its size, in High profile, and 50 frames a second become 25.
     const Outcome fullHd = Convert({"--yes", "--full-hd", "--quiet", "--to", out_.path(), "b.mkv"});
     ASSERT_EQ(fullHd.exitCode, 0) << fullHd.err.toStdString();
     EXPECT_EQ(fullHd.out, "Conversion finished: 1 converted, 0 failed.\n");
     const QMap<QString, QString> video = media::Probe(Out("b.mp4"), "v:0");
     EXPECT_EQ(video.value("width"), "640");
     EXPECT_EQ(video.value("profile"), "High");
+    EXPECT_EQ(video.value("avg_frame_rate"), "25/1");
+
+    // 4K: HEVC, and 120 frames a second halved to 60.
+    const Outcome fourK = Convert({"--yes", "--4k", "--quiet", "--to", out_.path(), "fast.mkv"});
+    ASSERT_EQ(fourK.exitCode, 0) << fourK.err.toStdString();
+    const QMap<QString, QString> hevc = media::Probe(Out("fast.mp4"), "v:0");
+    EXPECT_EQ(hevc.value("codec_name"), "hevc");
+    EXPECT_EQ(hevc.value("avg_frame_rate"), "60/1");
+    EXPECT_EQ(hevc.value("width"), "640");
 }
 
 // A program folder of its own whose encoder runs `before` (a shell snippet), then the real one.

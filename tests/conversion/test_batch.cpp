@@ -380,7 +380,7 @@ TEST_F(BatchTest, WhenTheOutputsMayNotFitTheUserDecidesOnce)
     runner()->finish(ProbeText(10));
     EXPECT_TRUE(fake.messages->asked.isEmpty());
     BatchOptions fullHd;
-    fullHd.fullHd = true;
+    fullHd.format = OutputFormat::FullHd;
     fake.messages->answers = {false};
     start(1, fullHd);
     runner()->finish(ProbeText(10));

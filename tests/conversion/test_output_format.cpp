@@ -1,4 +1,4 @@
-// The two outputs' size rules, command lines and room estimates.
+// The three outputs' size rules, frame-rate caps, command lines and room estimates.
 #include "conversion/OutputFormat.h"
 #include "conversion/OutputSize.h"
 
@@ -34,6 +34,74 @@ TEST(OutputFormat, FullHdFitsTheFrameWithEvenSides)
     // The classic rule is unchanged: a ratio rounded to two decimals, kept sizes left odd.
     EXPECT_EQ(OutputSize(OutputFormat::Classic, 640, 480), QSize(480, 360));
     EXPECT_EQ(OutputSize(OutputFormat::Classic, 321, 241), QSize(321, 241));
+}
+
+TEST(OutputFormat, FourKFitsItsFrameWithEvenSides)
+{
+    const struct
+    {
+        double w;
+        double h;
+        QSize expected;
+    } rows[] = {
+        {3840, 2160, {3840, 2160}}, {4096, 2160, {3840, 2024}}, // 2025, odd
+        {2160, 3840, {2160, 3840}}, {7680, 4320, {3840, 2160}}, {1280, 720, {1280, 720}}, // never enlarged
+        {1921, 1081, {1920, 1080}}, {3841, 2161, {3838, 2160}}, // odd sides: kept or scaled, then made even
+        {4000, 4000, {2160, 2160}}, // square fits the upright frame
+    };
+    for (const auto& row : rows) {
+        const auto size = OutputSize(OutputFormat::FourK, row.w, row.h);
+        ASSERT_TRUE(size) << row.w << "x" << row.h;
+        EXPECT_EQ(*size, row.expected) << row.w << "x" << row.h;
+    }
+    EXPECT_FALSE(OutputSize(OutputFormat::FourK, 100000, 20));
+}
+
+TEST(OutputFormat, FrameRateCapsKeepAnEvenCadence)
+{
+    const auto fourK = OutputFormat::FourK, fullHd = OutputFormat::FullHd, classic = OutputFormat::Classic;
+    const double endless = std::numeric_limits<double>::infinity();
+    const struct
+    {
+        OutputFormat format;
+        double rate;
+        const char* cap;
+    } rows[] = {
+        {fourK, 60, ""},
+        {fourK, 0, ""},
+        {fourK, 60.06, ""}, // a thousandth over is rounding
+        {fourK, 60.1, " -r 30.05"},
+        {fourK, 119.88, " -r 59.94"},
+        {fourK, 120, " -r 60"},
+        {fourK, 100, " -r 50"},
+        {fourK, 240, " -r 60"},
+        {fullHd, 30, ""},
+        {fullHd, 30.03, ""},
+        {fullHd, 29.97, ""},
+        {fullHd, 50, " -r 25"},
+        {fullHd, 100, " -r 25"},
+        {fullHd, 60, " -r 30"},
+        {fullHd, 90, " -r 30"},
+        {fullHd, 59.94, " -r 29.97"},
+        {fullHd, 47.952, " -r 23.976"},
+        {fullHd, endless, " -r 30"},
+        {classic, 30, ""},
+        {classic, 30.03, " -r 30"},
+        {classic, 50, " -r 30"}, // exact, as it has always been
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(FrameRateCap(row.format, row.rate), row.cap) << int(row.format) << " at " << row.rate;
+}
+
+TEST(OutputFormat, FourKLine)
+{
+    EXPECT_EQ(EncoderCommand(OutputFormat::FourK, "/v/clip.mkv", " -r 60", 3840, 2160, "/out/clip.mp4"),
+              "ffmpeg.exe -y -i \"/v/clip.mkv\" -r 60 -f mp4 -vcodec libx265 -crf 26 -preset fast -level 51 "
+              "-s 3840x2160 -bufsize 120M -maxrate 100M -threads auto -acodec libfaac -ac 2 -ab 160k "
+              "\"/out/clip.mp4\"");
+    // An hour at the cap with both sound tracks, and the buffer on top.
+    EXPECT_GT(MaxOutputBytes(OutputFormat::FourK, 3600), qint64(3600) * 100'800'000 / 8 + 120'000'000 / 8);
+    EXPECT_GT(MaxOutputBytes(OutputFormat::FourK, 0), 120'000'000 / 8);
 }
 
 TEST(OutputFormat, FullHdLine)

@@ -175,6 +175,7 @@ TEST(LanguageFile, TheProgramsOwnFileHasEveryKeyInAllNineLanguages)
                             "error_encodefailed",
                             "error_subtitlesleftout",
                             "chkFullHD",
+                            "chk4K",
                             "reason_sourceshort",
                             "reason_destinationfull",
                             "reason_destinationunwritable",

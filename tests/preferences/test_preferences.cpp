@@ -81,11 +81,15 @@ TEST(SavePreferences, KeysKeepTheirSpellingAndValuesReadBackExactly)
     p.optFullHD = true;
     p.language = "Dutch";
     SaveOptions(s.settings, p);
-    EXPECT_EQ(s.settings.writes, (QStringList {"optOverwrite", "optShowPutiPhone", "optFullHD", "Language"}));
+    EXPECT_EQ(s.settings.writes, (QStringList {"optOverwrite", "optShowPutiPhone", "optFullHD", "opt4K", "Language"}));
     EXPECT_EQ(s.settings.get("optOverwrite"), "0");
     EXPECT_EQ(s.settings.get("optShowPutiPhone"), "1");
     EXPECT_EQ(s.settings.get("optFullHD"), "1");
-    EXPECT_TRUE(s.read().optFullHD);
+    EXPECT_EQ(s.settings.get("opt4K"), "0");
+    EXPECT_EQ(SavedOutputFormat(s.read()), OutputFormat::FullHd);
+    p.opt4K = true;
+    SaveOptions(s.settings, p);
+    EXPECT_EQ(SavedOutputFormat(s.read()), OutputFormat::FourK) << "4K wins over Full HD";
 
     s.settings.writes.clear();
     p.destination = "/films/été, 2024/";

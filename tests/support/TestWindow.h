@@ -68,6 +68,7 @@ struct FormControls
     QCheckBox* chkOverwrite;
     QCheckBox* chkShowPutiPhone;
     QCheckBox* chkFullHD;
+    QCheckBox* chk4K;
     QTextEdit* txtAbout;
     QLabel* lblContact;
     QPushButton* cmdDonate;

@@ -1,5 +1,6 @@
 // The program as a Linux desktop knows it: arguments, per-user folders, help without a web site.
 #include "conversion/Batch.h"
+#include "desktop/DesktopServices.h"
 #include "desktop/DesktopSystem.h"
 #include "desktop/ProgramArguments.h"
 #include "support/TestWindow.h"
@@ -69,6 +70,36 @@ TEST(CommandLine, HelpAndVersionPrintAndEndWithoutAWindow)
     const ProgramArguments files = ReadProgramArguments({"reelpocket", "a.mp4", "b c.mkv"});
     EXPECT_FALSE(files.exitCode.has_value());
     EXPECT_EQ(files.files, QStringList({"a.mp4", "b c.mkv"}));
+}
+
+TEST(CommandLine, OneOfTheThreeOutputsReachesTheBatch)
+{
+    Preferences savedFullHd;
+    savedFullHd.optFullHD = true;
+    const struct
+    {
+        QStringList options;
+        OutputFormat format; // over a saved Full HD
+    } rows[] = {
+        {{}, OutputFormat::FullHd},
+        {{"--4k"}, OutputFormat::FourK},
+        {{"--no-full-hd"}, OutputFormat::Classic},
+        {{"--full-hd"}, OutputFormat::FullHd},
+    };
+    for (const auto& row : rows) {
+        const ProgramArguments read = ReadProgramArguments(QStringList {"reelpocket", "--convert"} + row.options);
+        ASSERT_TRUE(read.convert) << row.options.join(' ').toStdString() << read.output.toStdString();
+        EXPECT_EQ(ChooseBatchOptions(savedFullHd, {false, false, read.convert->format}).format, row.format)
+            << row.options.join(' ').toStdString();
+    }
+    for (const QStringList& contradiction :
+         {QStringList {"--4k", "--full-hd"}, {"--no-full-hd", "--4k"}, {"--full-hd", "--no-full-hd"}}) {
+        const ProgramArguments read = ReadProgramArguments(QStringList {"reelpocket", "--convert"} + contradiction);
+        EXPECT_EQ(read.exitCode, 2) << contradiction.join(' ').toStdString();
+        EXPECT_TRUE(read.output.contains("cannot be given together")) << read.output.toStdString();
+    }
+    EXPECT_EQ(ReadProgramArguments({"reelpocket", "--4k", "a.mp4"}).exitCode, 2) << "--4k needs --convert";
+    EXPECT_TRUE(ReadProgramArguments({"reelpocket", "--help"}).output.contains("--4k"));
 }
 
 TEST(CommandLine, FilesReachTheListAsADropWouldBringThem)

@@ -192,14 +192,12 @@ TEST(Options, OneClickWritesEveryOptionAndTheLanguage)
     ASSERT_TRUE(f.form.StartUp());
     ASSERT_TRUE(EndVersionCheck(f));
     f.chkShowPutiPhone->click();
-    EXPECT_EQ(w.fake.settings->writes, (QStringList {"optOverwrite", "optShowPutiPhone", "optFullHD", "Language"}));
+    EXPECT_EQ(w.fake.settings->writes,
+              (QStringList {"optOverwrite", "optShowPutiPhone", "optFullHD", "opt4K", "Language"}));
     EXPECT_EQ(w.fake.settings->get("optOverwrite"), "1");
     EXPECT_EQ(w.fake.settings->get("optShowPutiPhone"), "0");
     EXPECT_EQ(w.fake.settings->get("optFullHD"), "0");
-    EXPECT_FALSE(f.form.CurrentBatchOptions().fullHd);
-    f.chkFullHD->click();
-    EXPECT_EQ(w.fake.settings->get("optFullHD"), "1");
-    EXPECT_TRUE(f.form.CurrentBatchOptions().fullHd);
+    EXPECT_EQ(w.fake.settings->get("opt4K"), "0");
     EXPECT_EQ(w.fake.settings->get("Language"), "English");
     EXPECT_FALSE(f.form.CurrentPreferences().optShowPutiPhone);
     EXPECT_EQ(f.tabMain->currentIndex(), 1);
@@ -210,6 +208,50 @@ TEST(Options, OneClickWritesEveryOptionAndTheLanguage)
     f.chkOverwrite->setChecked(true);
     f.chkOverwrite->click();
     EXPECT_FALSE(f.form.CurrentBatchOptions().askBeforeOverwrite);
+}
+
+TEST(Options, TheOutputIsOneOfThreeAndComesBackOnTheNextStart)
+{
+    const struct
+    {
+        QCheckBox* FormControls::*box;
+        const char* fullHd; // what is stored after the click
+        const char* fourK;
+        OutputFormat format;
+    } clicks[] = {
+        {&FormControls::chk4K, "0", "1", OutputFormat::FourK},
+        {&FormControls::chkFullHD, "1", "0", OutputFormat::FullHd}, // unticks 4K
+        {&FormControls::chk4K, "0", "1", OutputFormat::FourK}, // unticks Full HD
+        {&FormControls::chk4K, "0", "0", OutputFormat::Classic},
+    };
+    TestWindow w;
+    FormControls& f = w.c();
+    ASSERT_TRUE(f.form.StartUp());
+    ASSERT_TRUE(EndVersionCheck(f));
+    for (const auto& click : clicks) {
+        (f.*click.box)->click();
+        EXPECT_EQ(w.fake.settings->get("optFullHD"), click.fullHd) << click.fourK;
+        EXPECT_EQ(w.fake.settings->get("opt4K"), click.fourK) << click.fullHd;
+        EXPECT_EQ(f.chkFullHD->isChecked(), click.format == OutputFormat::FullHd);
+        EXPECT_EQ(f.form.CurrentBatchOptions().format, click.format);
+    }
+
+    // Stored by an earlier version (Full HD alone), by this one, and both ticked (4K wins).
+    const struct
+    {
+        const char* fullHd;
+        const char* fourK;
+        int fullHdBox;
+        int fourKBox;
+    } stores[] = {{"1", "", 1, 0}, {"0", "1", 0, 1}, {"1", "1", 0, 1}, {"", "", 0, 0}};
+    for (const auto& store : stores) {
+        TestWindow next;
+        next.fake.settings->set("optFullHD", store.fullHd);
+        next.fake.settings->set("opt4K", store.fourK);
+        ASSERT_TRUE(next.f().StartUp());
+        EXPECT_EQ(CheckValue(next.c().chkFullHD), store.fullHdBox) << store.fullHd << store.fourK;
+        EXPECT_EQ(CheckValue(next.c().chk4K), store.fourKBox) << store.fullHd << store.fourK;
+    }
 }
 
 TEST(Options, ChoosingALanguage)
@@ -225,7 +267,7 @@ TEST(Options, ChoosingALanguage)
     const int english = f.comboLanguage->findText("English");
     f.comboLanguage->setCurrentIndex(english);
     emit f.comboLanguage->activated(english);
-    EXPECT_EQ(w.fake.settings->writes.size(), 4);
+    EXPECT_EQ(w.fake.settings->writes.size(), 5);
     EXPECT_EQ(f.cmdConvert->text(), "marker");
     EXPECT_EQ(f.tabMain->currentIndex(), 1);
 
@@ -297,7 +339,7 @@ TEST(IniSettings, WholeRunAgainstTheRealStore)
     EXPECT_EQ(saved.value("Config/destination").toString(), "/films/été, 2024/");
     const int top = saved.value("Config/top").toInt();
     const int left = saved.value("Config/left").toInt();
-    EXPECT_EQ(saved.allKeys().size(), 7);
+    EXPECT_EQ(saved.allKeys().size(), 8);
 
     // The next start picks everything up again.
     IniWindow again;

@@ -203,7 +203,7 @@ TEST(AccessKeys, UniqueWithinEachTabInEveryLanguage)
     ASSERT_TRUE(LoadLanguageFile(lang, QDir(programFolder()).filePath("Languages")));
     const QList<QStringList> groups {{"cmdSourceFile", "cmdDestination", "chkSubtitles", "cmdConvert", "cmdCancel",
                                       "cmdPause", "cmdResume", "lblWhenDone", "cmdStopCountdown"},
-                                     {"lblLanguage", "chkOverwrite", "chkShowPutiPhone"},
+                                     {"lblLanguage", "chkOverwrite", "chkShowPutiPhone", "chkFullHD", "chk4K"},
                                      {"cmdDonate"},
                                      {"cmdGetNewVersion"},
                                      {"cmdYes", "cmdNo"}};

@@ -50,8 +50,8 @@ QString Report(const QString& time)
 
 QList<QWidget*> InputControls(FormControls& f)
 {
-    return {f.lstSource,  f.txtDestination, f.cmdSourceFile, f.cmdDestination,   f.chkSubtitles,
-            f.cmdConvert, f.comboLanguage,  f.chkOverwrite,  f.chkShowPutiPhone, f.chkFullHD};
+    return {f.lstSource,     f.txtDestination, f.cmdSourceFile,    f.cmdDestination, f.chkSubtitles, f.cmdConvert,
+            f.comboLanguage, f.chkOverwrite,   f.chkShowPutiPhone, f.chkFullHD,      f.chk4K};
 }
 
 // A batch of three sources run through the controller, the runner's events raised by hand.

@@ -114,6 +114,10 @@ const std::vector<Caption>& Captions()
          [](FormControls& f) {
              return f.chkFullHD->text();
          }},
+        {"chk4K",
+         [](FormControls& f) {
+             return f.chk4K->text();
+         }},
         {"cmdGetNewVersion",
          [](FormControls& f) {
              return f.cmdGetNewVersion->text();
@@ -205,7 +209,7 @@ TEST(ApplyWindowTexts, ReturnsAConvertingWindowToTheIdleLook)
     EXPECT_EQ(f.tabMain->currentIndex(), 0);
     for (QWidget* c : std::initializer_list<QWidget*> {f.lstSource, f.txtDestination, f.cmdSourceFile, f.cmdDestination,
                                                        f.chkSubtitles, f.cmdConvert, f.comboLanguage, f.chkOverwrite,
-                                                       f.chkShowPutiPhone, f.chkFullHD})
+                                                       f.chkShowPutiPhone, f.chkFullHD, f.chk4K})
         EXPECT_TRUE(c->isEnabled()) << c->objectName().toStdString();
     EXPECT_FALSE(f.cmdConvert->isHidden());
     EXPECT_TRUE(f.cmdGetNewVersion->isHidden());

@@ -259,7 +259,7 @@ bool Batch::RoomForOutputs()
     qint64 needed = 0;
     for (const Job& job : jobs_) {
         if (job.outcome.state != JobState::Skipped)
-            needed += MaxOutputBytes(options_.Format(), job.durationSeconds);
+            needed += MaxOutputBytes(options_.format, job.durationSeconds);
     }
     const std::optional<qint64> free = platform_.system->freeBytes(destination_);
     if (!free || needed <= *free)

@@ -11,10 +11,8 @@ struct BatchOptions
     bool burnInSubtitles = false;
     // After a batch that converted something, the page on putting a video on the phone is due.
     bool showHowToPage = true;
-    // Full HD for the iPhone 5 and later instead of the classic output every iPhone plays.
-    bool fullHd = false;
+    // The classic output every iPhone plays, Full HD for the iPhone 5 and later, or 4K for the iPhone 8 on.
+    OutputFormat format = OutputFormat::Classic;
     // A source whose output exists already is left alone, not asked about.
     bool skipExisting = false;
-
-    OutputFormat Format() const { return fullHd ? OutputFormat::FullHd : OutputFormat::Classic; }
 };

@@ -59,10 +59,10 @@ JobPlan PlanJob(const JobFiles& source, const QString& probeText, const BatchOpt
     job.durationSeconds = job.mediaInfo->Duration;
 
     // The size rule.
-    const std::optional<QSize> size = OutputSize(options.Format(), job.mediaInfo->Width, job.mediaInfo->Height);
+    const std::optional<QSize> size = OutputSize(options.format, job.mediaInfo->Width, job.mediaInfo->Height);
     if (!size)
         return Refused(plan, source.file, "error_badsource");
-    const QString cap = job.mediaInfo->FrameRate > 30 ? QStringLiteral(" -r 30") : QString();
+    const QString cap = FrameRateCap(options.format, job.mediaInfo->FrameRate);
 
     const bool subtitled = options.burnInSubtitles && source.subtitlesFound;
     const QString input = subtitled ? source.scriptPath : source.file;
@@ -73,6 +73,6 @@ JobPlan PlanJob(const JobFiles& source, const QString& probeText, const BatchOpt
     job.keepExisting = !source.outputExists;
 
     // The command line.
-    job.commandLine = EncoderCommand(options.Format(), input, cap, size->width(), size->height(), out);
+    job.commandLine = EncoderCommand(options.format, input, cap, size->width(), size->height(), out);
     return plan;
 }

@@ -21,12 +21,14 @@ int ScaledSide(double longer, double shorter)
     return side;
 }
 
-std::optional<QSize> FitFullHd(double w, double h)
+// The largest size of the source's proportions inside a frame of `longer` x `shorter`, turned upright for an
+// upright or square source; never enlarged.
+std::optional<QSize> FitFrame(double w, double h, double longer, double shorter)
 {
     if (!(w > 0 && h > 0) || !std::isfinite(w) || !std::isfinite(h))
         return std::nullopt;
-    const double frameW = w > h ? 1920 : 1080;
-    const double frameH = w > h ? 1080 : 1920;
+    const double frameW = w > h ? longer : shorter;
+    const double frameH = w > h ? shorter : longer;
     QSize size;
     if (w <= frameW && h <= frameH)
         size = QSize(static_cast<int>(RoundHalfEven(w)), static_cast<int>(RoundHalfEven(h)));
@@ -45,7 +47,15 @@ std::optional<QSize> FitFullHd(double w, double h)
 
 std::optional<QSize> OutputSize(OutputFormat format, double width, double height)
 {
-    return format == OutputFormat::FullHd ? FitFullHd(width, height) : ComputeOutputSize(width, height);
+    switch (format) {
+    case OutputFormat::FullHd:
+        return FitFrame(width, height, 1920, 1080);
+    case OutputFormat::FourK:
+        return FitFrame(width, height, 3840, 2160);
+    case OutputFormat::Classic:
+        break;
+    }
+    return ComputeOutputSize(width, height);
 }
 
 std::optional<QSize> ComputeOutputSize(const QString& widthText, const QString& heightText)

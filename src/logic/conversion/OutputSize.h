@@ -14,8 +14,8 @@ constexpr int MaxSide = 480;
 // The output picture for a source of width x height pixels; nullopt when a side is 0 or not a finite number
 // (also after scaling): such a picture cannot be encoded.
 //   Classic: ComputeOutputSize's rule.
-//   FullHd: the largest size of the source's proportions that fits the frame, never enlarged; a side is
-//   rounded half to even, then an odd side loses 1.
+//   FullHd, FourK: the largest size of the source's proportions that fits the frame (1920x1080 or 3840x2160,
+//   upright for an upright source), never enlarged; a side is rounded half to even, then an odd side loses 1.
 std::optional<QSize> OutputSize(OutputFormat format, double width, double height);
 
 // The output size for a source of the given width and height texts. nullopt when a side is 0 (also after

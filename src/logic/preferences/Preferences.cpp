@@ -43,6 +43,13 @@ std::optional<int> WholeNumber(const QString& stored)
 
 } // namespace
 
+OutputFormat SavedOutputFormat(const Preferences& preferences)
+{
+    if (preferences.opt4K)
+        return OutputFormat::FourK;
+    return preferences.optFullHD ? OutputFormat::FullHd : OutputFormat::Classic;
+}
+
 Preferences ReadPreferences(SettingsStore& store, SystemFacts& system)
 {
     Preferences p;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "conversion/OutputFormat.h"
+
 #include <QString>
 #include <optional>
 
@@ -11,7 +13,8 @@ class SystemFacts;
 #define REELPOCKET_OPTIONS(OPTION)                                                                                     \
     OPTION(optOverwrite, true)                                                                                         \
     OPTION(optShowPutiPhone, true)                                                                                     \
-    OPTION(optFullHD, false)
+    OPTION(optFullHD, false)                                                                                           \
+    OPTION(opt4K, false)
 
 // Where the main window stood when it last closed, in twips.
 struct WindowPosition
@@ -42,6 +45,9 @@ struct Preferences
 // start, or a store without one, gets the system's default destination); values are taken exactly as
 // stored, commas and all. Writes nothing.
 Preferences ReadPreferences(SettingsStore& store, SystemFacts& system);
+
+// The output the saved options choose. Earlier versions knew only optFullHD; 4K wins when both are set.
+OutputFormat SavedOutputFormat(const Preferences& preferences);
 
 // Writes every option and the language, all at once.
 void SaveOptions(SettingsStore& store, const Preferences& preferences);

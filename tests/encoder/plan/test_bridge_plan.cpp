@@ -219,8 +219,10 @@ TEST(BridgePlan, TheHevcOutputKeepsHdrAndASurroundTrack)
     };
     const std::string sdr = told("stream video default=1 field=progressive transfer=bt709\nstream audio default=1\n"
                                  "coding codec=aac profile=LC\n");
-    for (const char* part : {"-pix_fmt yuv420p -profile:v main ", "-x265-params log-level=error:level-idc=51 ",
-                             "-tag:v hvc1 ", "-c:a aac -ac 2 -b:a 160k "})
+    for (const char* part :
+         {"-pix_fmt yuv420p -profile:v main ",
+          "-x265-params log-level=error:level-idc=51:high-tier=0:vbv-maxrate=40000:vbv-bufsize=40000 ", "-tag:v hvc1 ",
+          "-c:a aac -ac 2 -b:a 160k "})
         EXPECT_TRUE(has(sdr, part)) << part << " in " << sdr;
     EXPECT_FALSE(has(sdr, "-map 0:a:0? -map 0:a:0")) << sdr;
 

@@ -1,5 +1,6 @@
 // The HEVC output for today's iPhones, through the bridge on small clips made at test time: what plays is copied
 // (HDR and a surround track kept, HEVC written as hvc1), the rest encoded in HEVC with HDR kept.
+#include "conversion/OutputFormat.h"
 #include "support/EncoderBridge.h"
 #include "support/MediaFixtures.h"
 #include "support/MediaSuite.h"
@@ -77,10 +78,8 @@ protected:
     // The program's line for the 4K output, fitted to the clips' size.
     bridge::Result Convert(const QString& source, const QString& output) const
     {
-        return bridge::Run({"-y",      "-i",       Source(source), "-f",       "mp4",    "-vcodec",  "libx265",
-                            "-crf",    "26",       "-preset",      "fast",     "-level", "51",       "-s",
-                            "640x360", "-bufsize", "120M",         "-maxrate", "100M",   "-threads", "auto",
-                            "-acodec", "libfaac",  "-ac",          "2",        "-ab",    "160k",     Out(output)});
+        return bridge::Run(
+            bridge::ArgumentsOf(EncoderCommand(OutputFormat::FourK, Source(source), QString(), 640, 360, Out(output))));
     }
 };
 
