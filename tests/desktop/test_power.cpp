@@ -370,7 +370,7 @@ TEST(PowerConsole, CtrlZHoldsTheEncoderWithTheProgramAndFgLetsBothGoOn)
     EXPECT_EQ(QDir(killed.path()).entryList(QDir::Files), QStringList {});
 }
 
-TEST(PowerConsole, SkipExistingConvertsOnlyTheNewAndThenSuspends)
+TEST(PowerConsole, SkipExistingConvertsOnlyTheNewThenSuspendsUnlessCtrlCStopsTheCountdown)
 {
     LogindMock& logind = Logind();
     ASSERT_TRUE(logind.ready()) << "no logind mock on a private system bus";
@@ -382,18 +382,30 @@ TEST(PowerConsole, SkipExistingConvertsOnlyTheNewAndThenSuspends)
         int exitCode = -1;
         QString out, err;
     };
-    const auto convert = [&](const QStringList& files, const QString& systemBus) {
+    // `interrupt`: Ctrl+C once the countdown has been announced, with a minute to count.
+    const auto convert = [&](const QStringList& files, const QString& systemBus, bool interrupt = false) {
         QProcess p;
         QProcessEnvironment env;
         for (const QString& entry : ConsoleEnvironment(config.path(), systemBus))
             env.insert(entry.section('=', 0, 0), entry.section('=', 1));
+        if (interrupt)
+            env.insert("REELPOCKET_COUNTDOWN_SECONDS", "60");
         p.setProcessEnvironment(env);
         p.start(programFolder() + "/reelpocket",
                 QStringList {"--convert", "--to", out, "--skip-existing", "--then", "suspend"} + files);
+        QByteArray err;
+        if (interrupt
+            && WaitUntil(
+                [&] {
+                    err += p.readAllStandardError();
+                    return err.contains("Ctrl+C stops it.");
+                },
+                30000, "the countdown"))
+            kill(static_cast<pid_t>(p.processId()), SIGINT);
         Run run;
         if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit)
             run = {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
-                   QString::fromLocal8Bit(p.readAllStandardError())};
+                   QString::fromLocal8Bit(err + p.readAllStandardError())};
         return run;
     };
     const auto suspends = [&] {
@@ -424,12 +436,14 @@ TEST(PowerConsole, SkipExistingConvertsOnlyTheNewAndThenSuspends)
     EXPECT_EQ(modified("a.mp4"), aDone);
 
     const QDateTime bDone = modified("b.mp4");
-    const Run third = convert({a, b}, logind.address());
+    // Ctrl+C stops the countdown: nothing is asked of logind, and the batch's own status stays.
+    const Run third = convert({a, b}, logind.address(), true);
     ASSERT_EQ(third.exitCode, 0) << third.err.toStdString();
+    EXPECT_TRUE(third.err.contains("Countdown stopped")) << third.err.toStdString();
     EXPECT_TRUE(third.out.contains(skipped + a) && third.out.contains(skipped + b)) << third.out.toStdString();
     EXPECT_TRUE(third.out.contains("2 skipped")) << third.out.toStdString();
     EXPECT_EQ(modified("a.mp4"), aDone);
     EXPECT_EQ(modified("b.mp4"), bDone);
-    EXPECT_EQ(suspends(), before + 2);
+    EXPECT_EQ(suspends(), before + 1);
     EXPECT_TRUE(logind.Inhibitors().isEmpty());
 }
