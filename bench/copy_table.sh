@@ -24,14 +24,6 @@ row()
     rows+=("$(awk -v m="$1" -v a="$2" -v b="$3" -v u="$4" -v r="$5" \
         'BEGIN { printf "%-40s %10.1f %-3s %10.1f %-3s %7.3f  %s", m, a, u, b, u, (b > 0 ? a / b : 0), r }')")
 }
-time_ms()
-{
-    local start end
-    start=$(now_us)
-    "$@" </dev/null >/dev/null 2>"$work/last.err" || { say "failed: $*"; cat "$work/last.err" >&2; return 1; }
-    end=$(now_us)
-    awk -v d=$((end - start)) 'BEGIN { printf "%.3f\n", d / 1000 }'
-}
 packet_sums() { "$ffmpeg" -v error -i "$1" -map 0:v:0 -c copy -f framemd5 - | grep -v '^#' | awk -F, '{ print $NF }'; }
 
 # A program folder whose encoder is asked, on top of the program's line, for the null filter: a filter of

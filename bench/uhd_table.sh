@@ -19,14 +19,6 @@ handbrake=$(command -v HandBrakeCLI) || { echo "uhd_table.sh: HandBrakeCLI is mi
 work=$(mktemp -d /tmp/reelpocket-uhd-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 source "$(dirname "$0")/table_common.sh"
-time_ms()
-{
-    local start end
-    start=$(now_us)
-    "$@" </dev/null >/dev/null 2>"$work/last.err" || { say "failed: $*"; tail -5 "$work/last.err" >&2; return 1; }
-    end=$(now_us)
-    awk -v d=$((end - start)) 'BEGIN { printf "%.0f\n", d / 1000 }'
-}
 ours() # OUTPUT_FOLDER OPTION SOURCE
 {
     rm -rf "$1" && mkdir -p "$1"
