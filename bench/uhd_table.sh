@@ -85,7 +85,7 @@ say "making the sources in $work (a few minutes: libx265 at 4K)"
 "$ffmpeg" -v error -y -f lavfi -i "testsrc2=size=1920x1080:rate=60:duration=5,noise=alls=8:allf=t+u" \
     -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=5" -ac 6 -pix_fmt yuv420p -c:v libx264 -preset veryfast \
     -crf 20 -maxrate 20M -bufsize 25M -profile:v high -level 4.2 -c:a ac3 -b:a 448k "$work/b-1080p60ac3.mkv"
-# (c) 4K30 that no iPhone plays: MPEG-4 Part 2.
+# (c) 4K30 that no iPhone plays: MPEG-4 Visual (ffmpeg's mpeg4).
 "$ffmpeg" -v error -y -f lavfi -i "testsrc2=size=3840x2160:rate=30:duration=2,noise=alls=10:allf=t+u" \
     -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=2" -ac 2 -c:v mpeg4 -q:v 2 -c:a aac -b:a 192k \
     "$work/c-4k30mpeg4.mp4"

@@ -183,3 +183,19 @@ Translation TranslateOutputOptions(const std::vector<std::string>& options)
     }
     return t;
 }
+
+bool HasOption(const std::vector<std::string>& options, const std::string& name)
+{
+    for (const std::string& option : options)
+        if (option == name)
+            return true;
+    return false;
+}
+
+std::string OptionValue(const std::vector<std::string>& options, const std::string& name)
+{
+    for (size_t i = 0; i + 1 < options.size(); ++i)
+        if (options[i] == name)
+            return options[i + 1];
+    return std::string();
+}

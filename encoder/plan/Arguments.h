@@ -45,3 +45,7 @@ struct Translation
 };
 
 Translation TranslateOutputOptions(const std::vector<std::string>& options);
+
+// Whether `name` is one of the options, and the value that follows it (empty when it is not given).
+bool HasOption(const std::vector<std::string>& options, const std::string& name);
+std::string OptionValue(const std::vector<std::string>& options, const std::string& name);

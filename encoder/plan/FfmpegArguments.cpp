@@ -14,13 +14,12 @@ std::optional<int> SoundRateCap(const Translation& translation, const EncodeSetu
 {
     if (!setup.facts || translation.hasMap)
         return std::nullopt;
-    for (size_t i = 0; i < translation.options.size(); ++i) {
-        const std::string& option = translation.options[i];
-        const bool copied
-            = option == "-c:a" && i + 1 < translation.options.size() && translation.options[i + 1] == "copy";
-        if (option == "-an" || option == "-ar" || option == "-ar:a" || copied)
+    const auto& options = translation.options;
+    for (const char* chosen : {"-an", "-ar", "-ar:a"})
+        if (HasOption(options, chosen))
             return std::nullopt;
-    }
+    if (OptionValue(options, "-c:a") == "copy")
+        return std::nullopt;
     const auto number = ChosenAudio(*setup.facts);
     const StreamFacts* audio = number ? AudioStream(*setup.facts, *number) : nullptr;
     if (!audio || audio->coding.sampleRate <= kMaxSampleRate)

@@ -4,14 +4,6 @@
 
 namespace {
 
-std::string OptionValue(const std::vector<std::string>& options, const std::string& name)
-{
-    for (size_t i = 0; i + 1 < options.size(); ++i)
-        if (options[i] == name)
-            return options[i + 1];
-    return std::string();
-}
-
 std::string Numbers(const std::vector<int64_t>& numbers, size_t from, size_t count)
 {
     std::string text;

@@ -69,14 +69,6 @@ std::string SecondsText(double seconds)
     return text;
 }
 
-bool HasOption(const std::vector<std::string>& options, const char* name)
-{
-    for (const std::string& option : options)
-        if (option == name)
-            return true;
-    return false;
-}
-
 // How long the output should last: the longest of the streams it carries, where the source states their
 // lengths. The container's own duration also counts streams that are left out (a subtitle track that runs
 // past the picture, an attachment), so it is only the fallback.

@@ -297,6 +297,12 @@ TEST(CopyRule, SoundFasterThanTheIphonePlaysIsEncodedAtFortyEightKilohertz)
         const size_t at = line.find(" -ar ");
         EXPECT_EQ(at == std::string::npos ? "" : line.substr(at + 5, 5), told) << line;
     }
+    // Sound that is copied keeps its own rate.
+    SourceFacts facts = PhoneClip();
+    Audio(facts).sampleRate = 96000;
+    setup.facts = facts;
+    for (const std::string& arg : FfmpegArguments(request, CopyTranslation(translation, {true, true, true}), setup))
+        EXPECT_NE(arg, "-ar");
 }
 
 TEST(CopyRule, ACopyKeepsTheContainersOptionsAndEncodesWhatItDoesNotCopy)

@@ -53,7 +53,7 @@ protected:
                                    + QStringList {"-c:v", "libx264", "-profile:v", "high", "-pix_fmt", "yuv420p",
                                                   "-c:a", "ac3", "-ac", "6"},
                                Source("surround.mkv"))
-            // What no iPhone plays: MPEG-4 Part 2, and HEVC 4:2:2 in HLG.
+            // What no iPhone plays: MPEG-4 Visual (ffmpeg's mpeg4), and HEVC 4:2:2 in HLG.
             && media::Generate(picture + sound + QStringList {"-c:v", "mpeg4", "-c:a", "aac"}, Source("old.mkv"))
             && media::Generate(picture + x265 + hlg + QStringList {"-pix_fmt", "yuv422p10le"}, Source("studio.mkv"))
             // A Dolby Vision 8.4 clip: the phone's HLG with its configuration record beside the HEVC one.
